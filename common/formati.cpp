@@ -1,0 +1,184 @@
+#include "common/formati.h"
+
+#include <QDate>
+
+#include <cfenv>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+bool cifra(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
+bool vuoto(QChar c)
+{
+    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
+}
+
+} // namespace
+
+QString formatoNumero(qint64 valore, QStringView modello)
+{
+    const bool raggruppa = modello.contains(u',');
+    const int minimoCifre = int(modello.count(u'0'));
+    // The magnitude as unsigned, so the most negative value survives.
+    quint64 resto = valore < 0 ? quint64(0) - quint64(valore) : quint64(valore);
+    QString cifre;
+    while (resto > 0) {
+        cifre.prepend(QChar(u'0' + int(resto % 10)));
+        resto /= 10;
+    }
+    while (cifre.size() < minimoCifre)
+        cifre.prepend(u'0');
+    if (raggruppa) {
+        for (qsizetype i = cifre.size() - 3; i > 0; i -= 3)
+            cifre.insert(i, u'.');
+    }
+    if (valore < 0 && !cifre.isEmpty())
+        cifre.prepend(u'-');
+    return cifre;
+}
+
+QString testoNumero(qint64 valore)
+{
+    return valore < 0 ? QString::number(valore) : QLatin1Char(' ') + QString::number(valore);
+}
+
+QString testoNumero(double valore)
+{
+    const QString cifre = QString::number(valore, 'g', 15);
+    return valore < 0 ? cifre : QLatin1Char(' ') + cifre;
+}
+
+double leggiNumeroIniziale(QStringView testo)
+{
+    QString compatto;
+    compatto.reserve(testo.size());
+    for (QChar c : testo) {
+        if (!vuoto(c))
+            compatto.append(c);
+    }
+    qsizetype i = 0;
+    const qsizetype n = compatto.size();
+    QString numero;
+    if (i < n && (compatto[i] == u'-' || compatto[i] == u'+'))
+        numero.append(compatto[i++]);
+    bool cifreViste = false;
+    while (i < n && cifra(compatto[i])) {
+        numero.append(compatto[i++]);
+        cifreViste = true;
+    }
+    if (i < n && compatto[i] == u'.') {
+        numero.append(compatto[i++]);
+        while (i < n && cifra(compatto[i])) {
+            numero.append(compatto[i++]);
+            cifreViste = true;
+        }
+    }
+    if (!cifreViste)
+        return 0;
+    if (i < n && (compatto[i] == u'e' || compatto[i] == u'E')) {
+        qsizetype j = i + 1;
+        QString esponente = QStringLiteral("e");
+        if (j < n && (compatto[j] == u'-' || compatto[j] == u'+'))
+            esponente.append(compatto[j++]);
+        bool cifreEsponente = false;
+        while (j < n && cifra(compatto[j])) {
+            esponente.append(compatto[j++]);
+            cifreEsponente = true;
+        }
+        if (cifreEsponente)
+            numero.append(esponente);
+    }
+    bool ok = false;
+    const double valore = numero.toDouble(&ok);
+    return ok && std::isfinite(valore) ? valore : 0;
+}
+
+std::optional<double> leggiNumeroDigitato(QStringView testo)
+{
+    const QStringView pulito = testo.trimmed();
+    qsizetype i = 0;
+    const qsizetype n = pulito.size();
+    QString numero;
+    if (i < n && (pulito[i] == u'-' || pulito[i] == u'+'))
+        numero.append(pulito[i++]);
+    // Groups after the first must be exactly three digits: "1.234" is a
+    // thousand and more, "1.2" is a typing mistake.
+    int gruppo = 0;
+    bool raggruppato = false;
+    bool cifreViste = false;
+    for (; i < n && pulito[i] != u','; ++i) {
+        const QChar c = pulito[i];
+        if (cifra(c)) {
+            numero.append(c);
+            ++gruppo;
+            cifreViste = true;
+        } else if (c == u'.') {
+            if (gruppo == 0 || (raggruppato && gruppo != 3) || (!raggruppato && gruppo > 3))
+                return std::nullopt;
+            raggruppato = true;
+            gruppo = 0;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (raggruppato && gruppo != 3)
+        return std::nullopt;
+    if (i < n) {
+        numero.append(u'.');
+        for (++i; i < n; ++i) {
+            if (!cifra(pulito[i]))
+                return std::nullopt;
+            numero.append(pulito[i]);
+            cifreViste = true;
+        }
+    }
+    if (!cifreViste)
+        return std::nullopt;
+    bool ok = false;
+    const double valore = numero.toDouble(&ok);
+    if (!ok || !std::isfinite(valore))
+        return std::nullopt;
+    return valore;
+}
+
+double arrotondaPari(double valore)
+{
+    const int modo = std::fegetround();
+    std::fesetround(FE_TONEAREST);
+    const double risultato = std::nearbyint(valore);
+    std::fesetround(modo);
+    return risultato;
+}
+
+std::optional<qint64> leggiIntero(QStringView testo, qint64 minimo, qint64 massimo)
+{
+    const std::optional<double> valore = leggiNumeroDigitato(testo);
+    if (!valore)
+        return std::nullopt;
+    const double intero = arrotondaPari(*valore);
+    if (intero < double(minimo) || intero > double(massimo))
+        return std::nullopt;
+    return qint64(intero);
+}
+
+QString dataOggi()
+{
+    return QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy"));
+}
+
+QString dataInIso(QStringView giorno)
+{
+    const QDate data = QDate::fromString(giorno.toString(), QStringLiteral("dd/MM/yyyy"));
+    return data.isValid() ? data.toString(Qt::ISODate) : QString();
+}
+
+QString dataDaIso(QStringView iso)
+{
+    const QDate data = QDate::fromString(iso.toString(), Qt::ISODate);
+    return data.isValid() ? data.toString(QStringLiteral("dd/MM/yyyy")) : QString();
+}

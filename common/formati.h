@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+#include <optional>
+
+// The program's number and date conventions are Italian whatever the system
+// locale: "." groups thousands, "," is the decimal comma, days are dd/MM/yyyy.
+
+inline constexpr QStringView MODELLO_DENARO = u"###,###,###";
+inline constexpr QStringView MODELLO_DENARO_CORTO = u"###,###";
+inline constexpr QStringView MODELLO_CONTEGGIO = u"###,##0";
+inline constexpr QStringView MODELLO_TOTALE = u"###,###,##0";
+
+// A whole number in one of the patterns above: "," groups by three with ".",
+// each "0" is a digit always shown; with no "0" the value 0 is the empty text.
+QString formatoNumero(qint64 valore, QStringView modello);
+
+// The number as joined into texts: one blank before a number that is not
+// negative (" 5", "-3"); "." is the decimal point.
+QString testoNumero(qint64 valore);
+QString testoNumero(double valore);
+
+// The leading number of a text: blanks are skipped, reading stops at the
+// first character that cannot continue a number, "." is the decimal point;
+// an empty or non-numeric text gives 0.
+double leggiNumeroIniziale(QStringView testo);
+
+// A number typed by the user: optional sign, digits grouped by "." and an
+// optional decimal comma; surrounding blanks allowed. Empty when the text is
+// not such a number.
+std::optional<double> leggiNumeroDigitato(QStringView testo);
+
+// Nearest whole number, halves to the even one (2.5 -> 2, 3.5 -> 4).
+double arrotondaPari(double valore);
+
+// Reads a typed number and rounds it, halves to even; empty when the text is
+// not a number or the result lies outside [minimo, massimo].
+std::optional<qint64> leggiIntero(QStringView testo, qint64 minimo, qint64 massimo);
+
+// Today as dd/MM/yyyy.
+QString dataOggi();
+
+// dd/MM/yyyy <-> yyyy-MM-dd, the stored form; empty when not a real day.
+QString dataInIso(QStringView giorno);
+QString dataDaIso(QStringView iso);

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QMessageBox>
+#include <QString>
+
+class QWidget;
+
+inline const QString TITOLO_PROGRAMMA = QStringLiteral("Vorendi");
+
+// Every message box of the program: no icon unless one is named, the program
+// title unless the caller names another. Returns the button pressed.
+QMessageBox::StandardButton mostraMessaggio(QWidget *genitore, const QString &testo,
+                                            QMessageBox::StandardButtons pulsanti = QMessageBox::Ok,
+                                            const QString &titolo = TITOLO_PROGRAMMA,
+                                            QMessageBox::Icon icona = QMessageBox::NoIcon);
+
+// A Yes/No question; true on Yes.
+bool chiediConferma(QWidget *genitore, const QString &testo,
+                    const QString &titolo = TITOLO_PROGRAMMA);
+
+// An input box in text mode; the empty text when cancelled.
+QString chiediTesto(QWidget *genitore, const QString &domanda, const QString &titolo,
+                    const QString &predefinito = QString());

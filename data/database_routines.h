@@ -1,0 +1,23 @@
+#pragma once
+
+// The database routines by name and zone. Each opens the file, does its work,
+// closes it; on any failure it shows its zone report once and returns its
+// failure value (false, empty text, 0). No window opens the database itself.
+
+#include <QString>
+
+// The company name and four lines that head every printout; program-wide,
+// empty until first read.
+extern QString AziendaNome;
+extern QString AziendaInfo1;
+extern QString AziendaInfo2;
+extern QString AziendaInfo3;
+extern QString AziendaInfo4;
+
+// Zone 12: reads the one generalità row into the company fields. With no row
+// the fields keep their values. False after a report.
+bool LeggiGeneralita();
+
+// Zone 17: writes the company row, creating it when the table has none.
+bool SalvaGeneralita(const QString &nome, const QString &info1, const QString &info2,
+                     const QString &info3, const QString &info4);

@@ -1,0 +1,28 @@
+#include "data/percorso.h"
+
+#include <QDir>
+
+namespace {
+
+QString &percorsoAttivo()
+{
+    static QString percorso;
+    return percorso;
+}
+
+} // namespace
+
+QString percorsoPredefinito()
+{
+    return QDir::toNativeSeparators(QDir::currentPath()) + QDir::separator() + NOME_FILE_DATABASE;
+}
+
+void impostaPercorsoDatabase(const QString &percorso)
+{
+    percorsoAttivo() = percorso;
+}
+
+QString percorsoDatabase()
+{
+    return percorsoAttivo();
+}

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+
+// The database file: "Vorendi.mdb" in the working directory at start-up.
+inline const QString NOME_FILE_DATABASE = QStringLiteral("Vorendi.mdb");
+
+// The working directory joined with the file name by the platform's separator.
+QString percorsoPredefinito();
+
+void impostaPercorsoDatabase(const QString &percorso);
+QString percorsoDatabase();

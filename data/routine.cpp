@@ -1,0 +1,164 @@
+#include "data/routine.h"
+
+#include "data/percorso.h"
+#include "data/rapporto.h"
+
+#include <QSqlError>
+#include <QUrl>
+
+#include <atomic>
+
+namespace {
+
+// Long enough to ride out another program's short write, short enough that
+// the user is told soon when the file stays locked.
+constexpr int ATTESA_FILE_BLOCCATO_MS = 5000;
+
+[[noreturn]] void fallisciDa(const QSqlError &errore)
+{
+    bool ok = false;
+    int numero = errore.nativeErrorCode().toInt(&ok);
+    if (!ok || numero <= 0)
+        numero = 1; // SQLITE_ERROR: the engine failed without a code of its own
+    QString descrizione = errore.databaseText();
+    if (descrizione.isEmpty())
+        descrizione = errore.driverText();
+    fallisci(numero, descrizione);
+}
+
+QString nuovoNomeConnessione()
+{
+    static std::atomic<quint64> contatore{0};
+    return QStringLiteral("vorendi-%1").arg(++contatore);
+}
+
+} // namespace
+
+void fallisci(int numero, const QString &descrizione)
+{
+    throw ErroreRoutine{numero, descrizione};
+}
+
+Sessione::Sessione(const QString &percorso)
+    : nome_(nuovoNomeConnessione())
+{
+    db_ = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), nome_);
+    // mode=rw: a missing file is a failure, never a new empty database.
+    db_.setDatabaseName(QUrl::fromLocalFile(percorso).toString(QUrl::FullyEncoded)
+                        + QStringLiteral("?mode=rw"));
+    db_.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1")
+                              .arg(ATTESA_FILE_BLOCCATO_MS));
+    if (!db_.open()) {
+        const QSqlError errore = db_.lastError();
+        db_ = QSqlDatabase();
+        QSqlDatabase::removeDatabase(nome_);
+        fallisciDa(errore);
+    }
+}
+
+Sessione::~Sessione()
+{
+    db_.close();
+    db_ = QSqlDatabase();
+    QSqlDatabase::removeDatabase(nome_);
+}
+
+QSqlQuery Sessione::prepara(const QString &sql)
+{
+    QSqlQuery query(db_);
+    query.setForwardOnly(true);
+    if (!query.prepare(sql))
+        fallisciDa(query.lastError());
+    return query;
+}
+
+void Sessione::esegui(QSqlQuery &query, std::initializer_list<QVariant> valori)
+{
+    int i = 0;
+    for (const QVariant &valore : valori) {
+        // A null QString would bind as SQL NULL; the program means empty text.
+        if (valore.typeId() == QMetaType::QString && valore.toString().isNull())
+            query.bindValue(i++, QStringLiteral(""));
+        else
+            query.bindValue(i++, valore);
+    }
+    if (!query.exec())
+        fallisciDa(query.lastError());
+}
+
+QSqlQuery Sessione::esegui(const QString &sql, std::initializer_list<QVariant> valori)
+{
+    QSqlQuery query = prepara(sql);
+    esegui(query, valori);
+    return query;
+}
+
+bool Sessione::prossima(QSqlQuery &query)
+{
+    if (query.next())
+        return true;
+    if (query.lastError().isValid())
+        fallisciDa(query.lastError());
+    return false;
+}
+
+Transazione::Transazione(Sessione &sessione)
+    : sessione_(sessione)
+{
+    // IMMEDIATE takes the write lock now, so a busy file is waited for here
+    // rather than failing half-way through the work.
+    sessione_.esegui(QStringLiteral("BEGIN IMMEDIATE"));
+}
+
+Transazione::~Transazione()
+{
+    if (!aperta_)
+        return;
+    try {
+        sessione_.esegui(QStringLiteral("ROLLBACK"));
+    } catch (const ErroreRoutine &) {
+        // The engine has already rolled back when ROLLBACK itself fails.
+    }
+}
+
+void Transazione::conferma()
+{
+    sessione_.esegui(QStringLiteral("COMMIT"));
+    aperta_ = false;
+}
+
+QString colonnaTesto(const QSqlQuery &query, int colonna)
+{
+    const QVariant valore = query.value(colonna);
+    if (!valore.isValid() || valore.isNull())
+        fallisci(ERRORE_TIPO_DATO, QStringLiteral("datatype mismatch"));
+    return valore.toString();
+}
+
+qint64 colonnaIntero(const QSqlQuery &query, int colonna, qint64 minimo, qint64 massimo)
+{
+    const QVariant valore = query.value(colonna);
+    if (!valore.isValid() || valore.isNull())
+        fallisci(ERRORE_TIPO_DATO, QStringLiteral("datatype mismatch"));
+    bool ok = false;
+    const qint64 numero = valore.toLongLong(&ok);
+    if (!ok)
+        fallisci(ERRORE_TIPO_DATO, QStringLiteral("datatype mismatch"));
+    if (numero < minimo || numero > massimo)
+        fallisci(ERRORE_TIPO_DATO, QStringLiteral("datatype mismatch"));
+    return numero;
+}
+
+bool eseguiRoutine(int zona, const std::function<void(Sessione &)> &corpo)
+{
+    try {
+        Sessione sessione(percorsoDatabase());
+        corpo(sessione);
+        return true;
+    } catch (const ErroreRoutine &errore) {
+        segnala(RapportoZona{zona, errore.numero, errore.descrizione});
+    } catch (const std::exception &errore) {
+        segnala(RapportoZona{zona, 1, QString::fromLocal8Bit(errore.what())});
+    }
+    return false;
+}

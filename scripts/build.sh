@@ -1,0 +1,10 @@
+#!/bin/sh
+# Configures (once) and builds everything into build/ beside the sources.
+set -eu
+radice=$(cd "$(dirname "$0")/.." && pwd)
+tipo=${VORENDI_BUILD_TYPE:-RelWithDebInfo}
+cartella=${VORENDI_BUILD_DIR:-$radice/build}
+if [ ! -f "$cartella/CMakeCache.txt" ]; then
+    cmake -S "$radice" -B "$cartella" -DCMAKE_BUILD_TYPE="$tipo" ${VORENDI_CMAKE_ARGS:-}
+fi
+cmake --build "$cartella" -j2

@@ -1,0 +1,68 @@
+#include "shell/Info_frm.h"
+
+#include "data/database_routines.h"
+
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+Info_frm::Info_frm(QWidget *genitore)
+    : QWidget(genitore)
+{
+    setObjectName(QStringLiteral("Info_frm"));
+    setWindowTitle(QStringLiteral("Informazioni Azienda"));
+
+    auto *riquadro = new QGroupBox(QStringLiteral("Informazioni Azienda"), this);
+    riquadro->setObjectName(QStringLiteral("Frame1"));
+    auto *modulo = new QFormLayout(riquadro);
+    const QString etichette[5] = {QStringLiteral("Ragione sociale:"), QStringLiteral("Riga 1:"),
+                                  QStringLiteral("Riga 2:"), QStringLiteral("Riga 3:"),
+                                  QStringLiteral("Riga 4:")};
+    for (int i = 0; i < 5; ++i) {
+        campi_[i] = new QLineEdit(riquadro);
+        campi_[i]->setObjectName(QStringLiteral("Text%1").arg(i + 1));
+        campi_[i]->setMinimumWidth(360);
+        modulo->addRow(etichette[i], campi_[i]);
+    }
+
+    auto *salva = new QPushButton(QStringLiteral("Salva"), this);
+    salva->setObjectName(QStringLiteral("Command1"));
+    auto *resetta = new QPushButton(QStringLiteral("Resetta"), this);
+    resetta->setObjectName(QStringLiteral("Command2"));
+    connect(salva, &QPushButton::clicked, this, &Info_frm::salva);
+    connect(resetta, &QPushButton::clicked, this, &Info_frm::resetta);
+
+    auto *pulsanti = new QHBoxLayout;
+    pulsanti->addStretch();
+    pulsanti->addWidget(salva);
+    pulsanti->addWidget(resetta);
+    auto *colonna = new QVBoxLayout(this);
+    colonna->addWidget(riquadro);
+    colonna->addLayout(pulsanti);
+
+    LeggiGeneralita();
+    const QString valori[5] = {AziendaNome, AziendaInfo1, AziendaInfo2, AziendaInfo3,
+                               AziendaInfo4};
+    for (int i = 0; i < 5; ++i)
+        campi_[i]->setText(valori[i]);
+}
+
+void Info_frm::salva()
+{
+    // No column is ever saved empty.
+    for (QLineEdit *campo : campi_) {
+        if (campo->text().isEmpty())
+            campo->setText(QStringLiteral("-"));
+    }
+    SalvaGeneralita(campi_[0]->text(), campi_[1]->text(), campi_[2]->text(), campi_[3]->text(),
+                    campi_[4]->text());
+}
+
+void Info_frm::resetta()
+{
+    for (QLineEdit *campo : campi_)
+        campo->clear();
+}

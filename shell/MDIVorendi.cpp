@@ -1,0 +1,175 @@
+#include "shell/MDIVorendi.h"
+
+#include "data/database_routines.h"
+#include "data/percorso.h"
+#include "shell/Info_frm.h"
+#include "shell/frmAbout.h"
+#include "shell/icone.h"
+#include "shell/segnalazioni.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace {
+
+constexpr int TWIP_PER_PIXEL = 15;
+
+QAction *voce(QMenu *menu, const QString &testo, const QString &nome)
+{
+    QAction *azione = menu->addAction(testo);
+    azione->setObjectName(nome);
+    return azione;
+}
+
+QMenu *menuPrincipale(QMenuBar *barra, const QString &testo, const QString &nome)
+{
+    QMenu *menu = barra->addMenu(testo);
+    menu->setObjectName(nome);
+    menu->menuAction()->setObjectName(nome);
+    return menu;
+}
+
+} // namespace
+
+MDIVorendi::MDIVorendi(QWidget *genitore)
+    : QMainWindow(genitore)
+{
+    setObjectName(QStringLiteral("MDIVorendi"));
+    installaSegnalatoreMessaggi();
+
+    impostaPercorsoDatabase(percorsoPredefinito());
+    // A missing file is reported (zone 12) and the program opens all the same.
+    LeggiGeneralita();
+    setWindowTitle(QStringLiteral("Vorendi v2.0"));
+    setWindowIcon(iconaProgramma());
+
+    area_ = new QMdiArea(this);
+    area_->setObjectName(QStringLiteral("areaLavoro"));
+    setCentralWidget(area_);
+    createActions();
+
+    QStatusBar *barra = new QStatusBar(this);
+    barra->setObjectName(QStringLiteral("Barra"));
+    setStatusBar(barra);
+    resize(1000, 720);
+}
+
+void MDIVorendi::createActions()
+{
+    QMenuBar *barra = menuBar();
+
+    QMenu *file = menuPrincipale(barra, QStringLiteral("File"), QStringLiteral("file"));
+    QAction *uscita = voce(file, QStringLiteral("Uscita"), QStringLiteral("uscita"));
+    connect(uscita, &QAction::triggered, this, &QWidget::close);
+
+    QMenu *magazz = menuPrincipale(barra, QStringLiteral("Magazzino"), QStringLiteral("magazz"));
+    QAction *addart = voce(magazz, QStringLiteral("Aggiunta Articolo"), QStringLiteral("addart"));
+    QAction *addtipo = voce(magazz, QStringLiteral("Aggiunta Tipo"), QStringLiteral("addtipo"));
+
+    QMenu *visualizz =
+        menuPrincipale(barra, QStringLiteral("Operazioni"), QStringLiteral("visualizz"));
+    QAction *addcarr = voce(visualizz, QStringLiteral("Visualizza Prodotti / Rimanenze"),
+                            QStringLiteral("addcarr"));
+    QAction *svuotcar = voce(visualizz, QStringLiteral("Visualizza Carrello / Stampa Ricevuta"),
+                             QStringLiteral("svuotcar"));
+    QAction *ricvut = voce(visualizz, QStringLiteral("Visualizza Ricevute"), QStringLiteral("ricvut"));
+    QAction *delprod =
+        voce(visualizz, QStringLiteral("Visualizza Operazioni"), QStringLiteral("delprod"));
+
+    QMenu *statis = menuPrincipale(barra, QStringLiteral("Statistiche"), QStringLiteral("statis"));
+    QAction *contab = voce(statis, QStringLiteral("Andamento Annuale"), QStringLiteral("contab"));
+    QAction *vendit = voce(statis, QStringLiteral("Numero di Vendite"), QStringLiteral("vendit"));
+
+    QMenu *helps = menuPrincipale(barra, QStringLiteral("?"), QStringLiteral("helps"));
+    QAction *infoaz = voce(helps, QStringLiteral("Informazioni Azienza"), QStringLiteral("infoaz"));
+    QAction *info = voce(helps, QStringLiteral("Info"), QStringLiteral("info"));
+    connect(infoaz, &QAction::triggered, this, &MDIVorendi::apriInfoAzienda);
+    connect(info, &QAction::triggered, this, &MDIVorendi::apriInformazioni);
+
+    // Commands whose windows are not part of the program yet stay disabled
+    // rather than open an empty window.
+    for (QAction *ancoraSenzaFinestra : {addart, addtipo, addcarr, svuotcar, ricvut, delprod,
+                                         contab, vendit})
+        ancoraSenzaFinestra->setEnabled(false);
+
+    QToolBar *strumenti = addToolBar(QStringLiteral("Strumenti"));
+    strumenti->setObjectName(QStringLiteral("Toolbar1"));
+    strumenti->setMovable(false);
+    strumenti->setIconSize(QSize(20, 20));
+    aggiungiPulsante(QStringLiteral("Command2"), iconaStrumento(Pittogramma::Prodotto),
+                     QStringLiteral("Aggiungi Prodotto"), 495, addart);
+    aggiungiPulsante(QStringLiteral("Command3"), iconaStrumento(Pittogramma::Operazioni),
+                     QStringLiteral("Visualizza Operazioni"), 495, delprod);
+    aggiungiPulsante(QStringLiteral("Command1"), iconaStrumento(Pittogramma::Ricevute),
+                     QStringLiteral("Visualizza Ricevute"), 495, ricvut);
+    aggiungiPulsante(QStringLiteral("Command5"), iconaStrumento(Pittogramma::AggiungiCarrello),
+                     QStringLiteral("Aggiungi a Carrello"), 495, addcarr);
+    aggiungiPulsante(QStringLiteral("Command4"), iconaStrumento(Pittogramma::Carrello),
+                     QStringLiteral("Visualizza Carrello"), 495, svuotcar);
+    aggiungiPulsante(QStringLiteral("Command6"), iconaStrumento(Pittogramma::Azienda), QString(),
+                     375, infoaz);
+}
+
+QToolButton *MDIVorendi::aggiungiPulsante(const QString &nome, const QIcon &icona,
+                                          const QString &suggerimento, int larghezzaTwip,
+                                          QAction *comando)
+{
+    QToolButton *pulsante = new QToolButton(this);
+    pulsante->setObjectName(nome);
+    pulsante->setIcon(icona);
+    pulsante->setToolTip(suggerimento);
+    pulsante->setAutoRaise(true);
+    pulsante->setFixedSize(larghezzaTwip / TWIP_PER_PIXEL, 375 / TWIP_PER_PIXEL);
+    pulsante->setEnabled(comando->isEnabled());
+    connect(comando, &QAction::changed, pulsante,
+            [pulsante, comando] { pulsante->setEnabled(comando->isEnabled()); });
+    connect(pulsante, &QToolButton::clicked, comando, &QAction::trigger);
+    findChild<QToolBar *>(QStringLiteral("Toolbar1"))->addWidget(pulsante);
+    return pulsante;
+}
+
+QWidget *MDIVorendi::mostraFinestra(const QString &nome, const std::function<QWidget *()> &crea)
+{
+    QPointer<QMdiSubWindow> &sotto = finestre_[nome];
+    if (!sotto) {
+        QWidget *finestra = crea();
+        sotto = area_->addSubWindow(finestra);
+        sotto->setAttribute(Qt::WA_DeleteOnClose);
+        sotto->setWindowIcon(finestra->windowIcon().isNull() ? windowIcon()
+                                                             : finestra->windowIcon());
+    }
+    sotto->show();
+    sotto->widget()->show();
+    area_->setActiveSubWindow(sotto);
+    return sotto->widget();
+}
+
+void MDIVorendi::apriInfoAzienda()
+{
+    mostraFinestra(QStringLiteral("Info_frm"), [] { return new Info_frm; });
+}
+
+void MDIVorendi::apriInformazioni()
+{
+    if (!about_) {
+        auto *about = new frmAbout(this);
+        about->setAttribute(Qt::WA_DeleteOnClose);
+        about_ = about;
+        about->open();
+    }
+    about_->raise();
+    about_->activateWindow();
+}
+
+void MDIVorendi::closeEvent(QCloseEvent *evento)
+{
+    // Closing the frame ends the program like "Uscita": no questions asked.
+    evento->accept();
+    QApplication::quit();
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QHash>
+#include <QMainWindow>
+#include <QPointer>
+
+#include <functional>
+
+class QAction;
+class QMdiArea;
+class QMdiSubWindow;
+class QToolButton;
+
+// The main window. Constructing it is the program's start-up: database path,
+// company fields, title.
+class MDIVorendi final : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit MDIVorendi(QWidget *genitore = nullptr);
+
+    QMdiArea *areaLavoro() const { return area_; }
+
+    // Shows the one instance of a working window, creating it on first use or
+    // after it was closed. Returns the window's own widget.
+    QWidget *mostraFinestra(const QString &nome, const std::function<QWidget *()> &crea);
+
+protected:
+    void closeEvent(QCloseEvent *evento) override;
+
+private:
+    void createActions();
+    QToolButton *aggiungiPulsante(const QString &nome, const QIcon &icona,
+                                  const QString &suggerimento, int larghezzaTwip,
+                                  QAction *comando);
+    void apriInfoAzienda();
+    void apriInformazioni();
+
+    QMdiArea *area_ = nullptr;
+    QHash<QString, QPointer<QMdiSubWindow>> finestre_;
+    QPointer<QWidget> about_;
+};

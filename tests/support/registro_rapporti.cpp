@@ -1,0 +1,19 @@
+#include "support/registro_rapporti.h"
+
+RegistroRapporti::RegistroRapporti()
+{
+    installaSegnalatore([this](const RapportoZona &r) { rapporti_.append(r); });
+}
+
+RegistroRapporti::~RegistroRapporti()
+{
+    installaSegnalatore({});
+}
+
+QList<int> RegistroRapporti::zone() const
+{
+    QList<int> risultato;
+    for (const RapportoZona &r : rapporti_)
+        risultato.append(r.zona);
+    return risultato;
+}

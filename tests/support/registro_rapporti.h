@@ -1,0 +1,22 @@
+#pragma once
+
+#include "data/rapporto.h"
+
+#include <QList>
+
+// Records zone reports instead of showing them, while it lives.
+class RegistroRapporti final
+{
+public:
+    RegistroRapporti();
+    ~RegistroRapporti();
+    RegistroRapporti(const RegistroRapporti &) = delete;
+    RegistroRapporti &operator=(const RegistroRapporti &) = delete;
+
+    const QList<RapportoZona> &rapporti() const { return rapporti_; }
+    QList<int> zone() const;
+    void azzera() { rapporti_.clear(); }
+
+private:
+    QList<RapportoZona> rapporti_;
+};
