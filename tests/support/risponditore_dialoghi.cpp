@@ -1,5 +1,7 @@
 #include "support/risponditore_dialoghi.h"
 
+#include "shell/segnalazioni.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QInputDialog>
@@ -7,6 +9,8 @@
 
 RisponditoreDialoghi::RisponditoreDialoghi()
 {
+    // Zone reports are message boxes too, as in the program.
+    installaSegnalatoreMessaggi();
     connect(&timer_, &QTimer::timeout, this, &RisponditoreDialoghi::controlla);
     timer_.start(5);
 }
