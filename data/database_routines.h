@@ -4,6 +4,7 @@
 // closes it; on any failure it shows its zone report once and returns its
 // failure value (false, empty text, 0). No window opens the database itself.
 
+#include <QList>
 #include <QString>
 
 // The company name and four lines that head every printout; program-wide,
@@ -21,3 +22,34 @@ bool LeggiGeneralita();
 // Zone 17: writes the company row, creating it when the table has none.
 bool SalvaGeneralita(const QString &nome, const QString &info1, const QString &info2,
                      const QString &info3, const QString &info4);
+
+// Cart -----------------------------------------------------------------------
+
+enum class EsitoCarrello {
+    Aggiunto,
+    PezziInsufficienti, // the line would hold fewer than 1 piece: nothing changed
+    Errore,             // reported already
+};
+
+struct RigaCarrello
+{
+    QString codice;
+    QString tipo; // the type's code; empty when the type was deleted
+    qint64 prezzo = 0;
+    qint64 pezzi = 0;
+    qint64 totale = 0;
+};
+
+// Zone 5: adds pieces of a stock article to its cart line, creating the line
+// at the stock's price; the line's total follows the stock's current price.
+EsitoCarrello AggiungiCarrello(const QString &codice, qint16 pezzi);
+
+// Zone 9: the cart lines by type id, then price. Rows read before a failure
+// stay in righe.
+bool VisualizzaCarrello(QList<RigaCarrello> &righe);
+
+// Price times pieces over the lines, in 64 bits.
+qint64 totaleCarrello(const QList<RigaCarrello> &righe);
+
+// Zone 10: removes the cart line of a code.
+bool CancellaCarrello(const QString &codice);

@@ -2,6 +2,7 @@
 
 #include "data/database_routines.h"
 #include "data/percorso.h"
+#include "counter/VisCarrello_frm.h"
 #include "shell/Info_frm.h"
 #include "shell/frmAbout.h"
 #include "shell/icone.h"
@@ -90,12 +91,14 @@ void MDIVorendi::createActions()
     QAction *infoaz = voce(helps, QStringLiteral("Informazioni Azienza"), QStringLiteral("infoaz"));
     QAction *info = voce(helps, QStringLiteral("Info"), QStringLiteral("info"));
     connect(infoaz, &QAction::triggered, this, &MDIVorendi::apriInfoAzienda);
+    connect(svuotcar, &QAction::triggered, this, [this] {
+        mostraFinestra(QStringLiteral("VisCarrello_frm"), [] { return new VisCarrello_frm; });
+    });
     connect(info, &QAction::triggered, this, &MDIVorendi::apriInformazioni);
 
     // Commands whose windows are not part of the program yet stay disabled
     // rather than open an empty window.
-    for (QAction *ancoraSenzaFinestra : {addart, addtipo, addcarr, svuotcar, ricvut, delprod,
-                                         contab, vendit})
+    for (QAction *ancoraSenzaFinestra : {addart, addtipo, addcarr, ricvut, delprod, contab, vendit})
         ancoraSenzaFinestra->setEnabled(false);
 
     QToolBar *strumenti = addToolBar(QStringLiteral("Strumenti"));

@@ -1,0 +1,108 @@
+#include "counter/VisCarrello_frm.h"
+
+#include "common/formati.h"
+#include "common/griglia.h"
+#include "common/messaggi.h"
+#include "data/database_routines.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableView>
+
+namespace {
+
+QLabel *etichetta(const QString &testo, const QString &nome, QWidget *genitore)
+{
+    auto *label = new QLabel(testo, genitore);
+    label->setObjectName(nome);
+    return label;
+}
+
+QPushButton *pulsante(const QString &testo, const QString &nome, QWidget *genitore)
+{
+    auto *p = new QPushButton(testo, genitore);
+    p->setObjectName(nome);
+    return p;
+}
+
+} // namespace
+
+VisCarrello_frm::VisCarrello_frm(QWidget *genitore)
+    : QWidget(genitore)
+{
+    setObjectName(QStringLiteral("VisCarrello_frm"));
+    setWindowTitle(QStringLiteral("Visualizzazione Carrello"));
+
+    modello_ = new ModelloGriglia({QStringLiteral("Codice"), QStringLiteral("Tipo"),
+                                   QStringLiteral("Prezzo"), QStringLiteral("q.tà"),
+                                   QStringLiteral("Totale")},
+                                  this);
+    for (int colonna : {2, 3, 4})
+        modello_->allineaADestra(colonna);
+    griglia_ = creaVistaGriglia(modello_, this);
+    griglia_->setMinimumSize(620, 260);
+    griglia_->horizontalHeader()->resizeSection(0, 200);
+    griglia_->horizontalHeader()->resizeSection(1, 140);
+
+    elementi_ = etichetta(QString(), QStringLiteral("Label1"), this);
+    totale_ = etichetta(QString(), QStringLiteral("Label2"), this);
+    QFont grassetto = totale_->font();
+    grassetto.setBold(true);
+    totale_->setFont(grassetto);
+    elementi_->setFont(grassetto);
+
+    QPushButton *comandoAggiorna = pulsante(QStringLiteral("Aggiorna"), QStringLiteral("Command1"), this);
+    QPushButton *comandoCancella = pulsante(QStringLiteral("Cancella"), QStringLiteral("Command2"), this);
+    pulsante(QStringLiteral("Stampa"), QStringLiteral("Command3"), this);
+    connect(comandoAggiorna, &QPushButton::clicked, this, &VisCarrello_frm::aggiorna);
+    connect(comandoCancella, &QPushButton::clicked, this, &VisCarrello_frm::cancella);
+
+    auto *piede = new QHBoxLayout;
+    piede->addWidget(etichetta(QStringLiteral("Elementi"), QStringLiteral("Label3"), this));
+    piede->addWidget(elementi_);
+    piede->addSpacing(24);
+    piede->addWidget(etichetta(QStringLiteral("Totale: £"), QStringLiteral("Label4"), this));
+    piede->addWidget(totale_);
+    piede->addStretch();
+    for (const char *nome : {"Command1", "Command2", "Command3"})
+        piede->addWidget(findChild<QPushButton *>(QLatin1String(nome)));
+
+    auto *colonna = new QVBoxLayout(this);
+    colonna->addWidget(griglia_);
+    colonna->addLayout(piede);
+
+    aggiorna();
+}
+
+void VisCarrello_frm::aggiorna()
+{
+    QList<RigaCarrello> righe;
+    VisualizzaCarrello(righe);
+    QList<QStringList> celle;
+    celle.reserve(righe.size());
+    for (const RigaCarrello &r : righe) {
+        celle.append({r.codice, r.tipo, formatoNumero(r.prezzo, MODELLO_DENARO),
+                      formatoNumero(r.pezzi, MODELLO_DENARO_CORTO),
+                      formatoNumero(r.totale, MODELLO_DENARO)});
+    }
+    modello_->imposta(std::move(celle));
+    elementi_->setText(formatoNumero(righe.size(), MODELLO_CONTEGGIO));
+    totale_->setText(formatoNumero(totaleCarrello(righe), MODELLO_TOTALE));
+    // As after filling: the grid stands on the last line.
+    griglia_->setCurrentIndex(modello_->index(qMax(0, modello_->righeElencate() - 1), 0));
+}
+
+void VisCarrello_frm::cancella()
+{
+    const int riga = griglia_->currentIndex().row();
+    const QString codice = modello_->testo(riga, 0);
+    if (!chiediConferma(this, QStringLiteral("Si sta tentando di cancellare il prodotto:\n") + codice
+                                  + QStringLiteral("\nContinuare?"))
+        || codice.isEmpty())
+        return;
+    if (CancellaCarrello(codice))
+        modello_->rimuovi(riga);
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QWidget>
+
+class ModelloGriglia;
+class QLabel;
+class QTableView;
+
+// The cart: its lines, their count and total; deletes a line; "Stampa"
+// starts the checkout.
+class VisCarrello_frm final : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit VisCarrello_frm(QWidget *genitore = nullptr);
+
+    void aggiorna();
+
+private:
+    void cancella();
+
+    ModelloGriglia *modello_ = nullptr;
+    QTableView *griglia_ = nullptr;
+    QLabel *elementi_ = nullptr;
+    QLabel *totale_ = nullptr;
+};
