@@ -6,6 +6,8 @@
 
 #include <QString>
 
+#include <array>
+
 // The company name and four lines that head every printout; program-wide,
 // empty until first read.
 extern QString AziendaNome;
@@ -21,3 +23,18 @@ bool LeggiGeneralita();
 // Zone 17: writes the company row, creating it when the table has none.
 bool SalvaGeneralita(const QString &nome, const QString &info1, const QString &info2,
                      const QString &info3, const QString &info4);
+
+// The monthly statistics of one year, January first: per month the purchase
+// and the sales figure.
+struct SlotMensili
+{
+    std::array<qint64, 12> acquisti{};
+    std::array<qint64, 12> vendite{};
+};
+
+// Zone 18: fills the slots for one year. Mode 1 sums prices (prezzoacquisto
+// of purchases, prezzovendita of sales, once per movement whatever its
+// pieces), mode 2 counts purchases and sales; any other mode reads nothing.
+// Movements whose date is not a real day are left out. The slots are zeroed
+// first and stay zero after a report. False after a report.
+bool CalcolaStatistiche(int modo, int anno, SlotMensili &slot);

@@ -2,6 +2,8 @@
 
 #include "data/database_routines.h"
 #include "data/percorso.h"
+#include "reports/VisGrafico_frm.h"
+#include "reports/statistiche.h"
 #include "shell/Info_frm.h"
 #include "shell/frmAbout.h"
 #include "shell/icone.h"
@@ -85,6 +87,8 @@ void MDIVorendi::createActions()
     QMenu *statis = menuPrincipale(barra, QStringLiteral("Statistiche"), QStringLiteral("statis"));
     QAction *contab = voce(statis, QStringLiteral("Andamento Annuale"), QStringLiteral("contab"));
     QAction *vendit = voce(statis, QStringLiteral("Numero di Vendite"), QStringLiteral("vendit"));
+    connect(contab, &QAction::triggered, this, [this] { apriStatistiche(1); });
+    connect(vendit, &QAction::triggered, this, [this] { apriStatistiche(2); });
 
     QMenu *helps = menuPrincipale(barra, QStringLiteral("?"), QStringLiteral("helps"));
     QAction *infoaz = voce(helps, QStringLiteral("Informazioni Azienza"), QStringLiteral("infoaz"));
@@ -94,8 +98,7 @@ void MDIVorendi::createActions()
 
     // Commands whose windows are not part of the program yet stay disabled
     // rather than open an empty window.
-    for (QAction *ancoraSenzaFinestra : {addart, addtipo, addcarr, svuotcar, ricvut, delprod,
-                                         contab, vendit})
+    for (QAction *ancoraSenzaFinestra : {addart, addtipo, addcarr, svuotcar, ricvut, delprod})
         ancoraSenzaFinestra->setEnabled(false);
 
     QToolBar *strumenti = addToolBar(QStringLiteral("Strumenti"));
@@ -153,6 +156,15 @@ QWidget *MDIVorendi::mostraFinestra(const QString &nome, const std::function<QWi
 void MDIVorendi::apriInfoAzienda()
 {
     mostraFinestra(QStringLiteral("Info_frm"), [] { return new Info_frm; });
+}
+
+void MDIVorendi::apriStatistiche(int modo)
+{
+    auto *statistiche = static_cast<VisGrafico_frm *>(
+        mostraFinestra(QStringLiteral("VisGrafico_frm"), [] { return new VisGrafico_frm; }));
+    statistiche->calcolaStatistiche(modo);
+    // Remembered last, for "Aggiorna".
+    ModoStatistiche = modo;
 }
 
 void MDIVorendi::apriInformazioni()
