@@ -54,7 +54,7 @@ VisGrafico_frm::VisGrafico_frm(QWidget *genitore)
 
     // Month names in Arial, sized so that "Settembre" fits its label.
     QFont arial(QStringLiteral("Arial"));
-    arial.setPixelSize(10);
+    arial.setPixelSize(9);
     for (int k = 0; k < 12; ++k) {
         QLabel *mese = new QLabel(QString::fromLatin1(NOMI_MESI[k]), this);
         mese->setObjectName(QStringLiteral("Mese_lbl_%1").arg(k));
@@ -65,11 +65,17 @@ VisGrafico_frm::VisGrafico_frm(QWidget *genitore)
         mesi_[k] = mese;
     }
 
+    // The legend too in Arial, small enough for "Valore guadagno:" to end
+    // before its square.
+    QFont legenda(QStringLiteral("Arial"));
+    legenda.setPixelSize(11);
     for (int i = 0; i < 3; ++i) {
         didascalie_[i] = new QLabel(this);
+        didascalie_[i]->setFont(legenda);
         didascalie_[i]->setObjectName(QStringLiteral("Label%1").arg(6 + 2 * i));
-        didascalie_[i]->setGeometry(inPixel(300, ALTI_DIDASCALIE[i], 1305, 225));
+        didascalie_[i]->setGeometry(inPixel(300, ALTI_DIDASCALIE[i], SINISTRA_QUADRATINI - 300, 225));
         valori_[i] = new QLabel(this);
+        valori_[i]->setFont(legenda);
         valori_[i]->setObjectName(QStringLiteral("Label%1").arg(7 + 2 * i));
         valori_[i]->setGeometry(inPixel(1740, ALTI_VALORI[i], 2400, 285));
         valori_[i]->setIndent(4);
