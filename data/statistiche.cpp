@@ -34,6 +34,8 @@ bool CalcolaStatistiche(int modo, int anno, SlotMensili &slot)
         // Every day of the year sorts between "yyyy-" and "yyyy." ('.' follows
         // '-'), so the date index serves the range and delivers the rows
         // already grouped by day; the few distinct days are checked here.
+        // Other modes and impossible years run over an empty range, so an
+        // unreadable file is still reported.
         QString da;
         QString a;
         if ((modo == 1 || modo == 2) && anno >= 1 && anno <= 9999) {
