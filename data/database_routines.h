@@ -7,6 +7,8 @@
 #include <QList>
 #include <QString>
 
+#include <array>
+
 // The company name and four lines that head every printout; program-wide,
 // empty until first read.
 extern QString AziendaNome;
@@ -53,3 +55,18 @@ qint64 totaleCarrello(const QList<RigaCarrello> &righe);
 
 // Zone 10: removes the cart line of a code.
 bool CancellaCarrello(const QString &codice);
+
+// The monthly statistics of one year, January first: per month the purchase
+// and the sales figure.
+struct SlotMensili
+{
+    std::array<qint64, 12> acquisti{};
+    std::array<qint64, 12> vendite{};
+};
+
+// Zone 18: fills the slots for one year. Mode 1 sums prices (prezzoacquisto
+// of purchases, prezzovendita of sales, once per movement whatever its
+// pieces), mode 2 counts purchases and sales; any other mode reads nothing.
+// Movements whose date is not a real day are left out. The slots are zeroed
+// first and stay zero after a report. False after a report.
+bool CalcolaStatistiche(int modo, int anno, SlotMensili &slot);

@@ -1,8 +1,10 @@
 #include "shell/MDIVorendi.h"
 
+#include "counter/VisCarrello_frm.h"
 #include "data/database_routines.h"
 #include "data/percorso.h"
-#include "counter/VisCarrello_frm.h"
+#include "reports/VisGrafico_frm.h"
+#include "reports/statistiche.h"
 #include "shell/Info_frm.h"
 #include "shell/frmAbout.h"
 #include "shell/icone.h"
@@ -86,6 +88,8 @@ void MDIVorendi::createActions()
     QMenu *statis = menuPrincipale(barra, QStringLiteral("Statistiche"), QStringLiteral("statis"));
     QAction *contab = voce(statis, QStringLiteral("Andamento Annuale"), QStringLiteral("contab"));
     QAction *vendit = voce(statis, QStringLiteral("Numero di Vendite"), QStringLiteral("vendit"));
+    connect(contab, &QAction::triggered, this, [this] { apriStatistiche(1); });
+    connect(vendit, &QAction::triggered, this, [this] { apriStatistiche(2); });
 
     QMenu *helps = menuPrincipale(barra, QStringLiteral("?"), QStringLiteral("helps"));
     QAction *infoaz = voce(helps, QStringLiteral("Informazioni Azienza"), QStringLiteral("infoaz"));
@@ -98,7 +102,7 @@ void MDIVorendi::createActions()
 
     // Commands whose windows are not part of the program yet stay disabled
     // rather than open an empty window.
-    for (QAction *ancoraSenzaFinestra : {addart, addtipo, addcarr, ricvut, delprod, contab, vendit})
+    for (QAction *ancoraSenzaFinestra : {addart, addtipo, addcarr, ricvut, delprod})
         ancoraSenzaFinestra->setEnabled(false);
 
     QToolBar *strumenti = addToolBar(QStringLiteral("Strumenti"));
@@ -156,6 +160,15 @@ QWidget *MDIVorendi::mostraFinestra(const QString &nome, const std::function<QWi
 void MDIVorendi::apriInfoAzienda()
 {
     mostraFinestra(QStringLiteral("Info_frm"), [] { return new Info_frm; });
+}
+
+void MDIVorendi::apriStatistiche(int modo)
+{
+    auto *statistiche = static_cast<VisGrafico_frm *>(
+        mostraFinestra(QStringLiteral("VisGrafico_frm"), [] { return new VisGrafico_frm; }));
+    statistiche->calcolaStatistiche(modo);
+    // Remembered last, for "Aggiorna".
+    ModoStatistiche = modo;
 }
 
 void MDIVorendi::apriInformazioni()
