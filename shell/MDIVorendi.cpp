@@ -1,5 +1,6 @@
 #include "shell/MDIVorendi.h"
 
+#include "counter/Ricevute_frm.h"
 #include "data/database_routines.h"
 #include "data/percorso.h"
 #include "shell/Info_frm.h"
@@ -91,11 +92,12 @@ void MDIVorendi::createActions()
     QAction *info = voce(helps, QStringLiteral("Info"), QStringLiteral("info"));
     connect(infoaz, &QAction::triggered, this, &MDIVorendi::apriInfoAzienda);
     connect(info, &QAction::triggered, this, &MDIVorendi::apriInformazioni);
+    connect(ricvut, &QAction::triggered, this, &MDIVorendi::apriRicevute);
 
     // Commands whose windows are not part of the program yet stay disabled
     // rather than open an empty window.
-    for (QAction *ancoraSenzaFinestra : {addart, addtipo, addcarr, svuotcar, ricvut, delprod,
-                                         contab, vendit})
+    for (QAction *ancoraSenzaFinestra : {addart, addtipo, addcarr, svuotcar, delprod, contab,
+                                         vendit})
         ancoraSenzaFinestra->setEnabled(false);
 
     QToolBar *strumenti = addToolBar(QStringLiteral("Strumenti"));
@@ -153,6 +155,11 @@ QWidget *MDIVorendi::mostraFinestra(const QString &nome, const std::function<QWi
 void MDIVorendi::apriInfoAzienda()
 {
     mostraFinestra(QStringLiteral("Info_frm"), [] { return new Info_frm; });
+}
+
+void MDIVorendi::apriRicevute()
+{
+    mostraFinestra(QStringLiteral("Ricevute_frm"), [] { return new Ricevute_frm; });
 }
 
 void MDIVorendi::apriInformazioni()

@@ -36,6 +36,7 @@ private:
                                   QAction *comando);
     void apriInfoAzienda();
     void apriInformazioni();
+    void apriRicevute();
 
     QMdiArea *area_ = nullptr;
     QHash<QString, QPointer<QMdiSubWindow>> finestre_;

@@ -1,0 +1,47 @@
+#include "counter/stampante.h"
+
+#include "counter/stampante_qt.h"
+
+#include <QDir>
+
+namespace {
+
+FabbricaStampanti &fabbricaAttiva()
+{
+    static FabbricaStampanti fabbrica;
+    return fabbrica;
+}
+
+} // namespace
+
+QString messaggioEsito(const EsitoStampa &esito)
+{
+    const QString file = QDir::toNativeSeparators(esito.file);
+    switch (esito.modo) {
+    case EsitoStampa::Modo::Stampata:
+        return QStringLiteral("Stampa completata");
+    case EsitoStampa::Modo::SalvataSenzaStampante:
+        return QStringLiteral("Nessuna stampante installata: la stampa è stata salvata nel file\n%1")
+            .arg(file);
+    case EsitoStampa::Modo::SalvataDopoErrore:
+        return QStringLiteral("La stampante non ha accettato la stampa: è stata salvata nel file\n%1")
+            .arg(file);
+    case EsitoStampa::Modo::Fallita:
+        break;
+    }
+    return QStringLiteral("Stampa non riuscita: la stampante non ha accettato la stampa"
+                          " e il file\n%1\nnon si è potuto scrivere.")
+        .arg(file);
+}
+
+void installaFabbricaStampanti(FabbricaStampanti fabbrica)
+{
+    fabbricaAttiva() = std::move(fabbrica);
+}
+
+std::unique_ptr<Stampante> nuovaStampante(const QString &documento)
+{
+    if (fabbricaAttiva())
+        return fabbricaAttiva()(documento);
+    return std::make_unique<StampanteQt>(documento);
+}
