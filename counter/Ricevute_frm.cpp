@@ -65,6 +65,7 @@ Ricevute_frm::Ricevute_frm(QWidget *genitore)
     griglia_->setColumnWidth(Data, 110);
     griglia_->setColumnWidth(Numero, 110);
     griglia_->horizontalHeader()->setStretchLastSection(true);
+    griglia_->setMinimumSize(420, 320);
 
     auto *comandi = new QHBoxLayout;
     comandi->addWidget(etichetta);
@@ -76,7 +77,6 @@ Ricevute_frm::Ricevute_frm(QWidget *genitore)
     auto *colonna = new QVBoxLayout(this);
     colonna->addLayout(comandi);
     colonna->addWidget(griglia_);
-    resize(460, 380);
 }
 
 void Ricevute_frm::aggiorna()
@@ -105,6 +105,7 @@ void Ricevute_frm::mostra(const QList<QStringList> &righe)
     modello_->imposta(righe);
     // The grid stands on the last row it filled, as after adding row by row.
     griglia_->setCurrentIndex(modello_->index(qMax(0, modello_->righeElencate() - 1), Numero));
+    griglia_->scrollTo(griglia_->currentIndex());
 }
 
 int Ricevute_frm::rigaCorrente() const

@@ -21,17 +21,16 @@ QString messaggioEsito(const EsitoStampa &esito)
     case EsitoStampa::Modo::Stampata:
         return QStringLiteral("Stampa completata");
     case EsitoStampa::Modo::SalvataSenzaStampante:
-        return QStringLiteral("Nessuna stampante installata: la stampa è stata salvata nel file\n%1")
-            .arg(file);
+        return QStringLiteral("Nessuna stampante installata.\nLa stampa è stata salvata nel file:\n")
+            + file;
     case EsitoStampa::Modo::SalvataDopoErrore:
-        return QStringLiteral("La stampante non ha accettato la stampa: è stata salvata nel file\n%1")
-            .arg(file);
+        return QStringLiteral("La stampante non ha accettato la stampa.\n"
+                              "La stampa è stata salvata nel file:\n")
+            + file;
     case EsitoStampa::Modo::Fallita:
         break;
     }
-    return QStringLiteral("Stampa non riuscita: la stampante non ha accettato la stampa"
-                          " e il file\n%1\nnon si è potuto scrivere.")
-        .arg(file);
+    return QStringLiteral("Stampa non riuscita.\nNon è stato possibile salvarla nel file:\n") + file;
 }
 
 void installaFabbricaStampanti(FabbricaStampanti fabbrica)

@@ -57,6 +57,7 @@ private slots:
     void stampanteVeraSuPdf();
     void stampanteVeraPiuPagine();
     void senzaStampanteSalvaPdf();
+    void fileNonScrivibile();
 };
 
 void TestTracciato::separatore()
@@ -467,8 +468,22 @@ void TestTracciato::senzaStampanteSalvaPdf()
     QVERIFY(QFileInfo(esito.file).size() > 0);
     QCOMPARE(QFileInfo(esito.file).dir().path(), QDir(db.cartella()).path());
     QCOMPARE(risposte.testi(),
-             QStringList("Nessuna stampante installata: la stampa è stata salvata nel file\n"
+             QStringList("Nessuna stampante installata.\nLa stampa è stata salvata nel file:\n"
                          + QDir::toNativeSeparators(esito.file)));
+}
+
+void TestTracciato::fileNonScrivibile()
+{
+    DatabaseDiProva db;
+    const QString cartella = QDir(db.cartella()).filePath("non esiste");
+    StampanteQt stampante("Elenco ricevute", cartella, StampanteQt::Destinazione::SoloPdf);
+    const EsitoStampa esito = ::stampaElenco(stampante, elencoRicevuta(0, {}, "0"));
+    QCOMPARE(esito.modo, EsitoStampa::Modo::Fallita);
+    QVERIFY(!QDir(cartella).exists());
+    QVERIFY(esito.file.startsWith(cartella));
+    const QString messaggio = messaggioEsito(esito);
+    QVERIFY(messaggio.startsWith("Stampa non riuscita."));
+    QVERIFY(!messaggio.contains("Stampa completata"));
 }
 
 QTEST_MAIN(TestTracciato)
