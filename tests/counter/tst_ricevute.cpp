@@ -95,7 +95,6 @@ private slots:
     void aggiungiEUltima();
     void numeriMaiRiusati();
     void ricevutaNellaTransazione();
-    void visualizzaOrdinate();
     void routineSenzaFile();
     void filtroGiorno_data();
     void filtroGiorno();
@@ -109,11 +108,7 @@ private slots:
     void cancellaFallitaLasciaLaRiga();
     void stampa();
     void stampaElencoVuoto();
-    void stampaDopoCancellazione();
-    void stampaSalvataSuFile();
     void comandoDelMenu();
-    void celleLette_data();
-    void celleLette();
 };
 
 void TestRicevute::aggiungiEUltima()
@@ -131,6 +126,9 @@ void TestRicevute::aggiungiEUltima()
     QCOMPARE(righe[1][2].toLongLong(), 0);
     QCOMPARE(UltimaRicevuta(), righe[1][0].toLongLong());
     QVERIFY(rapporti.rapporti().isEmpty());
+    // The window refuses such a day before asking; the routine reports it.
+    QVERIFY(!VisualizzaRicevute("30/02/2000"));
+    QCOMPARE(rapporti.zone(), QList<int>{14});
 }
 
 void TestRicevute::numeriMaiRiusati()
@@ -165,32 +163,6 @@ void TestRicevute::ricevutaNellaTransazione()
     }));
     QCOMPARE(rapporti.zone(), QList<int>{13});
     QCOMPARE(db.valore("SELECT COUNT(*) FROM ricevuta").toInt(), 0);
-}
-
-void TestRicevute::visualizzaOrdinate()
-{
-    DatabaseDiProva db;
-    RegistroRapporti rapporti;
-    riempi(db);
-    const std::optional<QList<RigaRicevuta>> tutte = VisualizzaRicevute(QString());
-    QVERIFY(tutte);
-    QList<qint64> numeri;
-    for (const RigaRicevuta &r : *tutte)
-        numeri.append(r.codice);
-    QCOMPARE(numeri, QList<qint64>({3, 4, 1234, 2}));
-    QCOMPARE(tutte->first().data, "10/01/1999");
-    QCOMPARE(tutte->first().totale, 700);
-
-    const auto giorno = VisualizzaRicevute("05/12/2000");
-    QVERIFY(giorno);
-    QCOMPARE(giorno->size(), 2);
-    QCOMPARE(giorno->at(0).codice, 4);
-    QCOMPARE(giorno->at(1).codice, 1234);
-    QVERIFY(VisualizzaRicevute("06/12/2000")->isEmpty());
-    QVERIFY(rapporti.rapporti().isEmpty());
-
-    QVERIFY(!VisualizzaRicevute("30/02/2000"));
-    QCOMPARE(rapporti.zone(), QList<int>{14});
 }
 
 void TestRicevute::routineSenzaFile()
@@ -297,8 +269,8 @@ void TestRicevute::aggiornaFiltro()
 void TestRicevute::filtroRifiutatoNonCambiaNulla_data()
 {
     QTest::addColumn<QString>("filtro");
-    for (const char *testo : {"32/01/2000", "00/05/2000", "05/13/2000", "5/12/2000", "05-12-2000",
-                              "30/02/2000", "10/05/0000", "oggi"})
+    // The rule itself is tested on its own above; here what the window does with it.
+    for (const char *testo : {"05/13/2000", "5/12/2000", "30/02/2000"})
         QTest::newRow(testo) << QString::fromLatin1(testo);
 }
 
@@ -443,38 +415,6 @@ void TestRicevute::stampaElencoVuoto()
     }
 }
 
-void TestRicevute::stampaDopoCancellazione()
-{
-    DatabaseDiProva db;
-    RegistroStampe stampe;
-    RisponditoreDialoghi risposte;
-    riempi(db);
-    Ricevute_frm f;
-    aggiorna(f, "05/12/2000");
-    vaiAllaRiga(f, 0);
-    risposte.premi(QMessageBox::Yes);
-    premi(f, "Command2");
-    premi(f, "Command3");
-    const QStringList righe = stampe.documenti().first().testi();
-    QCOMPARE(righe.mid(8),
-             QStringList({"05/12/2000  1.234" + QString(7, u' ') + "2.500.000" + QString(6, u' '),
-                          QString(108, QChar(0x2014)), "Elementi: 1      Totale: 2.500.000"}));
-}
-
-void TestRicevute::stampaSalvataSuFile()
-{
-    DatabaseDiProva db;
-    RegistroStampe stampe;
-    RisponditoreDialoghi risposte;
-    stampe.esitoSeguente({EsitoStampa::Modo::SalvataSenzaStampante, "/x/Elenco ricevute.pdf"});
-    Ricevute_frm f;
-    premi(f, "Command3");
-    QCOMPARE(risposte.testi().size(), 1);
-    QVERIFY(risposte.testi().first().contains("/x/Elenco ricevute.pdf"));
-    QVERIFY(!risposte.testi().first().contains("Stampa completata"));
-    QCOMPARE(stampe.documenti().first().nome, "Elenco ricevute");
-}
-
 void TestRicevute::comandoDelMenu()
 {
     DatabaseDiProva db;
@@ -491,23 +431,6 @@ void TestRicevute::comandoDelMenu()
     pulsante->click();
     QCOMPARE(principale.areaLavoro()->subWindowList().size(), 1);
     QCOMPARE(principale.areaLavoro()->activeSubWindow()->widget(), prima);
-}
-
-void TestRicevute::celleLette_data()
-{
-    QTest::addColumn<QString>("cella");
-    QTest::addColumn<qint64>("atteso");
-    QTest::newRow("vuota") << "" << qint64(0);
-    QTest::newRow("semplice") << "700" << qint64(700);
-    QTest::newRow("raggruppata") << "2.500.000" << qint64(2500000);
-    QTest::newRow("negativa") << "-1.500" << qint64(-1500);
-}
-
-void TestRicevute::celleLette()
-{
-    QFETCH(QString, cella);
-    QFETCH(qint64, atteso);
-    QCOMPARE(numeroDaCella(cella), atteso);
 }
 
 QTEST_MAIN(TestRicevute)
