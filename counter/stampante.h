@@ -5,7 +5,6 @@
 #include <functional>
 #include <memory>
 
-class QWidget;
 
 // How a printout ended.
 struct EsitoStampa
