@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <array>
+#include <optional>
 
 // The company name and four lines that head every printout; program-wide,
 // empty until first read.
@@ -21,9 +22,33 @@ extern QString AziendaInfo4;
 // the fields keep their values. False after a report.
 bool LeggiGeneralita();
 
+// One receipt as the register shows it; the day as dd/MM/yyyy.
+struct RigaRicevuta
+{
+    qint64 codice = 0;
+    QString data;
+    qint64 totale = 0;
+};
+
+// Zone 13: writes one receipt dated today; false after a report. Checkout
+// writes its receipt with inserisciRicevuta (data/ricevute.h) inside its own
+// transaction instead.
+bool AggiungiRicevuta(qint64 totale);
+
+// Zone 14: the receipts of one day (dd/MM/yyyy), or all of them for an empty
+// text, by date then number. No value after a report.
+std::optional<QList<RigaRicevuta>> VisualizzaRicevute(const QString &data);
+
+// Zone 15: deletes one receipt; false after a report.
+bool CancellaRicevuta(qint64 codice);
+
 // Zone 17: writes the company row, creating it when the table has none.
 bool SalvaGeneralita(const QString &nome, const QString &info1, const QString &info2,
                      const QString &info3, const QString &info4);
+
+// Zone 23: the number of the last receipt written; 0 when there is none or
+// after a report.
+qint64 UltimaRicevuta();
 
 // Cart -----------------------------------------------------------------------
 

@@ -4,6 +4,8 @@
 
 #include <QDebug>
 
+#include <utility>
+
 namespace {
 
 Segnalatore &segnalatoreAttivo()
@@ -21,9 +23,14 @@ QString RapportoZona::testo() const
         .arg(testoNumero(qint64(numero)), descrizione);
 }
 
-void installaSegnalatore(Segnalatore segnalatore)
+Segnalatore installaSegnalatore(Segnalatore segnalatore)
 {
-    segnalatoreAttivo() = std::move(segnalatore);
+    return std::exchange(segnalatoreAttivo(), std::move(segnalatore));
+}
+
+bool segnalatoreInstallato()
+{
+    return bool(segnalatoreAttivo());
 }
 
 void segnala(const RapportoZona &rapporto)

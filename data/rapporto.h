@@ -20,5 +20,7 @@ struct RapportoZona
 // does, tests install one that records.
 using Segnalatore = std::function<void(const RapportoZona &)>;
 
-void installaSegnalatore(Segnalatore segnalatore);
+// Returns the reporter it replaces.
+Segnalatore installaSegnalatore(Segnalatore segnalatore);
+bool segnalatoreInstallato();
 void segnala(const RapportoZona &rapporto);

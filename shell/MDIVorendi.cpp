@@ -1,6 +1,7 @@
 #include "shell/MDIVorendi.h"
 
 #include "counter/VisCarrello_frm.h"
+#include "counter/Ricevute_frm.h"
 #include "data/database_routines.h"
 #include "data/percorso.h"
 #include "reports/VisGrafico_frm.h"
@@ -99,10 +100,11 @@ void MDIVorendi::createActions()
         mostraFinestra(QStringLiteral("VisCarrello_frm"), [] { return new VisCarrello_frm; });
     });
     connect(info, &QAction::triggered, this, &MDIVorendi::apriInformazioni);
+    connect(ricvut, &QAction::triggered, this, &MDIVorendi::apriRicevute);
 
     // Commands whose windows are not part of the program yet stay disabled
     // rather than open an empty window.
-    for (QAction *ancoraSenzaFinestra : {addart, addtipo, addcarr, ricvut, delprod})
+    for (QAction *ancoraSenzaFinestra : {addart, addtipo, addcarr, delprod})
         ancoraSenzaFinestra->setEnabled(false);
 
     QToolBar *strumenti = addToolBar(QStringLiteral("Strumenti"));
@@ -169,6 +171,11 @@ void MDIVorendi::apriStatistiche(int modo)
     statistiche->calcolaStatistiche(modo);
     // Remembered last, for "Aggiorna".
     ModoStatistiche = modo;
+}
+
+void MDIVorendi::apriRicevute()
+{
+    mostraFinestra(QStringLiteral("Ricevute_frm"), [] { return new Ricevute_frm; });
 }
 
 void MDIVorendi::apriInformazioni()

@@ -2,12 +2,12 @@
 
 RegistroRapporti::RegistroRapporti()
 {
-    installaSegnalatore([this](const RapportoZona &r) { rapporti_.append(r); });
+    precedente_ = installaSegnalatore([this](const RapportoZona &r) { rapporti_.append(r); });
 }
 
 RegistroRapporti::~RegistroRapporti()
 {
-    installaSegnalatore({});
+    installaSegnalatore(std::move(precedente_));
 }
 
 QList<int> RegistroRapporti::zone() const

@@ -4,7 +4,8 @@
 
 #include <QList>
 
-// Records zone reports instead of showing them, while it lives.
+// Records zone reports instead of showing them, while it lives; then the
+// reporter it replaced is back.
 class RegistroRapporti final
 {
 public:
@@ -19,4 +20,5 @@ public:
 
 private:
     QList<RapportoZona> rapporti_;
+    Segnalatore precedente_;
 };

@@ -1,5 +1,6 @@
 #include "support/risponditore_dialoghi.h"
 
+#include "data/rapporto.h"
 #include "shell/segnalazioni.h"
 
 #include <QAbstractButton>
@@ -9,8 +10,10 @@
 
 RisponditoreDialoghi::RisponditoreDialoghi()
 {
-    // Zone reports are message boxes too, as in the program.
-    installaSegnalatoreMessaggi();
+    // Zone reports are message boxes too, as in the program, unless a test
+    // records them already.
+    if (!segnalatoreInstallato())
+        installaSegnalatoreMessaggi();
     connect(&timer_, &QTimer::timeout, this, &RisponditoreDialoghi::controlla);
     timer_.start(5);
 }

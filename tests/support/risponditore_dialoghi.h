@@ -10,7 +10,7 @@
 // Answers the program's message and input boxes while it lives, in the order
 // planned, and records what each box said. A box with no planned answer gets
 // OK (or No, or Cancel for an input box). Zone reports show as message boxes
-// while it lives.
+// unless a RegistroRapporti records them.
 class RisponditoreDialoghi final : public QObject
 {
     Q_OBJECT

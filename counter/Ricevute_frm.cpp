@@ -1,0 +1,136 @@
+#include "counter/Ricevute_frm.h"
+
+#include "common/formati.h"
+#include "common/messaggi.h"
+#include "counter/filtro_giorno.h"
+#include "common/griglia.h"
+#include "counter/tracciato.h"
+#include "data/database_routines.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace {
+
+enum Colonna { Data = 0, Numero = 1, Totale = 2 };
+
+QPushButton *pulsante(QWidget *genitore, const QString &testo, const QString &nome)
+{
+    auto *p = new QPushButton(testo, genitore);
+    p->setObjectName(nome);
+    return p;
+}
+
+} // namespace
+
+Ricevute_frm::Ricevute_frm(QWidget *genitore)
+    : QWidget(genitore)
+{
+    setObjectName(QStringLiteral("Ricevute_frm"));
+    setWindowTitle(QStringLiteral("Visualizzazione Ricevute"));
+
+    auto *etichetta = new QLabel(QStringLiteral("Ricerca per giorno:"), this);
+    etichetta->setObjectName(QStringLiteral("Label1"));
+    filtro_ = new QLineEdit(this);
+    filtro_->setObjectName(QStringLiteral("Text1"));
+    filtro_->setPlaceholderText(QStringLiteral("GG/MM/AAAA"));
+    filtro_->setFixedWidth(110);
+    etichetta->setBuddy(filtro_);
+    QPushButton *aggiorna = pulsante(this, QStringLiteral("Aggiorna"), QStringLiteral("Command1"));
+    QPushButton *cancella = pulsante(this, QStringLiteral("Cancella"), QStringLiteral("Command2"));
+    QPushButton *stampa = pulsante(this, QStringLiteral("Stampa"), QStringLiteral("Command3"));
+    connect(aggiorna, &QPushButton::clicked, this, &Ricevute_frm::aggiorna);
+    connect(cancella, &QPushButton::clicked, this, &Ricevute_frm::cancella);
+    connect(stampa, &QPushButton::clicked, this, &Ricevute_frm::stampa);
+    connect(filtro_, &QLineEdit::returnPressed, this, &Ricevute_frm::aggiorna);
+
+    modello_ = new ModelloGriglia({QStringLiteral("Data"), QStringLiteral("n. Ricevuta"),
+                                   QStringLiteral("Totale")},
+                                  this);
+    modello_->allineaADestra(Numero);
+    modello_->allineaADestra(Totale);
+    griglia_ = creaVistaGriglia(modello_, this);
+    griglia_->setColumnWidth(Data, 110);
+    griglia_->setColumnWidth(Numero, 110);
+    griglia_->setMinimumSize(420, 320);
+
+    auto *comandi = new QHBoxLayout;
+    comandi->addWidget(etichetta);
+    comandi->addWidget(filtro_);
+    comandi->addStretch();
+    comandi->addWidget(aggiorna);
+    comandi->addWidget(cancella);
+    comandi->addWidget(stampa);
+    auto *colonna = new QVBoxLayout(this);
+    colonna->addLayout(comandi);
+    colonna->addWidget(griglia_);
+}
+
+void Ricevute_frm::aggiorna()
+{
+    QString giorno;
+    if (!filtro_->text().isEmpty()) {
+        const std::optional<QDate> data = leggiGiornoFiltro(filtro_->text());
+        if (!data) {
+            mostraMessaggio(this, MESSAGGIO_DATA_NON_CORRETTA);
+            return;
+        }
+        giorno = data->toString(QStringLiteral("dd/MM/yyyy"));
+    }
+    QList<QStringList> righe;
+    if (const std::optional<QList<RigaRicevuta>> ricevute = VisualizzaRicevute(giorno)) {
+        righe.reserve(ricevute->size());
+        for (const RigaRicevuta &r : *ricevute)
+            righe.append({r.data, formatoNumero(r.codice, MODELLO_DENARO),
+                          formatoNumero(r.totale, MODELLO_DENARO)});
+    }
+    mostra(righe);
+}
+
+void Ricevute_frm::mostra(const QList<QStringList> &righe)
+{
+    modello_->imposta(righe);
+    // The grid stands on the last row it filled, as after adding row by row.
+    griglia_->setCurrentIndex(modello_->index(qMax(0, modello_->righeElencate() - 1), Numero));
+    griglia_->scrollTo(griglia_->currentIndex());
+}
+
+int Ricevute_frm::rigaCorrente() const
+{
+    return griglia_->currentIndex().isValid() ? griglia_->currentIndex().row() : -1;
+}
+
+void Ricevute_frm::cancella()
+{
+    const int riga = rigaCorrente();
+    const QString numero = modello_->testo(riga, Numero);
+    const bool si = chiediConferma(this, QStringLiteral("Si sta tentando di cancellare la ricevuta n.:\n")
+                                             + numero + QStringLiteral("\nContinuare?"));
+    if (!si || numero.isEmpty())
+        return;
+    if (CancellaRicevuta(numeroDaCella(numero)))
+        modello_->rimuovi(riga);
+}
+
+void Ricevute_frm::stampa()
+{
+    Elenco elenco;
+    elenco.documento = QStringLiteral("Elenco ricevute");
+    elenco.seconda = SecondaRiga::ElencoRicevute;
+    elenco.intestazione = INTESTAZIONE_ELENCO_RICEVUTE;
+    qint64 somma = 0;
+    const int elencate = modello_->righeElencate();
+    for (int r = 0; r < elencate; ++r) {
+        const qint64 totale = numeroDaCella(modello_->testo(r, Totale));
+        somma += totale;
+        elenco.righe.append(rigaElencoRicevute(modello_->testo(r, Data),
+                                               numeroDaCella(modello_->testo(r, Numero)), totale));
+    }
+    elenco.piede = piedeElencoRicevute(elencate, somma);
+    stampaEAvvisa(this, elenco);
+}

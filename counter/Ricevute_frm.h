@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QWidget>
+
+class ModelloGriglia;
+class QLineEdit;
+class QTableView;
+
+// The receipts register: lists the receipts of one day or all of them,
+// deletes one, prints the list with its count and sum.
+class Ricevute_frm final : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit Ricevute_frm(QWidget *genitore = nullptr);
+
+private:
+    void aggiorna();
+    void cancella();
+    void stampa();
+    void mostra(const QList<QStringList> &righe);
+    int rigaCorrente() const;
+
+    QLineEdit *filtro_ = nullptr;
+    QTableView *griglia_ = nullptr;
+    ModelloGriglia *modello_ = nullptr;
+};

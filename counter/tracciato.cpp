@@ -1,0 +1,120 @@
+#include "counter/tracciato.h"
+
+#include "common/formati.h"
+#include "common/messaggi.h"
+#include "data/database_routines.h"
+
+namespace {
+
+QString primaMetaRiga(const QString &valore)
+{
+    return campoFisso(valore, 49, 50);
+}
+
+} // namespace
+
+QString lineaSeparatrice()
+{
+    return QString(LARGHEZZA_SEPARATORE, QChar(0x2014));
+}
+
+QString campoFisso(const QString &valore, int spazi, int larghezza)
+{
+    return (valore + QString(spazi, u' ')).left(larghezza);
+}
+
+QStringList righeTestata(const DatiAzienda &azienda, SecondaRiga seconda, qint64 numeroRicevuta,
+                         const QString &oggi)
+{
+    QString secondaRiga;
+    switch (seconda) {
+    case SecondaRiga::Ricevuta:
+        secondaRiga = primaMetaRiga(azienda.info1) + QStringLiteral(" Ricevuta n.: ")
+            + QString::number(numeroRicevuta);
+        break;
+    case SecondaRiga::ElencoRicevute:
+        secondaRiga = primaMetaRiga(azienda.info1);
+        break;
+    case SecondaRiga::ElencoOperazioni:
+        secondaRiga = azienda.info1;
+        break;
+    }
+    return {
+        lineaSeparatrice(),
+        primaMetaRiga(azienda.nome) + QStringLiteral(" Data Operazione: ") + oggi,
+        secondaRiga,
+        azienda.info2,
+        azienda.info3,
+        azienda.info4,
+        lineaSeparatrice(),
+    };
+}
+
+QString rigaRicevuta(const QStringList &celle)
+{
+    const auto cella = [&celle](int i) { return i < celle.size() ? celle[i] : QString(); };
+    return campoFisso(cella(0), 32, 35) + campoFisso(cella(1), 30, 15)
+        + campoFisso(cella(2), 30, 13) + campoFisso(cella(3), 10, 6)
+        + campoFisso(cella(4), 10, 13);
+}
+
+QString piedeRicevuta(qsizetype elementi, const QString &totale)
+{
+    return QStringLiteral("Elementi: ") + QString::number(elementi) + QStringLiteral("      Totale: ")
+        + totale;
+}
+
+Elenco elencoRicevuta(qint64 numero, const QList<QStringList> &righeCarrello,
+                      const QString &totale)
+{
+    Elenco elenco;
+    elenco.documento = QStringLiteral("Ricevuta %1").arg(numero);
+    elenco.seconda = SecondaRiga::Ricevuta;
+    elenco.numeroRicevuta = numero;
+    elenco.intestazione = INTESTAZIONE_RICEVUTA;
+    for (const QStringList &celle : righeCarrello)
+        elenco.righe.append(rigaRicevuta(celle));
+    elenco.piede = piedeRicevuta(righeCarrello.size(), totale);
+    return elenco;
+}
+
+QString rigaElencoRicevute(const QString &data, qint64 numero, qint64 totale)
+{
+    return campoFisso(data, 32, 12) + campoFisso(formatoNumero(numero, MODELLO_DENARO), 30, 12)
+        + campoFisso(formatoNumero(totale, MODELLO_DENARO), 30, 15);
+}
+
+QString piedeElencoRicevute(qsizetype elementi, qint64 somma)
+{
+    return piedeRicevuta(elementi, formatoNumero(somma, MODELLO_DENARO));
+}
+
+EsitoStampa stampaElenco(Stampante &stampante, const Elenco &elenco)
+{
+    stampante.impostaCarattere(CARATTERE_STAMPA);
+    stampante.impostaDimensione(DIMENSIONE_STAMPA);
+    // The stored values, not the ones read at start-up; a failed read is
+    // reported and the fields keep what they held.
+    LeggiGeneralita();
+    const DatiAzienda azienda{AziendaNome, AziendaInfo1, AziendaInfo2, AziendaInfo3,
+                              AziendaInfo4};
+    for (const QString &riga :
+         righeTestata(azienda, elenco.seconda, elenco.numeroRicevuta, dataOggi()))
+        stampante.stampaRiga(riga);
+    stampante.impostaGrassetto(true);
+    stampante.stampaRiga(elenco.intestazione);
+    stampante.impostaGrassetto(false);
+    for (const QString &riga : elenco.righe)
+        stampante.stampaRiga(riga);
+    stampante.stampaRiga(lineaSeparatrice());
+    stampante.stampaRiga(elenco.piede);
+    return stampante.fineDocumento();
+}
+
+EsitoStampa stampaEAvvisa(QWidget *genitore, const Elenco &elenco)
+{
+    const std::unique_ptr<Stampante> stampante = nuovaStampante(elenco.documento);
+    const EsitoStampa esito = stampaElenco(*stampante, elenco);
+    mostraMessaggio(genitore, messaggioEsito(esito));
+    return esito;
+}

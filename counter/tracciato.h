@@ -1,0 +1,75 @@
+#pragma once
+
+#include "counter/stampante.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+// The layout every printout shares: a 108-dash separator, five header lines
+// with the company information, the bold heading, the rows as fixed-width
+// fields, a separator and the footer. The lines are built by plain functions
+// so that they can be checked blank by blank.
+
+inline constexpr int LARGHEZZA_SEPARATORE = 108;
+inline const QString CARATTERE_STAMPA = QStringLiteral("Courier New");
+inline constexpr int DIMENSIONE_STAMPA = 10;
+
+QString lineaSeparatrice();
+
+// The value followed by the blanks, cut to the width. A short value gives a
+// field shorter than the width: the blanks are counted, not the width.
+QString campoFisso(const QString &valore, int spazi, int larghezza);
+
+struct DatiAzienda
+{
+    QString nome;
+    QString info1;
+    QString info2;
+    QString info3;
+    QString info4;
+};
+
+// The second header line differs by listing.
+enum class SecondaRiga {
+    Ricevuta,          // info1 padded, then the receipt number
+    ElencoRicevute,    // info1 padded
+    ElencoOperazioni,  // info1 as it is
+};
+
+// The separator, the five header lines and the closing separator.
+QStringList righeTestata(const DatiAzienda &azienda, SecondaRiga seconda, qint64 numeroRicevuta,
+                         const QString &oggi);
+
+struct Elenco
+{
+    QString documento; // what is printed, for the file name of a saved printout
+    SecondaRiga seconda = SecondaRiga::ElencoRicevute;
+    qint64 numeroRicevuta = 0;
+    QString intestazione; // the bold heading line
+    QStringList righe;
+    QString piede;
+};
+
+// The customer receipt: the five cells of each cart line as shown (code, type,
+// price, pieces, line total) and the cart total as shown.
+inline const QString INTESTAZIONE_RICEVUTA = QStringLiteral(
+    "Codice articolo                    Tipo articolo  Prezzo    Pezzi    Totale");
+QString rigaRicevuta(const QStringList &celle);
+QString piedeRicevuta(qsizetype elementi, const QString &totale);
+Elenco elencoRicevuta(qint64 numero, const QList<QStringList> &righeCarrello,
+                      const QString &totale);
+
+// The receipts list: date, number and total of each receipt, and their sum.
+inline const QString INTESTAZIONE_ELENCO_RICEVUTE = QStringLiteral("Data        Ricevuta      Totale");
+QString rigaElencoRicevute(const QString &data, qint64 numero, qint64 totale);
+QString piedeElencoRicevute(qsizetype elementi, qint64 somma);
+
+// Prints a whole listing: font, company information re-read from the
+// database, header, bold heading, rows, separator, footer, end of document.
+EsitoStampa stampaElenco(Stampante &stampante, const Elenco &elenco);
+
+// Prints on the program's printer and shows the closing message.
+EsitoStampa stampaEAvvisa(QWidget *genitore, const Elenco &elenco);
