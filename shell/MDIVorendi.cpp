@@ -6,6 +6,8 @@
 #include "shell/frmAbout.h"
 #include "shell/icone.h"
 #include "shell/segnalazioni.h"
+#include "stock/Prodotto_frm.h"
+#include "stock/VisTipi_frm.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -91,10 +93,16 @@ void MDIVorendi::createActions()
     QAction *info = voce(helps, QStringLiteral("Info"), QStringLiteral("info"));
     connect(infoaz, &QAction::triggered, this, &MDIVorendi::apriInfoAzienda);
     connect(info, &QAction::triggered, this, &MDIVorendi::apriInformazioni);
+    connect(addart, &QAction::triggered, this, [this] {
+        mostraFinestra(QStringLiteral("Prodotto_frm"), [] { return new Prodotto_frm; });
+    });
+    connect(addtipo, &QAction::triggered, this, [this] {
+        mostraFinestra(QStringLiteral("VisTipi_frm"), [] { return new VisTipi_frm; });
+    });
 
     // Commands whose windows are not part of the program yet stay disabled
     // rather than open an empty window.
-    for (QAction *ancoraSenzaFinestra : {addart, addtipo, addcarr, svuotcar, ricvut, delprod,
+    for (QAction *ancoraSenzaFinestra : {addcarr, svuotcar, ricvut, delprod,
                                          contab, vendit})
         ancoraSenzaFinestra->setEnabled(false);
 
