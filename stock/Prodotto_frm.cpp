@@ -21,7 +21,7 @@
 
 namespace {
 
-constexpr int RIGHE_SUGGERIMENTI = 6;
+constexpr int RIGHE_SUGGERIMENTI = 4;
 
 QLabel *etichetta(QWidget *genitore, const QString &testo, const QString &nome, QWidget *campo)
 {
@@ -101,7 +101,7 @@ Prodotto_frm::Prodotto_frm(QWidget *genitore)
     griglia->addWidget(etichetta(this, QStringLiteral("Codice articolo:"),
                                  QStringLiteral("Label2"), codice_),
                        1, 0);
-    griglia->addWidget(codice_, 1, 1, 1, 3);
+    griglia->addWidget(codice_, 1, 1);
     griglia->addWidget(etichetta(this, QStringLiteral("Prezzo di acquisto per unità:"),
                                  QStringLiteral("Label3"), prezzoAcquisto_),
                        2, 0);
@@ -123,6 +123,7 @@ Prodotto_frm::Prodotto_frm(QWidget *genitore)
     pulsanti->addWidget(pulsanteSalva);
     auto *colonna = new QVBoxLayout(this);
     colonna->addLayout(griglia);
+    colonna->addSpacing(12);
     colonna->addStretch();
     colonna->addLayout(pulsanti);
 
@@ -235,8 +236,9 @@ void Prodotto_frm::posizionaSuggerimenti()
 {
     const QRect campo(codice_->mapTo(this, QPoint(0, 0)), codice_->size());
     const int riga = qMax(suggerimenti_->sizeHintForRow(0), fontMetrics().height());
+    const int righe = qBound(1, suggerimenti_->count(), RIGHE_SUGGERIMENTI);
     suggerimenti_->setGeometry(campo.left(), campo.bottom() + 1, campo.width(),
-                               riga * RIGHE_SUGGERIMENTI + 2 * suggerimenti_->frameWidth());
+                               riga * righe + 2 * suggerimenti_->frameWidth());
 }
 
 void Prodotto_frm::resizeEvent(QResizeEvent *evento)
