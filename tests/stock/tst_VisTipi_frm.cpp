@@ -17,20 +17,14 @@ class TestVisTipi : public QObject
 private slots:
     void init();
     void cleanup();
-    void tabellaVuota();
-    void elencoAllApertura();
+    void elencoEAggiorna();
+    void aggiungi_data();
     void aggiungi();
-    void aggiuntaFallitaTieneIlTesto();
-    void descrizioneVuota();
     void cancella_data();
     void cancella();
-    void cancellaRigaVuotaNonChiede();
-    void cancellazioneFallitaTieneLaRiga();
-    void aggiorna();
 
 private:
-    QStringList cella(int colonna) const;
-    void scegliRiga(int riga);
+    QStringList colonna(int indice) const;
     void premi(const char *pulsante);
 
     DatabaseDiProva *db_ = nullptr;
@@ -53,18 +47,13 @@ void TestVisTipi::cleanup()
     delete db_;
 }
 
-QStringList TestVisTipi::cella(int colonna) const
+QStringList TestVisTipi::colonna(int indice) const
 {
     QStringList celle;
     const QAbstractItemModel *m = griglia_->model();
     for (int r = 0; r < m->rowCount(); ++r)
-        celle.append(m->index(r, colonna).data().toString());
+        celle.append(m->index(r, indice).data().toString());
     return celle;
-}
-
-void TestVisTipi::scegliRiga(int riga)
-{
-    griglia_->setCurrentIndex(griglia_->model()->index(riga, 0));
 }
 
 void TestVisTipi::premi(const char *pulsante)
@@ -73,147 +62,133 @@ void TestVisTipi::premi(const char *pulsante)
                       Qt::LeftButton);
 }
 
-namespace {
-
-VisTipi_frm *apri(QTableView **griglia)
+void TestVisTipi::elencoEAggiorna()
 {
-    auto *finestra = new VisTipi_frm;
-    finestra->show();
-    *griglia = finestra->findChild<QTableView *>(QStringLiteral("MSFlexGrid1"));
-    return finestra;
-}
-
-} // namespace
-
-void TestVisTipi::tabellaVuota()
-{
-    finestra_ = apri(&griglia_);
+    QVERIFY(AggiungiTipo(QStringLiteral("Viti")));
+    finestra_ = new VisTipi_frm;
+    finestra_->show();
+    griglia_ = finestra_->findChild<QTableView *>(QStringLiteral("MSFlexGrid1"));
     QCOMPARE(finestra_->windowTitle(), QStringLiteral("Visualizzazione Tipi"));
     const QAbstractItemModel *m = griglia_->model();
-    QCOMPARE(m->columnCount(), 2);
     QCOMPARE(m->headerData(0, Qt::Horizontal).toString(), QStringLiteral("ID"));
     QCOMPARE(m->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Descrizione"));
-    QCOMPARE(cella(0), QStringList{""});
-    QCOMPARE(cella(1), QStringList{""});
+    QCOMPARE(colonna(1), (QStringList{"Viti", ""}));
+
+    for (const char *codice : {"Attrezzi", "bulloni"})
+        QVERIFY(AggiungiTipo(QLatin1String(codice)));
+    QCOMPARE(m->rowCount(), 2);
+    premi("Command1");
+    QCOMPARE(colonna(0), (QStringList{" 2", " 3", " 1", ""}));
+    QCOMPARE(colonna(1), (QStringList{"Attrezzi", "bulloni", "Viti", ""}));
+
+    db_->esegui(QStringLiteral("DELETE FROM tipo"));
+    premi("Command1");
+    QCOMPARE(colonna(0), QStringList{""});
+    QCOMPARE(colonna(1), QStringList{""});
 }
 
-void TestVisTipi::elencoAllApertura()
+void TestVisTipi::aggiungi_data()
 {
-    for (const char *codice : {"Viti", "Attrezzi", "bulloni"})
-        QVERIFY(AggiungiTipo(QLatin1String(codice)));
-    finestra_ = apri(&griglia_);
-    QCOMPARE(cella(0), (QStringList{" 2", " 3", " 1", ""}));
-    QCOMPARE(cella(1), (QStringList{"Attrezzi", "bulloni", "Viti", ""}));
+    QTest::addColumn<QString>("digitato");
+    QTest::addColumn<bool>("bloccato");
+    QTest::addColumn<QString>("restaNelCampo");
+    QTest::addColumn<QStringList>("celle");
+    QTest::addColumn<QStringList>("messaggi");
+    QTest::addColumn<QList<int>>("zone");
+    // Taken as typed, trailing blank and quote included.
+    QTest::newRow("aggiunto") << "L'uno " << false << "" << QStringList{"Bulloni", "L'uno ", ""}
+                              << QStringList{} << QList<int>{};
+    QTest::newRow("uguale a uno esistente")
+        << "bulloni" << false << "" << QStringList{"Bulloni", "bulloni", ""} << QStringList{}
+        << QList<int>{};
+    QTest::newRow("inserimento fallito") << "Viti" << true << "Viti"
+                                         << QStringList{"Bulloni", ""} << QStringList{}
+                                         << QList<int>{2};
+    QTest::newRow("descrizione vuota") << "   " << false << "   " << QStringList{"Bulloni", ""}
+                                       << QStringList{"Scrivere la descrizione del tipo."}
+                                       << QList<int>{};
 }
 
 void TestVisTipi::aggiungi()
 {
-    finestra_ = apri(&griglia_);
-    auto *testo = finestra_->findChild<QLineEdit *>(QStringLiteral("Text1"));
-    QTest::keyClicks(testo, QStringLiteral("Viti "));
-    premi("Command3");
-    QCOMPARE(testo->text(), QString());
-    // Taken as typed, trailing blank included.
-    QCOMPARE(cella(1), (QStringList{"Viti ", ""}));
-    QCOMPARE(db_->valore(QStringLiteral("SELECT codice FROM tipo WHERE id=1")).toString(),
-             QStringLiteral("Viti "));
-    testo->setText(QStringLiteral("Viti "));
-    premi("Command3");
-    QCOMPARE(cella(0), (QStringList{" 1", " 2", ""}));
-}
-
-void TestVisTipi::aggiuntaFallitaTieneIlTesto()
-{
-    finestra_ = apri(&griglia_);
-    db_->esegui(QStringLiteral("CREATE TRIGGER blocca BEFORE INSERT ON tipo"
-                               " BEGIN SELECT RAISE(ABORT, 'tipi bloccati'); END"));
-    auto *testo = finestra_->findChild<QLineEdit *>(QStringLiteral("Text1"));
-    testo->setText(QStringLiteral("Viti"));
-    premi("Command3");
-    QCOMPARE(registro_->zone(), QList<int>{2});
-    QCOMPARE(testo->text(), QStringLiteral("Viti"));
-    QCOMPARE(cella(1), QStringList{""});
-}
-
-void TestVisTipi::descrizioneVuota()
-{
-    finestra_ = apri(&griglia_);
+    QFETCH(QString, digitato);
+    QFETCH(bool, bloccato);
+    QFETCH(QString, restaNelCampo);
+    QFETCH(QStringList, celle);
+    QFETCH(QStringList, messaggi);
+    QFETCH(QList<int>, zone);
+    QVERIFY(AggiungiTipo(QStringLiteral("Bulloni")));
+    if (bloccato) {
+        db_->esegui(QStringLiteral("CREATE TRIGGER blocca BEFORE INSERT ON tipo"
+                                   " BEGIN SELECT RAISE(ABORT, 'tipi bloccati'); END"));
+    }
+    finestra_ = new VisTipi_frm;
+    finestra_->show();
+    griglia_ = finestra_->findChild<QTableView *>(QStringLiteral("MSFlexGrid1"));
     RisponditoreDialoghi risponditore;
     auto *testo = finestra_->findChild<QLineEdit *>(QStringLiteral("Text1"));
-    testo->setText(QStringLiteral("   "));
+    QTest::keyClicks(testo, digitato);
     premi("Command3");
-    QCOMPARE(risponditore.testi(), QStringList{"Scrivere la descrizione del tipo."});
-    QCOMPARE(db_->valore(QStringLiteral("SELECT count(*) FROM tipo")).toInt(), 0);
-    QCOMPARE(testo->text(), QStringLiteral("   "));
+
+    QCOMPARE(testo->text(), restaNelCampo);
+    QCOMPARE(colonna(1), celle);
+    QCOMPARE(risponditore.testi(), messaggi);
+    QCOMPARE(registro_->zone(), zone);
+    QCOMPARE(db_->valore(QStringLiteral("SELECT count(*) FROM tipo")).toInt(), celle.size() - 1);
 }
 
 void TestVisTipi::cancella_data()
 {
-    QTest::addColumn<bool>("conferma");
-    QTest::newRow("Si") << true;
-    QTest::newRow("No") << false;
+    QTest::addColumn<int>("riga");
+    QTest::addColumn<int>("risposta");
+    QTest::addColumn<bool>("bloccato");
+    QTest::addColumn<QStringList>("domande");
+    QTest::addColumn<QStringList>("celle");
+    QTest::addColumn<QStringList>("rimasti");
+    const QString domanda = QStringLiteral("Si sta tentando di cancellare il tipo:\nViti\nContinuare?");
+    QTest::newRow("Si") << 1 << int(QMessageBox::Yes) << false << QStringList{domanda}
+                        << QStringList{"Bulloni", ""} << QStringList{"Bulloni"};
+    QTest::newRow("No") << 1 << int(QMessageBox::No) << false << QStringList{domanda}
+                        << QStringList{"Bulloni", "Viti", ""} << QStringList{"Bulloni", "Viti"};
+    QTest::newRow("riga vuota") << 2 << int(QMessageBox::Yes) << false << QStringList{}
+                                << QStringList{"Bulloni", "Viti", ""}
+                                << QStringList{"Bulloni", "Viti"};
+    QTest::newRow("cancellazione fallita")
+        << 1 << int(QMessageBox::Yes) << true << QStringList{domanda}
+        << QStringList{"Bulloni", "Viti", ""} << QStringList{"Bulloni", "Viti"};
 }
 
 void TestVisTipi::cancella()
 {
-    QFETCH(bool, conferma);
+    QFETCH(int, riga);
+    QFETCH(int, risposta);
+    QFETCH(bool, bloccato);
+    QFETCH(QStringList, domande);
+    QFETCH(QStringList, celle);
+    QFETCH(QStringList, rimasti);
     QVERIFY(AggiungiTipo(QStringLiteral("Viti")));
     QVERIFY(AggiungiTipo(QStringLiteral("Bulloni")));
-    finestra_ = apri(&griglia_);
-    RisponditoreDialoghi risponditore;
-    risponditore.premi(conferma ? QMessageBox::Yes : QMessageBox::No);
-    scegliRiga(1);
-    premi("Command2");
-
-    QCOMPARE(risponditore.visti().size(), 1);
-    const RisponditoreDialoghi::Dialogo &domanda = risponditore.visti().first();
-    QCOMPARE(domanda.testo, QStringLiteral("Si sta tentando di cancellare il tipo:\nViti\nContinuare?"));
-    QCOMPARE(domanda.titolo, QStringLiteral("Vorendi"));
-    QCOMPARE(domanda.pulsanti, QMessageBox::Yes | QMessageBox::No);
-    QCOMPARE(domanda.icona, QMessageBox::NoIcon);
-    if (conferma) {
-        QCOMPARE(cella(1), (QStringList{"Bulloni", ""}));
-        QCOMPARE(CaricaTipi(), QStringList{"Bulloni"});
-    } else {
-        QCOMPARE(cella(1), (QStringList{"Bulloni", "Viti", ""}));
-        QCOMPARE(CaricaTipi(), (QStringList{"Bulloni", "Viti"}));
+    if (bloccato) {
+        db_->esegui(QStringLiteral("CREATE TRIGGER blocca BEFORE DELETE ON tipo"
+                                   " BEGIN SELECT RAISE(ABORT, 'tipi bloccati'); END"));
     }
-    QVERIFY(registro_->rapporti().isEmpty());
-}
-
-void TestVisTipi::cancellaRigaVuotaNonChiede()
-{
-    QVERIFY(AggiungiTipo(QStringLiteral("Viti")));
-    finestra_ = apri(&griglia_);
+    finestra_ = new VisTipi_frm;
+    finestra_->show();
+    griglia_ = finestra_->findChild<QTableView *>(QStringLiteral("MSFlexGrid1"));
     RisponditoreDialoghi risponditore;
-    scegliRiga(1);
+    risponditore.premi(QMessageBox::StandardButton(risposta));
+    griglia_->setCurrentIndex(griglia_->model()->index(riga, 0));
     premi("Command2");
-    QVERIFY(risponditore.visti().isEmpty());
-    QCOMPARE(cella(1), (QStringList{"Viti", ""}));
-}
 
-void TestVisTipi::cancellazioneFallitaTieneLaRiga()
-{
-    QVERIFY(AggiungiTipo(QStringLiteral("Viti")));
-    finestra_ = apri(&griglia_);
-    db_->esegui(QStringLiteral("CREATE TRIGGER blocca BEFORE DELETE ON tipo"
-                               " BEGIN SELECT RAISE(ABORT, 'tipi bloccati'); END"));
-    RisponditoreDialoghi risponditore;
-    risponditore.premi(QMessageBox::Yes);
-    scegliRiga(0);
-    premi("Command2");
-    QCOMPARE(registro_->zone(), QList<int>{6});
-    QCOMPARE(cella(1), (QStringList{"Viti", ""}));
-}
-
-void TestVisTipi::aggiorna()
-{
-    finestra_ = apri(&griglia_);
-    QVERIFY(AggiungiTipo(QStringLiteral("Viti")));
-    QCOMPARE(cella(1), QStringList{""});
-    premi("Command1");
-    QCOMPARE(cella(0), (QStringList{" 1", ""}));
-    QCOMPARE(cella(1), (QStringList{"Viti", ""}));
+    QCOMPARE(risponditore.testi(), domande);
+    for (const RisponditoreDialoghi::Dialogo &d : risponditore.visti()) {
+        QCOMPARE(d.titolo, QStringLiteral("Vorendi"));
+        QCOMPARE(d.pulsanti, QMessageBox::Yes | QMessageBox::No);
+        QCOMPARE(d.icona, QMessageBox::NoIcon);
+    }
+    QCOMPARE(colonna(1), celle);
+    QCOMPARE(CaricaTipi(), rimasti);
+    QCOMPARE(registro_->zone(), bloccato ? QList<int>{6} : QList<int>{});
 }
 
 QTEST_MAIN(TestVisTipi)

@@ -20,10 +20,8 @@ void TestValoriProdotto::riformattaPrezzo_data()
     QTest::addColumn<QString>("testo");
     QTest::addColumn<QString>("atteso");
     QTest::newRow("vuoto") << "" << "";
-    QTest::newRow("tre cifre") << "123" << "123";
     QTest::newRow("quarta cifra") << "1234" << "1.234";
     QTest::newRow("cifra dopo un gruppo") << "1.2345" << "12.345";
-    QTest::newRow("milioni") << "1.234.567" << "1.234.567";
     QTest::newRow("dopo Backspace") << "1.23" << "123";
     QTest::newRow("zero") << "0" << "";
     QTest::newRow("soli zeri") << "000" << "";
@@ -47,14 +45,12 @@ void TestValoriProdotto::leggiPrezzo_data()
     QTest::addColumn<bool>("valido");
     QTest::addColumn<qint32>("atteso");
     QTest::newRow("raggruppato") << "1.234.567" << true << 1234567;
-    QTest::newRow("semplice") << "1500" << true << 1500;
     QTest::newRow("zero") << "0" << true << 0;
     QTest::newRow("massimo") << "2.147.483.647" << true << 2147483647;
     QTest::newRow("vuoto") << "" << false << 0;
     QTest::newRow("oltre il massimo") << "2.147.483.648" << false << 0;
     QTest::newRow("decimali") << "12,5" << false << 0;
     QTest::newRow("negativo") << "-5" << false << 0;
-    QTest::newRow("lettere") << "12a" << false << 0;
     QTest::newRow("gruppo sbagliato") << "1.23" << false << 0;
 }
 
@@ -79,11 +75,9 @@ void TestValoriProdotto::leggiPezzi_data()
     QTest::newRow("mezzo al pari sopra") << "3.5" << true << 4;
     QTest::newRow("lettere dopo") << "3abc" << true << 3;
     QTest::newRow("vuoto") << "" << true << 0;
-    QTest::newRow("non numero") << "abc" << true << 0;
     QTest::newRow("spazi prima") << "  7" << true << 7;
     QTest::newRow("negativo") << "-3" << true << -3;
     QTest::newRow("massimo") << "32767" << true << 32767;
-    QTest::newRow("minimo") << "-32768" << true << -32768;
     QTest::newRow("oltre il massimo") << "32768" << false << 0;
     QTest::newRow("arrotondato oltre") << "32767.5" << false << 0;
     QTest::newRow("oltre il minimo") << "-32769" << false << 0;
