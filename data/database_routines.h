@@ -6,6 +6,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <optional>
@@ -17,6 +18,47 @@ extern QString AziendaInfo1;
 extern QString AziendaInfo2;
 extern QString AziendaInfo3;
 extern QString AziendaInfo4;
+
+// The operation codes of a goods movement.
+inline constexpr qint16 OPERAZIONE_ACQUISTO = 1;
+inline constexpr qint16 OPERAZIONE_VENDITA = 2;
+
+// Zone 1: records one goods movement (operation 1 purchase, 2 sale with its
+// pieces negated) dated giorno (dd/MM/yyyy) and brings the article's stock
+// row up to date, all in one transaction. A failed stock update is reported
+// as zone 4; either way nothing is written and the result is false.
+bool RegistraProdotto(const QString &codiceTipo, const QString &codice, qint32 prezzoAcquisto,
+                      qint32 prezzoVendita, qint16 pezzi, qint16 operazione,
+                      const QString &giorno);
+
+// Zone 2: adds a type with the code as given (no trimming, equal codes allowed).
+bool AggiungiTipo(const QString &codice);
+
+// Zone 3: every type code, in ascending code order; empty after a report.
+QStringList CaricaTipi();
+
+// Zone 4: adds pieces to the stock row of an article code, or creates it;
+// the row takes the given sale price and type.
+bool AggiornaRimanenze(const QString &codice, qint32 idTipo, qint16 pezzi, qint32 prezzo);
+
+// Zone 6: deletes one type; rows that carry its id keep it.
+bool CancellaTipo(qint32 idTipo);
+
+// Zone 7: the code of a type id; empty when there is no such type.
+QString CodiceTipo(qint32 idTipo);
+
+// Zone 8: the id of a type code (compared without regard to case); with
+// equal codes the oldest type; 0 when there is none.
+qint32 IdTipo(const QString &codice);
+
+struct RigaTipo
+{
+    qint32 id = 0;
+    QString codice;
+};
+
+// Zone 11: every type, in ascending code order; empty after a report.
+QList<RigaTipo> VisualizzaTipi();
 
 // Zone 12: reads the one generalità row into the company fields. With no row
 // the fields keep their values. False after a report.
@@ -95,3 +137,7 @@ struct SlotMensili
 // Movements whose date is not a real day are left out. The slots are zeroed
 // first and stay zero after a report. False after a report.
 bool CalcolaStatistiche(int modo, int anno, SlotMensili &slot);
+
+// Zone 19: the stock codes of a type that begin with prefisso, taken
+// literally and without regard to case, in code order; empty after a report.
+QStringList SuggerimentiCodice(qint32 idTipo, const QString &prefisso);

@@ -156,7 +156,8 @@ bool eseguiRoutine(int zona, const std::function<void(Sessione &)> &corpo)
         corpo(sessione);
         return true;
     } catch (const ErroreRoutine &errore) {
-        segnala(RapportoZona{zona, errore.numero, errore.descrizione});
+        segnala(RapportoZona{errore.zona > 0 ? errore.zona : zona, errore.numero,
+                             errore.descrizione});
     } catch (const std::exception &errore) {
         segnala(RapportoZona{zona, 1, QString::fromLocal8Bit(errore.what())});
     }

@@ -18,6 +18,9 @@ struct ErroreRoutine
 {
     int numero = 0;
     QString descrizione;
+    // Set when the failing step belongs to another routine run inside this
+    // one (a movement's stock update): that routine's zone is reported.
+    int zona = 0;
 };
 
 // Engine codes, for failures the program detects itself while reading.

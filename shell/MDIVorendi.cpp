@@ -10,6 +10,8 @@
 #include "shell/frmAbout.h"
 #include "shell/icone.h"
 #include "shell/segnalazioni.h"
+#include "stock/Prodotto_frm.h"
+#include "stock/VisTipi_frm.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -96,15 +98,21 @@ void MDIVorendi::createActions()
     QAction *infoaz = voce(helps, QStringLiteral("Informazioni Azienza"), QStringLiteral("infoaz"));
     QAction *info = voce(helps, QStringLiteral("Info"), QStringLiteral("info"));
     connect(infoaz, &QAction::triggered, this, &MDIVorendi::apriInfoAzienda);
+    connect(info, &QAction::triggered, this, &MDIVorendi::apriInformazioni);
+    connect(addart, &QAction::triggered, this, [this] {
+        mostraFinestra(QStringLiteral("Prodotto_frm"), [] { return new Prodotto_frm; });
+    });
+    connect(addtipo, &QAction::triggered, this, [this] {
+        mostraFinestra(QStringLiteral("VisTipi_frm"), [] { return new VisTipi_frm; });
+    });
     connect(svuotcar, &QAction::triggered, this, [this] {
         mostraFinestra(QStringLiteral("VisCarrello_frm"), [] { return new VisCarrello_frm; });
     });
-    connect(info, &QAction::triggered, this, &MDIVorendi::apriInformazioni);
     connect(ricvut, &QAction::triggered, this, &MDIVorendi::apriRicevute);
 
     // Commands whose windows are not part of the program yet stay disabled
     // rather than open an empty window.
-    for (QAction *ancoraSenzaFinestra : {addart, addtipo, addcarr, delprod})
+    for (QAction *ancoraSenzaFinestra : {addcarr, delprod})
         ancoraSenzaFinestra->setEnabled(false);
 
     QToolBar *strumenti = addToolBar(QStringLiteral("Strumenti"));

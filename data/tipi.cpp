@@ -1,0 +1,70 @@
+#include "data/database_routines.h"
+#include "data/routine.h"
+
+#include <limits>
+
+namespace {
+
+constexpr qint64 ID_MINIMO = std::numeric_limits<qint32>::min();
+constexpr qint64 ID_MASSIMO = std::numeric_limits<qint32>::max();
+
+} // namespace
+
+bool AggiungiTipo(const QString &codice)
+{
+    return eseguiRoutine(2, [&](Sessione &s) {
+        s.esegui(QStringLiteral("INSERT INTO tipo (codice) VALUES (?)"), {codice});
+    });
+}
+
+QStringList CaricaTipi()
+{
+    QStringList codici;
+    const bool riuscito = eseguiRoutine(3, [&](Sessione &s) {
+        QSqlQuery q = s.esegui(QStringLiteral("SELECT codice FROM tipo ORDER BY codice, id"));
+        while (Sessione::prossima(q))
+            codici.append(colonnaTesto(q, 0));
+    });
+    return riuscito ? codici : QStringList();
+}
+
+bool CancellaTipo(qint32 idTipo)
+{
+    return eseguiRoutine(6, [&](Sessione &s) {
+        s.esegui(QStringLiteral("DELETE FROM tipo WHERE id=?"), {idTipo});
+    });
+}
+
+QString CodiceTipo(qint32 idTipo)
+{
+    QString codice;
+    eseguiRoutine(7, [&](Sessione &s) {
+        QSqlQuery q = s.esegui(QStringLiteral("SELECT codice FROM tipo WHERE id=?"), {idTipo});
+        if (Sessione::prossima(q))
+            codice = colonnaTesto(q, 0);
+    });
+    return codice;
+}
+
+qint32 IdTipo(const QString &codice)
+{
+    qint32 id = 0;
+    eseguiRoutine(8, [&](Sessione &s) {
+        QSqlQuery q = s.esegui(
+            QStringLiteral("SELECT id FROM tipo WHERE codice=? ORDER BY id LIMIT 1"), {codice});
+        if (Sessione::prossima(q))
+            id = qint32(colonnaIntero(q, 0, ID_MINIMO, ID_MASSIMO));
+    });
+    return id;
+}
+
+QList<RigaTipo> VisualizzaTipi()
+{
+    QList<RigaTipo> righe;
+    const bool riuscito = eseguiRoutine(11, [&](Sessione &s) {
+        QSqlQuery q = s.esegui(QStringLiteral("SELECT id, codice FROM tipo ORDER BY codice, id"));
+        while (Sessione::prossima(q))
+            righe.append({qint32(colonnaIntero(q, 0, ID_MINIMO, ID_MASSIMO)), colonnaTesto(q, 1)});
+    });
+    return riuscito ? righe : QList<RigaTipo>();
+}

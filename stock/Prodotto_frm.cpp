@@ -1,0 +1,290 @@
+#include "stock/Prodotto_frm.h"
+
+#include "common/formati.h"
+#include "common/messaggi.h"
+#include "common/selettore_tipi.h"
+#include "data/database_routines.h"
+#include "stock/valori_prodotto.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <limits>
+
+namespace {
+
+constexpr int RIGHE_SUGGERIMENTI = 4;
+
+QLabel *etichetta(QWidget *genitore, const QString &testo, const QString &nome, QWidget *campo)
+{
+    auto *label = new QLabel(testo, genitore);
+    label->setObjectName(nome);
+    label->setBuddy(campo);
+    return label;
+}
+
+bool invio(const QKeyEvent *tasto)
+{
+    return tasto->key() == Qt::Key_Return || tasto->key() == Qt::Key_Enter;
+}
+
+// Price fields take digits and Backspace; other characters and Enter are
+// dropped. Keys without a character (arrows, Delete, Tab) and shortcuts go
+// through.
+bool scartaInPrezzo(const QKeyEvent *tasto)
+{
+    if (invio(tasto))
+        return true;
+    if (tasto->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+        return false;
+    const QString testo = tasto->text();
+    if (testo.isEmpty() || !testo.front().isPrint())
+        return false;
+    return !(testo.size() == 1 && testo.front() >= u'0' && testo.front() <= u'9');
+}
+
+QString messaggioPrezzo(const QString &quale, const QString &testo)
+{
+    if (testo.trimmed().isEmpty())
+        return QStringLiteral("Scrivere il prezzo di %1 per unità.").arg(quale);
+    return QStringLiteral("Il prezzo di %1 deve essere un numero intero da 0 a %2.")
+        .arg(quale, formatoNumero(std::numeric_limits<qint32>::max(), MODELLO_DENARO));
+}
+
+} // namespace
+
+Prodotto_frm::Prodotto_frm(QWidget *genitore)
+    : QWidget(genitore)
+{
+    setObjectName(QStringLiteral("Prodotto_frm"));
+    setWindowTitle(QStringLiteral("Aggiunta Prodotto"));
+
+    tipo_ = new QComboBox(this);
+    tipo_->setObjectName(QStringLiteral("Combo1"));
+    tipo_->setEditable(true);
+    tipo_->setInsertPolicy(QComboBox::NoInsert);
+    tipo_->setMinimumWidth(240);
+    codice_ = new QLineEdit(this);
+    codice_->setObjectName(QStringLiteral("Text1"));
+    prezzoAcquisto_ = new QLineEdit(this);
+    prezzoAcquisto_->setObjectName(QStringLiteral("Text2"));
+    prezzoVendita_ = new QLineEdit(this);
+    prezzoVendita_->setObjectName(QStringLiteral("Text4"));
+    pezzi_ = new QLineEdit(this);
+    pezzi_->setObjectName(QStringLiteral("Text3"));
+    for (QLineEdit *prezzo : {prezzoAcquisto_, prezzoVendita_})
+        prezzo->setAlignment(Qt::AlignRight);
+
+    // Over the form rather than in its layout: shown, it covers part of the
+    // price row, as a drop-down would.
+    suggerimenti_ = new QListWidget(this);
+    suggerimenti_->setObjectName(QStringLiteral("List1"));
+    suggerimenti_->hide();
+
+    auto *pulsanteResetta = new QPushButton(QStringLiteral("Resetta"), this);
+    pulsanteResetta->setObjectName(QStringLiteral("Command2"));
+    auto *pulsanteSalva = new QPushButton(QStringLiteral("Salva"), this);
+    pulsanteSalva->setObjectName(QStringLiteral("Command1"));
+
+    auto *griglia = new QGridLayout;
+    griglia->addWidget(etichetta(this, QStringLiteral("Tipo:"), QStringLiteral("Label1"), tipo_),
+                       0, 0);
+    griglia->addWidget(tipo_, 0, 1, 1, 3);
+    griglia->addWidget(etichetta(this, QStringLiteral("Codice articolo:"),
+                                 QStringLiteral("Label2"), codice_),
+                       1, 0);
+    griglia->addWidget(codice_, 1, 1);
+    griglia->addWidget(etichetta(this, QStringLiteral("Prezzo di acquisto per unità:"),
+                                 QStringLiteral("Label3"), prezzoAcquisto_),
+                       2, 0);
+    griglia->addWidget(prezzoAcquisto_, 2, 1);
+    griglia->addWidget(etichetta(this, QStringLiteral("Prezzo di vendita per unità:"),
+                                 QStringLiteral("Label5"), prezzoVendita_),
+                       2, 2);
+    griglia->addWidget(prezzoVendita_, 2, 3);
+    griglia->addWidget(etichetta(this, QStringLiteral("n. Pezzi:"), QStringLiteral("Label4"),
+                                 pezzi_),
+                       3, 0);
+    griglia->addWidget(pezzi_, 3, 1);
+    griglia->setColumnStretch(1, 1);
+    griglia->setColumnStretch(3, 1);
+
+    auto *pulsanti = new QHBoxLayout;
+    pulsanti->addStretch();
+    pulsanti->addWidget(pulsanteResetta);
+    pulsanti->addWidget(pulsanteSalva);
+    auto *colonna = new QVBoxLayout(this);
+    colonna->addLayout(griglia);
+    colonna->addSpacing(12);
+    colonna->addStretch();
+    colonna->addLayout(pulsanti);
+
+    setTabOrder(tipo_, codice_);
+    setTabOrder(codice_, suggerimenti_);
+    setTabOrder(suggerimenti_, prezzoAcquisto_);
+    setTabOrder(prezzoAcquisto_, prezzoVendita_);
+    setTabOrder(prezzoVendita_, pezzi_);
+    setTabOrder(pezzi_, pulsanteResetta);
+    setTabOrder(pulsanteResetta, pulsanteSalva);
+
+    tipo_->lineEdit()->installEventFilter(this);
+    codice_->installEventFilter(this);
+    for (QLineEdit *prezzo : {prezzoAcquisto_, prezzoVendita_})
+        prezzo->installEventFilter(this);
+    connect(codice_, &QLineEdit::textEdited, this, &Prodotto_frm::suggerisci);
+    connect(suggerimenti_, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem *voce) { prendiSuggerimento(voce->text()); });
+    connect(pulsanteSalva, &QPushButton::clicked, this, &Prodotto_frm::salva);
+    connect(pulsanteResetta, &QPushButton::clicked, this, &Prodotto_frm::resetta);
+
+    caricaTipi();
+}
+
+void Prodotto_frm::caricaTipi()
+{
+    riempiSelettoreTipi(tipo_, CaricaTipi());
+}
+
+bool Prodotto_frm::eventFilter(QObject *oggetto, QEvent *evento)
+{
+    const QEvent::Type tipo = evento->type();
+    if (oggetto == tipo_->lineEdit() && tipo == QEvent::KeyPress
+        && invio(static_cast<QKeyEvent *>(evento))) {
+        // Types added meanwhile in another window show up.
+        caricaTipi();
+        return true;
+    }
+    if (oggetto == codice_ && tipo == QEvent::KeyPress)
+        return tastoCodice(static_cast<QKeyEvent *>(evento));
+    if (oggetto == prezzoAcquisto_ && tipo == QEvent::FocusIn)
+        nascondiSuggerimenti();
+    if (oggetto == prezzoAcquisto_ || oggetto == prezzoVendita_) {
+        auto *prezzo = static_cast<QLineEdit *>(oggetto);
+        if (tipo == QEvent::KeyPress)
+            return scartaInPrezzo(static_cast<QKeyEvent *>(evento));
+        if (tipo == QEvent::KeyRelease) {
+            const QString riformattato = riformattaPrezzo(prezzo->text());
+            if (riformattato != prezzo->text())
+                prezzo->setText(riformattato);
+            prezzo->setCursorPosition(int(prezzo->text().size()));
+        }
+    }
+    return QWidget::eventFilter(oggetto, evento);
+}
+
+bool Prodotto_frm::tastoCodice(QKeyEvent *tasto)
+{
+    const QString testo = tasto->text();
+    if (testo == QStringLiteral("'") || testo == QStringLiteral("\"")) {
+        // Quotes become "-", in the field and in the search that follows.
+        QKeyEvent meno(QEvent::KeyPress, Qt::Key_Minus, Qt::NoModifier, QStringLiteral("-"),
+                       tasto->isAutoRepeat());
+        QApplication::sendEvent(codice_, &meno);
+        return true;
+    }
+    if (!invio(tasto))
+        return false;
+    // Enter takes the highlighted suggestion, else the first; with no
+    // suggestion shown it does nothing.
+    if (!suggerimenti_->isHidden() && suggerimenti_->count() > 0) {
+        QListWidgetItem *evidenziato = suggerimenti_->currentItem();
+        if (!evidenziato || !evidenziato->isSelected())
+            evidenziato = suggerimenti_->item(0);
+        prendiSuggerimento(evidenziato->text());
+    }
+    return true;
+}
+
+void Prodotto_frm::suggerisci(const QString &testo)
+{
+    suggerimenti_->clear();
+    const QString tipo = tipoScelto(tipo_);
+    const qint32 idTipo = tipo.isEmpty() ? 0 : IdTipo(tipo);
+    const QStringList codici = idTipo == 0 ? QStringList() : SuggerimentiCodice(idTipo, testo);
+    if (codici.isEmpty()) {
+        suggerimenti_->hide();
+        return;
+    }
+    suggerimenti_->addItems(codici);
+    suggerimenti_->setCurrentRow(-1);
+    posizionaSuggerimenti();
+    suggerimenti_->raise();
+    suggerimenti_->show();
+}
+
+void Prodotto_frm::prendiSuggerimento(const QString &codice)
+{
+    codice_->setText(codice);
+    nascondiSuggerimenti();
+    codice_->setFocus();
+}
+
+void Prodotto_frm::nascondiSuggerimenti()
+{
+    suggerimenti_->hide();
+}
+
+void Prodotto_frm::posizionaSuggerimenti()
+{
+    const QRect campo(codice_->mapTo(this, QPoint(0, 0)), codice_->size());
+    const int riga = qMax(suggerimenti_->sizeHintForRow(0), fontMetrics().height());
+    const int righe = qBound(1, suggerimenti_->count(), RIGHE_SUGGERIMENTI);
+    suggerimenti_->setGeometry(campo.left(), campo.bottom() + 1, campo.width(),
+                               riga * righe + 2 * suggerimenti_->frameWidth());
+}
+
+void Prodotto_frm::resizeEvent(QResizeEvent *evento)
+{
+    QWidget::resizeEvent(evento);
+    if (!suggerimenti_->isHidden())
+        posizionaSuggerimenti();
+}
+
+void Prodotto_frm::avvisa(QWidget *campo, const QString &testo)
+{
+    mostraMessaggio(this, testo);
+    campo->setFocus();
+}
+
+void Prodotto_frm::salva()
+{
+    const QString tipo = tipoScelto(tipo_);
+    if (tipo.isEmpty())
+        return avvisa(tipo_, QStringLiteral("Scegliere il tipo dell'articolo."));
+    if (codice_->text().trimmed().isEmpty())
+        return avvisa(codice_, QStringLiteral("Scrivere il codice dell'articolo."));
+    const std::optional<qint32> acquisto = leggiPrezzo(prezzoAcquisto_->text());
+    if (!acquisto)
+        return avvisa(prezzoAcquisto_,
+                      messaggioPrezzo(QStringLiteral("acquisto"), prezzoAcquisto_->text()));
+    const std::optional<qint32> vendita = leggiPrezzo(prezzoVendita_->text());
+    if (!vendita)
+        return avvisa(prezzoVendita_,
+                      messaggioPrezzo(QStringLiteral("vendita"), prezzoVendita_->text()));
+    const std::optional<qint16> pezzi = leggiPezzi(pezzi_->text());
+    if (!pezzi)
+        return avvisa(pezzi_, QStringLiteral("Il numero di pezzi deve essere compreso tra -32.768"
+                                             " e 32.767."));
+    // On failure every field stays as typed, for the user to correct.
+    if (RegistraProdotto(tipo, codice_->text(), *acquisto, *vendita, *pezzi, OPERAZIONE_ACQUISTO,
+                         dataOggi()))
+        resetta();
+}
+
+void Prodotto_frm::resetta()
+{
+    azzeraSelettoreTipi(tipo_);
+    codice_->clear();
+    prezzoAcquisto_->clear();
+    pezzi_->clear();
+    prezzoVendita_->clear();
+    nascondiSuggerimenti();
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QWidget>
+
+class QComboBox;
+class QLineEdit;
+class QListWidget;
+
+// Records a purchase: type, article code with suggestions from the stock,
+// purchase and sale price, pieces.
+class Prodotto_frm final : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit Prodotto_frm(QWidget *genitore = nullptr);
+
+protected:
+    bool eventFilter(QObject *oggetto, QEvent *evento) override;
+    void resizeEvent(QResizeEvent *evento) override;
+
+private:
+    void caricaTipi();
+    bool tastoCodice(QKeyEvent *tasto);
+    void suggerisci(const QString &testo);
+    void prendiSuggerimento(const QString &codice);
+    void nascondiSuggerimenti();
+    void posizionaSuggerimenti();
+    void salva();
+    void resetta();
+    void avvisa(QWidget *campo, const QString &testo);
+
+    QComboBox *tipo_ = nullptr;
+    QLineEdit *codice_ = nullptr;
+    QListWidget *suggerimenti_ = nullptr;
+    QLineEdit *prezzoAcquisto_ = nullptr;
+    QLineEdit *prezzoVendita_ = nullptr;
+    QLineEdit *pezzi_ = nullptr;
+};

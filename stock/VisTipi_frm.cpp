@@ -1,0 +1,94 @@
+#include "stock/VisTipi_frm.h"
+
+#include "common/formati.h"
+#include "common/griglia.h"
+#include "common/messaggi.h"
+#include "data/database_routines.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+VisTipi_frm::VisTipi_frm(QWidget *genitore)
+    : QWidget(genitore)
+{
+    setObjectName(QStringLiteral("VisTipi_frm"));
+    setWindowTitle(QStringLiteral("Visualizzazione Tipi"));
+
+    modello_ = new ModelloGriglia({QStringLiteral("ID"), QStringLiteral("Descrizione")}, this);
+    griglia_ = creaVistaGriglia(modello_, this);
+    griglia_->setColumnWidth(0, 60);
+    griglia_->setMinimumSize(340, 240);
+
+    auto *etichetta = new QLabel(QStringLiteral("Descrizione Tipo:"), this);
+    etichetta->setObjectName(QStringLiteral("Label1"));
+    descrizione_ = new QLineEdit(this);
+    descrizione_->setObjectName(QStringLiteral("Text1"));
+    etichetta->setBuddy(descrizione_);
+
+    auto *pulsanteAggiungi = new QPushButton(QStringLiteral("Aggiungi"), this);
+    pulsanteAggiungi->setObjectName(QStringLiteral("Command3"));
+    auto *pulsanteCancella = new QPushButton(QStringLiteral("Cancella"), this);
+    pulsanteCancella->setObjectName(QStringLiteral("Command2"));
+    auto *pulsanteAggiorna = new QPushButton(QStringLiteral("Aggiorna"), this);
+    pulsanteAggiorna->setObjectName(QStringLiteral("Command1"));
+    connect(pulsanteAggiungi, &QPushButton::clicked, this, &VisTipi_frm::aggiungi);
+    connect(pulsanteCancella, &QPushButton::clicked, this, &VisTipi_frm::cancella);
+    connect(pulsanteAggiorna, &QPushButton::clicked, this, &VisTipi_frm::aggiorna);
+
+    auto *nuovo = new QHBoxLayout;
+    nuovo->addWidget(etichetta);
+    nuovo->addWidget(descrizione_, 1);
+    auto *pulsanti = new QHBoxLayout;
+    pulsanti->addWidget(pulsanteAggiungi);
+    pulsanti->addWidget(pulsanteCancella);
+    pulsanti->addWidget(pulsanteAggiorna);
+    auto *colonna = new QVBoxLayout(this);
+    colonna->addWidget(griglia_, 1);
+    colonna->addLayout(nuovo);
+    colonna->addLayout(pulsanti);
+
+    aggiorna();
+}
+
+void VisTipi_frm::aggiorna()
+{
+    const QList<RigaTipo> tipi = VisualizzaTipi();
+    QList<QStringList> righe;
+    righe.reserve(tipi.size());
+    for (const RigaTipo &tipo : tipi)
+        righe.append({testoNumero(qint64(tipo.id)), tipo.codice});
+    modello_->imposta(std::move(righe));
+}
+
+void VisTipi_frm::aggiungi()
+{
+    if (descrizione_->text().trimmed().isEmpty()) {
+        mostraMessaggio(this, QStringLiteral("Scrivere la descrizione del tipo."));
+        descrizione_->setFocus();
+        return;
+    }
+    if (AggiungiTipo(descrizione_->text()))
+        descrizione_->clear();
+    aggiorna();
+}
+
+void VisTipi_frm::cancella()
+{
+    const int riga = griglia_->currentIndex().row();
+    bool numero = false;
+    const qint64 id = modello_->testo(riga, 0).trimmed().toLongLong(&numero);
+    // The empty last row, or no row at all: there is nothing to delete.
+    if (!numero)
+        return;
+    const QString codice = modello_->testo(riga, 1);
+    if (!chiediConferma(this, QStringLiteral("Si sta tentando di cancellare il tipo:\n%1\nContinuare?")
+                                  .arg(codice)))
+        return;
+    if (CancellaTipo(qint32(id)))
+        modello_->rimuovi(riga);
+}

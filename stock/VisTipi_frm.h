@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QWidget>
+
+class ModelloGriglia;
+class QLineEdit;
+class QTableView;
+
+// The article types: listed by code, added, deleted.
+class VisTipi_frm final : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit VisTipi_frm(QWidget *genitore = nullptr);
+
+private:
+    void aggiorna();
+    void aggiungi();
+    void cancella();
+
+    ModelloGriglia *modello_ = nullptr;
+    QTableView *griglia_ = nullptr;
+    QLineEdit *descrizione_ = nullptr;
+};

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+#include <optional>
+
+// The rules of the purchase entry fields, free of any window.
+
+// A price field's text after a key: read as a number (thousands points
+// accepted), cut to its whole part and grouped by thousands; 0 is the empty
+// text. A text that is not a number comes back unchanged.
+QString riformattaPrezzo(QStringView testo);
+
+// A price as recorded: a whole number from 0 to the 32-bit maximum, grouped
+// or not; empty for anything else, the empty text included.
+std::optional<qint32> leggiPrezzo(QStringView testo);
+
+// Pieces: the leading number of the text (empty or non-numeric text is 0),
+// halves to even; empty when outside the 16-bit range.
+std::optional<qint16> leggiPezzi(QStringView testo);
