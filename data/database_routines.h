@@ -41,6 +41,25 @@ QStringList CaricaTipi();
 // the row takes the given sale price and type.
 bool AggiornaRimanenze(const QString &codice, qint32 idTipo, qint16 pezzi, qint32 prezzo);
 
+enum class EsitoCarrello {
+    Aggiunto,
+    PezziInsufficienti, // the line would hold fewer than 1 piece: nothing changed
+    Errore,             // reported already
+};
+
+struct RigaCarrello
+{
+    QString codice;
+    QString tipo; // the type's code; empty when the type was deleted
+    qint64 prezzo = 0;
+    qint64 pezzi = 0;
+    qint64 totale = 0;
+};
+
+// Zone 5: adds pieces of a stock article to its cart line, creating the line
+// at the stock's price; the line's total follows the stock's current price.
+EsitoCarrello AggiungiCarrello(const QString &codice, qint16 pezzi);
+
 // Zone 6: deletes one type; rows that carry its id keep it.
 bool CancellaTipo(qint32 idTipo);
 
@@ -50,6 +69,16 @@ QString CodiceTipo(qint32 idTipo);
 // Zone 8: the id of a type code (compared without regard to case); with
 // equal codes the oldest type; 0 when there is none.
 qint32 IdTipo(const QString &codice);
+
+// Zone 9: the cart lines by type id, then price. Rows read before a failure
+// stay in righe.
+bool VisualizzaCarrello(QList<RigaCarrello> &righe);
+
+// Price times pieces over the lines, in 64 bits.
+qint64 totaleCarrello(const QList<RigaCarrello> &righe);
+
+// Zone 10: removes the cart line of a code.
+bool CancellaCarrello(const QString &codice);
 
 struct RigaTipo
 {
@@ -88,41 +117,6 @@ bool CancellaRicevuta(qint64 codice);
 bool SalvaGeneralita(const QString &nome, const QString &info1, const QString &info2,
                      const QString &info3, const QString &info4);
 
-// Zone 23: the number of the last receipt written; 0 when there is none or
-// after a report.
-qint64 UltimaRicevuta();
-
-// Cart -----------------------------------------------------------------------
-
-enum class EsitoCarrello {
-    Aggiunto,
-    PezziInsufficienti, // the line would hold fewer than 1 piece: nothing changed
-    Errore,             // reported already
-};
-
-struct RigaCarrello
-{
-    QString codice;
-    QString tipo; // the type's code; empty when the type was deleted
-    qint64 prezzo = 0;
-    qint64 pezzi = 0;
-    qint64 totale = 0;
-};
-
-// Zone 5: adds pieces of a stock article to its cart line, creating the line
-// at the stock's price; the line's total follows the stock's current price.
-EsitoCarrello AggiungiCarrello(const QString &codice, qint16 pezzi);
-
-// Zone 9: the cart lines by type id, then price. Rows read before a failure
-// stay in righe.
-bool VisualizzaCarrello(QList<RigaCarrello> &righe);
-
-// Price times pieces over the lines, in 64 bits.
-qint64 totaleCarrello(const QList<RigaCarrello> &righe);
-
-// Zone 10: removes the cart line of a code.
-bool CancellaCarrello(const QString &codice);
-
 // The monthly statistics of one year, January first: per month the purchase
 // and the sales figure.
 struct SlotMensili
@@ -141,3 +135,7 @@ bool CalcolaStatistiche(int modo, int anno, SlotMensili &slot);
 // Zone 19: the stock codes of a type that begin with prefisso, taken
 // literally and without regard to case, in code order; empty after a report.
 QStringList SuggerimentiCodice(qint32 idTipo, const QString &prefisso);
+
+// Zone 23: the number of the last receipt written; 0 when there is none or
+// after a report.
+qint64 UltimaRicevuta();
