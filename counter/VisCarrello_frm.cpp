@@ -3,6 +3,7 @@
 #include "common/formati.h"
 #include "common/griglia.h"
 #include "common/messaggi.h"
+#include "counter/tracciato.h"
 #include "data/database_routines.h"
 
 #include <QGridLayout>
@@ -11,6 +12,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTableView>
+
+#include <limits>
 
 namespace {
 
@@ -56,9 +59,10 @@ VisCarrello_frm::VisCarrello_frm(QWidget *genitore)
 
     QPushButton *comandoAggiorna = pulsante(QStringLiteral("Aggiorna"), QStringLiteral("Command1"), this);
     QPushButton *comandoCancella = pulsante(QStringLiteral("Cancella"), QStringLiteral("Command2"), this);
-    pulsante(QStringLiteral("Stampa"), QStringLiteral("Command3"), this);
+    QPushButton *comandoStampa = pulsante(QStringLiteral("Stampa"), QStringLiteral("Command3"), this);
     connect(comandoAggiorna, &QPushButton::clicked, this, &VisCarrello_frm::aggiorna);
     connect(comandoCancella, &QPushButton::clicked, this, &VisCarrello_frm::cancella);
+    connect(comandoStampa, &QPushButton::clicked, this, &VisCarrello_frm::stampa);
 
     auto *piede = new QHBoxLayout;
     piede->addWidget(etichetta(QStringLiteral("Elementi"), QStringLiteral("Label3"), this));
@@ -105,4 +109,45 @@ void VisCarrello_frm::cancella()
         return;
     if (CancellaCarrello(codice))
         modello_->rimuovi(riga);
+}
+
+void VisCarrello_frm::stampa()
+{
+    // The sale is the list as shown, not the cart as stored now.
+    QList<QStringList> celle;
+    QList<RigaVendita> righe;
+    for (int riga = 0; riga < modello_->righeElencate(); ++riga) {
+        QStringList cella;
+        for (int colonna = 0; colonna < modello_->columnCount(); ++colonna)
+            cella.append(modello_->testo(riga, colonna));
+        const qint64 prezzo = numeroDaCella(cella.at(2));
+        const qint64 pezzi = numeroDaCella(cella.at(3));
+        righe.append({cella.at(1), cella.at(0), qint32(prezzo), qint16(pezzi)});
+        celle.append(cella);
+        if (pezzi > std::numeric_limits<qint16>::max()
+            || prezzo > std::numeric_limits<qint32>::max()) {
+            mostraMessaggio(this, QStringLiteral("Il prodotto %1 supera i limiti di una vendita"
+                                                 " (al massimo 32.767 pezzi a 2.147.483.647 lire)."
+                                                 "\nRidurre i pezzi nel carrello e riprovare.")
+                                      .arg(cella.at(0)));
+            return;
+        }
+    }
+    const QString totale = totale_->text();
+
+    qint64 numero = 0;
+    if (chiediConferma(this, QStringLiteral("Vuoi scaricare i prodotti dal magazzino?"))) {
+        const EsitoVendita esito = RegistraVendita(righe, numeroDaCella(totale), dataOggi());
+        if (esito.stato == EsitoVendita::Stato::CarrelloCambiato) {
+            mostraMessaggio(this, QStringLiteral("Il carrello è cambiato dall'ultimo aggiornamento."
+                                                 "\nPremere \"Aggiorna\" e ricontrollare prima di"
+                                                 " stampare."));
+            return;
+        }
+        // Nothing was written: the cart stays as it was for another try.
+        if (esito.stato != EsitoVendita::Stato::Registrata)
+            return;
+        numero = esito.numeroRicevuta;
+    }
+    stampaEAvvisa(this, elencoRicevuta(numero, celle, totale));
 }

@@ -19,6 +19,7 @@ public:
 
 private:
     void cancella();
+    void stampa();
 
     ModelloGriglia *modello_ = nullptr;
     QTableView *griglia_ = nullptr;

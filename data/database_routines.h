@@ -139,3 +139,32 @@ QStringList SuggerimentiCodice(qint32 idTipo, const QString &prefisso);
 // Zone 23: the number of the last receipt written; 0 when there is none or
 // after a report.
 qint64 UltimaRicevuta();
+
+// One cart line as checkout sells it.
+struct RigaVendita
+{
+    QString tipo; // the type's code
+    QString codice;
+    qint32 prezzo = 0;
+    qint16 pezzi = 0; // pieces sold, positive
+};
+
+struct EsitoVendita
+{
+    enum class Stato {
+        Registrata,
+        CarrelloCambiato, // a line is no longer in the cart as listed: nothing written
+        Errore,           // reported already: nothing written
+    };
+    Stato stato = Stato::Errore;
+    qint64 numeroRicevuta = 0;
+};
+
+// Checkout, all or nothing in one transaction: for each line a sale movement
+// (pieces negated, purchase price 0) with its stock update, then the line's
+// removal from the cart; then one receipt of totale dated giorno
+// (dd/MM/yyyy), whose number is returned. A line that is no longer in the
+// cart with the same pieces (the list is stale, or was sold already) stops
+// the sale. On a failure the failing step's zone is reported once (1
+// movement, 4 stock, 10 cart, 13 receipt).
+EsitoVendita RegistraVendita(const QList<RigaVendita> &righe, qint64 totale, const QString &giorno);
