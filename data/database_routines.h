@@ -136,9 +136,26 @@ bool CalcolaStatistiche(int modo, int anno, SlotMensili &slot);
 // literally and without regard to case, in code order; empty after a report.
 QStringList SuggerimentiCodice(qint32 idTipo, const QString &prefisso);
 
+// Zone 20: deletes the stock row of a code; its movements and cart line stay.
+bool CancellaRimanenza(const QString &codice);
+
+// Zone 21: sets the sale price of the stock row of a code.
+bool AggiornaPrezzo(const QString &codice, qint32 prezzo);
+
 // Zone 23: the number of the last receipt written; 0 when there is none or
 // after a report.
 qint64 UltimaRicevuta();
+
+// One stock row as the stock window lists it.
+struct RigaRimanenza
+{
+    QString codice;
+    qint64 prezzo = 0;
+    qint64 pezzi = 0;
+};
+
+// Zone 24: the stock rows of one type, in code order; empty after a report.
+QList<RigaRimanenza> VisualizzaRimanenze(qint32 idTipo);
 
 // One cart line as checkout sells it.
 struct RigaVendita

@@ -10,6 +10,7 @@
 #include "shell/frmAbout.h"
 #include "shell/icone.h"
 #include "shell/segnalazioni.h"
+#include "stock/AggCarrello_frm.h"
 #include "stock/Prodotto_frm.h"
 #include "stock/VisTipi_frm.h"
 
@@ -105,6 +106,9 @@ void MDIVorendi::createActions()
     connect(addtipo, &QAction::triggered, this, [this] {
         mostraFinestra(QStringLiteral("VisTipi_frm"), [] { return new VisTipi_frm; });
     });
+    connect(addcarr, &QAction::triggered, this, [this] {
+        mostraFinestra(QStringLiteral("AggCarrello_frm"), [] { return new AggCarrello_frm; });
+    });
     connect(svuotcar, &QAction::triggered, this, [this] {
         mostraFinestra(QStringLiteral("VisCarrello_frm"), [] { return new VisCarrello_frm; });
     });
@@ -112,7 +116,7 @@ void MDIVorendi::createActions()
 
     // Commands whose windows are not part of the program yet stay disabled
     // rather than open an empty window.
-    for (QAction *ancoraSenzaFinestra : {addcarr, delprod})
+    for (QAction *ancoraSenzaFinestra : {delprod})
         ancoraSenzaFinestra->setEnabled(false);
 
     QToolBar *strumenti = addToolBar(QStringLiteral("Strumenti"));

@@ -135,7 +135,8 @@ Prodotto_frm::Prodotto_frm(QWidget *genitore)
     setTabOrder(pezzi_, pulsanteResetta);
     setTabOrder(pulsanteResetta, pulsanteSalva);
 
-    tipo_->lineEdit()->installEventFilter(this);
+    // Keys reach the selector itself, which hands them to its line edit.
+    tipo_->installEventFilter(this);
     codice_->installEventFilter(this);
     for (QLineEdit *prezzo : {prezzoAcquisto_, prezzoVendita_})
         prezzo->installEventFilter(this);
@@ -156,7 +157,7 @@ void Prodotto_frm::caricaTipi()
 bool Prodotto_frm::eventFilter(QObject *oggetto, QEvent *evento)
 {
     const QEvent::Type tipo = evento->type();
-    if (oggetto == tipo_->lineEdit() && tipo == QEvent::KeyPress
+    if (oggetto == tipo_ && tipo == QEvent::KeyPress
         && invio(static_cast<QKeyEvent *>(evento))) {
         // Types added meanwhile in another window show up.
         caricaTipi();

@@ -23,6 +23,8 @@ void TestComandiMagazzino::apronoUnaFinestraSola_data()
     QTest::newRow("Aggiunta Tipo") << "addtipo" << "VisTipi_frm";
     QTest::newRow("Aggiunta Articolo") << "addart" << "Prodotto_frm";
     QTest::newRow("pulsante Aggiungi Prodotto") << "Command2" << "Prodotto_frm";
+    QTest::newRow("Visualizza Prodotti / Rimanenze") << "addcarr" << "AggCarrello_frm";
+    QTest::newRow("pulsante Aggiungi a Carrello") << "Command5" << "AggCarrello_frm";
 }
 
 void TestComandiMagazzino::apronoUnaFinestraSola()

@@ -1,0 +1,195 @@
+#include "stock/AggCarrello_frm.h"
+
+#include "common/formati.h"
+#include "common/griglia.h"
+#include "common/messaggi.h"
+#include "common/selettore_tipi.h"
+#include "data/database_routines.h"
+#include "stock/valori_prodotto.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include <limits>
+
+namespace {
+
+constexpr int COLONNA_CODICE = 0;
+constexpr int COLONNA_PREZZO = 2;
+constexpr int COLONNA_PEZZI = 3;
+
+QString domanda(const QString &inizio, const QString &codice)
+{
+    return inizio + u'\n' + codice + QStringLiteral("\nContinuare?");
+}
+
+} // namespace
+
+AggCarrello_frm::AggCarrello_frm(QWidget *genitore)
+    : QWidget(genitore)
+{
+    setObjectName(QStringLiteral("AggCarrello_frm"));
+    setWindowTitle(QStringLiteral("Visualizzazione Prodotti Rimanenti"));
+
+    auto *etichetta = new QLabel(QStringLiteral("Seleziona per Tipi"), this);
+    etichetta->setObjectName(QStringLiteral("Label1"));
+    tipo_ = new QComboBox(this);
+    tipo_->setObjectName(QStringLiteral("Combo1"));
+    tipo_->setMinimumWidth(240);
+    etichetta->setBuddy(tipo_);
+
+    modello_ = new ModelloGriglia({QStringLiteral("Codice"), QStringLiteral("Tipo"),
+                                   QStringLiteral("Prezzo"), QStringLiteral("q.tà")},
+                                  this);
+    modello_->allineaADestra(COLONNA_PREZZO);
+    modello_->allineaADestra(COLONNA_PEZZI);
+    griglia_ = creaVistaGriglia(modello_, this);
+    griglia_->setMinimumSize(540, 300);
+    griglia_->horizontalHeader()->resizeSection(0, 200);
+    griglia_->horizontalHeader()->resizeSection(1, 140);
+    griglia_->horizontalHeader()->resizeSection(2, 110);
+
+    auto *pulsanteModifica = new QPushButton(QStringLiteral("Modifica"), this);
+    pulsanteModifica->setObjectName(QStringLiteral("Command1"));
+    auto *pulsanteCancella = new QPushButton(QStringLiteral("Cancella"), this);
+    pulsanteCancella->setObjectName(QStringLiteral("Command2"));
+
+    auto *scelta = new QHBoxLayout;
+    scelta->addWidget(etichetta);
+    scelta->addWidget(tipo_);
+    scelta->addStretch();
+    auto *pulsanti = new QHBoxLayout;
+    pulsanti->addStretch();
+    pulsanti->addWidget(pulsanteModifica);
+    pulsanti->addWidget(pulsanteCancella);
+    auto *colonna = new QVBoxLayout(this);
+    colonna->addLayout(scelta);
+    colonna->addWidget(griglia_, 1);
+    colonna->addLayout(pulsanti);
+
+    caricaTipi();
+    // Keys reach the selector itself, which hands them to its line edit.
+    tipo_->installEventFilter(this);
+    connect(tipo_, &QComboBox::activated, this,
+            [this](int indice) { mostraTipo(tipo_->itemText(indice)); });
+    connect(pulsanteModifica, &QPushButton::clicked, this, &AggCarrello_frm::modifica);
+    connect(pulsanteCancella, &QPushButton::clicked, this, &AggCarrello_frm::cancella);
+    connect(griglia_, &QTableView::doubleClicked, this, &AggCarrello_frm::aggiungiACarrello);
+}
+
+void AggCarrello_frm::caricaTipi()
+{
+    riempiSelettoreTipi(tipo_, CaricaTipi());
+}
+
+bool AggCarrello_frm::eventFilter(QObject *oggetto, QEvent *evento)
+{
+    if (oggetto == tipo_ && evento->type() == QEvent::KeyPress) {
+        const int tasto = static_cast<QKeyEvent *>(evento)->key();
+        if (tasto == Qt::Key_Return || tasto == Qt::Key_Enter) {
+            // Types added meanwhile in another window show up.
+            caricaTipi();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(oggetto, evento);
+}
+
+void AggCarrello_frm::mostraTipo(const QString &codiceTipo)
+{
+    const QList<RigaRimanenza> rimanenze = VisualizzaRimanenze(IdTipo(codiceTipo));
+    QList<QStringList> righe;
+    righe.reserve(rimanenze.size());
+    for (const RigaRimanenza &r : rimanenze) {
+        righe.append({r.codice, codiceTipo, formatoNumero(r.prezzo, MODELLO_DENARO),
+                      formatoNumero(r.pezzi, MODELLO_DENARO_CORTO)});
+    }
+    modello_->imposta(std::move(righe));
+    // As after filling: the grid stands on the last stock row.
+    griglia_->setCurrentIndex(modello_->index(qMax(0, modello_->righeElencate() - 1), 0));
+}
+
+int AggCarrello_frm::rigaCorrente() const
+{
+    return griglia_->currentIndex().row();
+}
+
+void AggCarrello_frm::modifica()
+{
+    const int riga = rigaCorrente();
+    const QString codice = modello_->testo(riga, COLONNA_CODICE);
+    if (!chiediConferma(this, domanda(QStringLiteral("Si sta tentando di modificare il prezzo di"
+                                                     " vendita del prodotto:"),
+                                      codice)))
+        return;
+    // The empty last row: no article whose price could change.
+    if (codice.isEmpty())
+        return;
+    const QString risposta = chiediTesto(this, QStringLiteral("Immettere il nuovo prezzo di vendita"),
+                                         TITOLO_PROGRAMMA);
+    if (risposta.trimmed().isEmpty())
+        return;
+    const std::optional<qint32> prezzo = leggiPrezzo(risposta);
+    if (!prezzo) {
+        mostraMessaggio(this, QStringLiteral("Il prezzo di vendita deve essere un numero intero"
+                                             " da 0 a %1. Il prezzo non è stato modificato.")
+                                  .arg(formatoNumero(std::numeric_limits<qint32>::max(),
+                                                     MODELLO_DENARO)));
+        return;
+    }
+    if (AggiornaPrezzo(codice, *prezzo))
+        modello_->impostaTesto(riga, COLONNA_PREZZO, formatoNumero(*prezzo, MODELLO_DENARO));
+}
+
+void AggCarrello_frm::cancella()
+{
+    const int riga = rigaCorrente();
+    const QString codice = modello_->testo(riga, COLONNA_CODICE);
+    if (!chiediConferma(this, domanda(QStringLiteral("Si sta tentando di cancellare il prodotto:"),
+                                      codice))
+        || codice.isEmpty())
+        return;
+    if (CancellaRimanenza(codice))
+        modello_->rimuovi(riga);
+}
+
+void AggCarrello_frm::aggiungiACarrello()
+{
+    const int riga = rigaCorrente();
+    const qint64 disponibili = numeroDaCella(modello_->testo(riga, COLONNA_PEZZI));
+    const QString codice = modello_->testo(riga, COLONNA_CODICE);
+    auto chiediPezzi = [this] {
+        return chiediTesto(this, QStringLiteral("Aggiunta a carrello\nNumero di pezzi?"),
+                           TITOLO_PROGRAMMA);
+    };
+
+    std::optional<qint16> pezzi;
+    if (disponibili <= 0) {
+        if (!chiediConferma(this, QStringLiteral("Attenzione\nil prodotto selezionato è esaurito,"
+                                                 " continuare?")))
+            return;
+        pezzi = leggiPezzi(chiediPezzi());
+    } else {
+        pezzi = leggiPezzi(chiediPezzi());
+        if (pezzi && disponibili < *pezzi
+            && !chiediConferma(this, QStringLiteral("Attenzione\ni prodotti uscenti non sono"
+                                                    " disponibili, continuare?")))
+            return;
+    }
+    if (!pezzi) {
+        mostraMessaggio(this, QStringLiteral("Il numero di pezzi deve essere compreso tra -32.768"
+                                             " e 32.767. Nulla è stato aggiunto al carrello."));
+        return;
+    }
+    if (codice.isEmpty() || *pezzi == 0)
+        return;
+    if (AggiungiCarrello(codice, *pezzi) == EsitoCarrello::PezziInsufficienti)
+        mostraMessaggio(this, QStringLiteral("Attenzione\nIl numero di prodotti in carrello è"
+                                             " negativo o nullo"));
+}

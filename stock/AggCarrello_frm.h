@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QWidget>
+
+class ModelloGriglia;
+class QComboBox;
+class QTableView;
+
+// The stock on hand of one type at a time: changes a sale price, deletes a
+// stock row, and puts pieces into the cart on a double-click.
+class AggCarrello_frm final : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit AggCarrello_frm(QWidget *genitore = nullptr);
+
+protected:
+    bool eventFilter(QObject *oggetto, QEvent *evento) override;
+
+private:
+    void caricaTipi();
+    void mostraTipo(const QString &codiceTipo);
+    void modifica();
+    void cancella();
+    void aggiungiACarrello();
+    int rigaCorrente() const;
+
+    QComboBox *tipo_ = nullptr;
+    ModelloGriglia *modello_ = nullptr;
+    QTableView *griglia_ = nullptr;
+};
