@@ -4,6 +4,7 @@
 #include "counter/Ricevute_frm.h"
 #include "data/database_routines.h"
 #include "data/percorso.h"
+#include "reports/Operazioni_frm.h"
 #include "reports/VisGrafico_frm.h"
 #include "reports/statistiche.h"
 #include "shell/Info_frm.h"
@@ -109,10 +110,13 @@ void MDIVorendi::createActions()
         mostraFinestra(QStringLiteral("VisCarrello_frm"), [] { return new VisCarrello_frm; });
     });
     connect(ricvut, &QAction::triggered, this, &MDIVorendi::apriRicevute);
+    connect(delprod, &QAction::triggered, this, [this] {
+        mostraFinestra(QStringLiteral("Operazioni_frm"), [] { return new Operazioni_frm; });
+    });
 
     // Commands whose windows are not part of the program yet stay disabled
     // rather than open an empty window.
-    for (QAction *ancoraSenzaFinestra : {addcarr, delprod})
+    for (QAction *ancoraSenzaFinestra : {addcarr})
         ancoraSenzaFinestra->setEnabled(false);
 
     QToolBar *strumenti = addToolBar(QStringLiteral("Strumenti"));
