@@ -15,8 +15,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableView>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -107,17 +110,25 @@ Operazioni_frm::Operazioni_frm(QWidget *genitore)
     for (int c : {Id, PrezzoAcquisto, PrezzoVendita, Pezzi})
         modello_->allineaADestra(c);
     griglia_ = creaVistaGriglia(modello_, this);
-    // Starting widths in blanks, never narrower than the heading.
+    // Starting widths in blanks, never narrower than the heading or than a
+    // typical cell.
     const QFontMetrics metriche = griglia_->fontMetrics();
     const int spazio = metriche.horizontalAdvance(u' ');
     const int larghezze[NumeroColonne] = {8, 19, 69, 50, 26, 26, 12};
+    const QString esempi[NumeroColonne] = {
+        QStringLiteral("0000000"), QStringLiteral("00/00/0000"), QString(), QString(),
+        QStringLiteral("00.000.000"), QStringLiteral("00.000.000"), QStringLiteral("-00000")};
+    int totale = 2 * griglia_->frameWidth() + griglia_->verticalScrollBar()->sizeHint().width();
     for (int c = 0; c < NumeroColonne; ++c) {
-        const int intestazione = metriche.horizontalAdvance(
-                                     modello_->headerData(c, Qt::Horizontal).toString())
-            + 16;
-        griglia_->setColumnWidth(c, qMax(larghezze[c] * spazio, intestazione));
+        const QString intestazione = modello_->headerData(c, Qt::Horizontal).toString();
+        const int larghezza = std::max({larghezze[c] * spazio,
+                                        metriche.horizontalAdvance(intestazione) + 16,
+                                        metriche.horizontalAdvance(esempi[c]) + 12});
+        griglia_->setColumnWidth(c, larghezza);
+        totale += larghezza;
     }
-    griglia_->setMinimumSize(760, 320);
+    // Opens with every column in view.
+    griglia_->setMinimumSize(totale, 320);
 
     elementi_ = valore(this, QStringLiteral("Label1"));
     totaleVendite_ = valore(this, QStringLiteral("Label2"));

@@ -49,23 +49,23 @@ void riempi(const DatabaseDiProva &db)
     tipo(db, 3, "Dadi 'M8'");
     movimento(db, 1, 1, "V-200", 1500, 800, 10, 1, "2000-12-31");
     movimento(db, 2, 2, "B-10", 300, 120, 100, 1, "2000-01-01");
-    movimento(db, 3, 1, "V-100", 1200, 700, 5, 1, "2000-12-31");
+    movimento(db, 3, 2, "V-100", 1200, 700, 5, 1, "2000-12-31");
     movimento(db, 4, 3, "D'8", 50, 20, 1000, 1, "2000-12-31");
     movimento(db, 5, 4, "X-1", 999, 500, 2, 1, "2000-06-15");
     movimento(db, 6, 1, "V-100", 1200, 0, -3, 2, "2000-12-31");
     movimento(db, 7, 2, "B-10", 300, 0, -7, 2, "2001-02-03");
-    movimento(db, 9, 2, "V-100", 2000, 1000, 1, 1, "2000-12-31");
+    movimento(db, 9, 1, "V-100", 2000, 1000, 1, 1, "2000-12-31");
 }
 
 // The cells each movement of riempi() shows.
 const QStringList M1 = {"1", "31/12/2000", "V-200", "Viti", "800", "1.500", "10"};
 const QStringList M2 = {"2", "01/01/2000", "B-10", "Bulloni", "120", "300", "100"};
-const QStringList M3 = {"3", "31/12/2000", "V-100", "Viti", "700", "1.200", "5"};
+const QStringList M3 = {"3", "31/12/2000", "V-100", "Bulloni", "700", "1.200", "5"};
 const QStringList M4 = {"4", "31/12/2000", "D'8", "Dadi 'M8'", "20", "50", "1000"};
 const QStringList M5 = {"5", "15/06/2000", "X-1", "", "500", "999", "2"};
 const QStringList M6 = {"6", "31/12/2000", "V-100", "Viti", "", "1.200", "-3"};
 const QStringList M7 = {"7", "03/02/2001", "B-10", "Bulloni", "", "300", "-7"};
-const QStringList M9 = {"9", "31/12/2000", "V-100", "Bulloni", "1.000", "2.000", "1"};
+const QStringList M9 = {"9", "31/12/2000", "V-100", "Viti", "1.000", "2.000", "1"};
 
 template <typename T>
 T *elemento(QWidget &f, const char *nome)
@@ -218,22 +218,22 @@ void TestOperazioni::filtri_data()
     QTest::addColumn<QStringList>("totali");
 
     QTest::newRow("acquisti per data, codice, tipo")
-        << 0 << "" << "" << Righe{M2, M5, M4, M3, M9, M1, VUOTA}
+        << 0 << "" << "" << Righe{M2, M5, M4, M9, M3, M1, VUOTA}
         << QStringList{"6", "104.998", "45.500"};
     // Sales carry negative pieces: the sales total is negative, the
     // purchases total 0 and so empty.
     QTest::newRow("vendite") << 1 << "" << "" << Righe{M6, M7, VUOTA}
                              << QStringList{"2", "-5.700", ""};
-    QTest::newRow("un tipo") << 0 << "Viti" << "" << Righe{M3, M1, VUOTA}
-                             << QStringList{"2", "21.000", "11.500"};
-    QTest::newRow("un tipo, scritto in minuscole") << 0 << "viti" << "" << Righe{M3, M1, VUOTA}
-                                                  << QStringList{"2", "21.000", "11.500"};
+    QTest::newRow("un tipo") << 0 << "Viti" << "" << Righe{M9, M1, VUOTA}
+                             << QStringList{"2", "17.000", "9.000"};
+    QTest::newRow("un tipo, scritto in minuscole") << 0 << "viti" << "" << Righe{M9, M1, VUOTA}
+                                                  << QStringList{"2", "17.000", "9.000"};
     QTest::newRow("un tipo con apici") << 0 << "Dadi 'M8'" << "" << Righe{M4, VUOTA}
                                        << QStringList{"1", "50.000", "20.000"};
-    QTest::newRow("un giorno") << 0 << "" << "31/12/2000" << Righe{M4, M3, M9, M1, VUOTA}
+    QTest::newRow("un giorno") << 0 << "" << "31/12/2000" << Righe{M4, M9, M3, M1, VUOTA}
                                << QStringList{"4", "73.000", "32.500"};
-    QTest::newRow("un tipo in un giorno") << 0 << "Bulloni" << "31/12/2000" << Righe{M9, VUOTA}
-                                          << QStringList{"1", "2.000", "1.000"};
+    QTest::newRow("un tipo in un giorno") << 0 << "Bulloni" << "31/12/2000" << Righe{M3, VUOTA}
+                                          << QStringList{"1", "6.000", "3.500"};
     QTest::newRow("vendite di un tipo in un giorno")
         << 1 << "Viti" << "31/12/2000" << Righe{M6, VUOTA} << QStringList{"1", "-3.600", ""};
     QTest::newRow("giorno senza movimenti")
@@ -268,13 +268,13 @@ void TestOperazioni::tipoTornaAllInvito()
     riempi(*db_);
     Operazioni_frm f;
     aggiorna(f, 0, "Viti", "31/12/2000");
-    QCOMPARE(celle(f), (Righe{M3, M1, VUOTA}));
+    QCOMPARE(celle(f), (Righe{M9, M1, VUOTA}));
     // Not chosen again: every type of that day.
     aggiorna(f, 0, QString(), "31/12/2000");
-    QCOMPARE(celle(f), (Righe{M4, M3, M9, M1, VUOTA}));
+    QCOMPARE(celle(f), (Righe{M4, M9, M3, M1, VUOTA}));
     // A type chosen and the day cleared.
     aggiorna(f, 0, "Viti", QString());
-    QCOMPARE(celle(f), (Righe{M3, M1, VUOTA}));
+    QCOMPARE(celle(f), (Righe{M9, M1, VUOTA}));
 }
 
 void TestOperazioni::giornoDigitato_data()
@@ -282,7 +282,7 @@ void TestOperazioni::giornoDigitato_data()
     QTest::addColumn<QString>("giorno");
     QTest::addColumn<Righe>("attese"); // empty when the day is refused
     // The type chosen before is in force.
-    QTest::newRow("31/12/2000") << "31/12/2000" << Righe{M9, VUOTA};
+    QTest::newRow("31/12/2000") << "31/12/2000" << Righe{M3, VUOTA};
     QTest::newRow("01/01/2000") << "01/01/2000" << Righe{M2, VUOTA};
     QTest::newRow("giorno con spazio") << " 1/01/2000" << Righe{M2, VUOTA};
     for (const char *rifiutato : {"1/1/2000", "01-01-2000", "00/05/2000", "32/01/2000",
@@ -356,7 +356,7 @@ void TestOperazioni::erroreLasciaLeEtichette()
     db_->esegui("UPDATE prodotto SET prezzoacquisto='abc' WHERE id=3");
     aggiorna(f, 0, QString(), QString());
     QCOMPARE(rapporti_->zone(), QList<int>{16});
-    QCOMPARE(celle(f), (Righe{M2, M5, M4, VUOTA}));
+    QCOMPARE(celle(f), (Righe{M2, M5, M4, M9, VUOTA}));
     QCOMPARE(etichette(f), QStringList({"2", "-5.700", ""}));
     QCOMPARE(elemento<QComboBox>(f, "Combo1")->currentText(), INVITO_TIPO);
 }
