@@ -9,7 +9,7 @@
 #include "reports/elenco_operazioni.h"
 
 #include <QComboBox>
-#include <QGridLayout>
+#include <QHash>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -60,15 +60,38 @@ QLabel *valore(QWidget *genitore, const QString &nome)
     return label;
 }
 
-QStringList celle(const RigaOperazione &r)
+// Prices and pieces recur all along a long list: each text is made once and
+// shared by its cells, which saves time and memory.
+class TestiRicorrenti final
 {
-    return {QString::number(r.id),
-            r.data,
-            r.codice,
-            r.tipo,
-            formatoNumero(r.prezzoAcquisto, MODELLO_DENARO),
-            formatoNumero(r.prezzoVendita, MODELLO_DENARO),
-            QString::number(r.pezzi)};
+public:
+    const QString &prezzo(qint64 valore)
+    {
+        auto trovato = prezzi_.constFind(valore);
+        if (trovato == prezzi_.cend())
+            trovato = prezzi_.insert(valore, formatoNumero(valore, MODELLO_DENARO));
+        return *trovato;
+    }
+
+    const QString &pezzi(qint64 valore)
+    {
+        auto trovato = pezzi_.constFind(valore);
+        if (trovato == pezzi_.cend())
+            trovato = pezzi_.insert(valore, QString::number(valore));
+        return *trovato;
+    }
+
+private:
+    QHash<qint64, QString> prezzi_;
+    QHash<qint64, QString> pezzi_;
+};
+
+QStringList celle(const RigaOperazione &r, TestiRicorrenti &testi)
+{
+    return {QString::number(r.id),      r.data,
+            r.codice,                   r.tipo,
+            testi.prezzo(r.prezzoAcquisto), testi.prezzo(r.prezzoVendita),
+            testi.pezzi(r.pezzi)};
 }
 
 } // namespace
@@ -179,6 +202,8 @@ void Operazioni_frm::aggiorna()
     if (operazione_->currentIndex() < 0) {
         mostraMessaggio(this, QStringLiteral("Attenzione, specificare il tipo di operazione"));
     } else {
+        // The old list goes first: a long one need not be held twice.
+        modello_->imposta({});
         ElencoOperazioni elenco;
         const bool riuscito =
             VisualizzaOperazioni(qint16(operazione_->currentIndex() + 1), codiceTipo, giorno, elenco);
@@ -192,8 +217,9 @@ void Operazioni_frm::mostra(const ElencoOperazioni &elenco, bool totali)
 {
     QList<QStringList> righe;
     righe.reserve(elenco.righe.size());
+    TestiRicorrenti testi;
     for (const RigaOperazione &r : elenco.righe)
-        righe.append(celle(r));
+        righe.append(celle(r, testi));
     modello_->imposta(std::move(righe));
     // The grid stands on the last row it filled, as after adding row by row.
     griglia_->setCurrentIndex(modello_->index(qMax(0, modello_->righeElencate() - 1), Codice));
