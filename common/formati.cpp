@@ -40,7 +40,8 @@ QString formatoNumero(qint64 valore, QStringView modello)
     }
     if (valore < 0 && cifre > 0)
         testo[--inizio] = u'-';
-    return QString(reinterpret_cast<const QChar *>(testo + inizio), qsizetype(std::size(testo)) - inizio);
+    return QString(reinterpret_cast<const QChar *>(testo + inizio),
+                   qsizetype(std::size(testo)) - inizio);
 }
 
 QString testoNumero(qint64 valore)

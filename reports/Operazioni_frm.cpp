@@ -56,7 +56,8 @@ QLabel *valore(QWidget *genitore, const QString &nome)
     label->setObjectName(nome);
     label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QStringLiteral("-000.000.000.000")));
+    label->setMinimumWidth(
+        label->fontMetrics().horizontalAdvance(QStringLiteral("-000.000.000.000")));
     return label;
 }
 
@@ -88,9 +89,12 @@ private:
 
 QStringList celle(const RigaOperazione &r, TestiRicorrenti &testi)
 {
-    return {QString::number(r.id),      r.data,
-            r.codice,                   r.tipo,
-            testi.prezzo(r.prezzoAcquisto), testi.prezzo(r.prezzoVendita),
+    return {QString::number(r.id),
+            r.data,
+            r.codice,
+            r.tipo,
+            testi.prezzo(r.prezzoAcquisto),
+            testi.prezzo(r.prezzoVendita),
             testi.pezzi(r.pezzi)};
 }
 
@@ -115,7 +119,8 @@ Operazioni_frm::Operazioni_frm(QWidget *genitore)
     giorno_->setObjectName(QStringLiteral("Text1"));
     giorno_->setMaxLength(10);
     giorno_->setPlaceholderText(QStringLiteral("GG/MM/AAAA"));
-    giorno_->setFixedWidth(giorno_->fontMetrics().horizontalAdvance(QStringLiteral("00/00/00000")) + 12);
+    giorno_->setFixedWidth(
+        giorno_->fontMetrics().horizontalAdvance(QStringLiteral("00/00/00000")) + 12);
 
     QPushButton *aggiorna = pulsante(this, QStringLiteral("Aggiorna"), QStringLiteral("Command1"));
     QPushButton *cancella = pulsante(this, QStringLiteral("Cancella"), QStringLiteral("Command2"));
@@ -205,8 +210,8 @@ void Operazioni_frm::aggiorna()
         // The old list goes first: a long one need not be held twice.
         modello_->imposta({});
         ElencoOperazioni elenco;
-        const bool riuscito =
-            VisualizzaOperazioni(qint16(operazione_->currentIndex() + 1), codiceTipo, giorno, elenco);
+        const auto operazione = qint16(operazione_->currentIndex() + 1);
+        const bool riuscito = VisualizzaOperazioni(operazione, codiceTipo, giorno, elenco);
         mostra(elenco, riuscito);
     }
     // Every type again at the next "Aggiorna" unless one is chosen anew.
@@ -241,8 +246,9 @@ void Operazioni_frm::cancella()
 {
     const int riga = rigaCorrente();
     const QString codice = modello_->testo(riga, Codice);
-    const bool si = chiediConferma(this, QStringLiteral("Si sta tentando di cancellare il prodotto:\n")
-                                             + codice + QStringLiteral("\nContinuare?"));
+    const QString domanda = QStringLiteral("Si sta tentando di cancellare il prodotto:\n") + codice
+        + QStringLiteral("\nContinuare?");
+    const bool si = chiediConferma(this, domanda);
     if (!si || riga < 0 || riga >= modello_->righeElencate())
         return;
     // The labels keep the last "Aggiorna"'s figures until the next one.
