@@ -4,6 +4,7 @@
 
 #include <cfenv>
 #include <cmath>
+#include <iterator>
 #include <limits>
 
 namespace {
@@ -23,23 +24,24 @@ bool vuoto(QChar c)
 QString formatoNumero(qint64 valore, QStringView modello)
 {
     const bool raggruppa = modello.contains(u',');
-    const int minimoCifre = int(modello.count(u'0'));
+    const qsizetype minimoCifre = qMin(modello.count(u'0'), qsizetype(20));
     // The magnitude as unsigned, so the most negative value survives.
     quint64 resto = valore < 0 ? quint64(0) - quint64(valore) : quint64(valore);
-    QString cifre;
-    while (resto > 0) {
-        cifre.prepend(QChar(u'0' + int(resto % 10)));
+    // Written backwards into one buffer: grids format every price they show.
+    char16_t testo[48];
+    qsizetype inizio = std::size(testo);
+    qsizetype cifre = 0;
+    while (resto > 0 || cifre < minimoCifre) {
+        if (raggruppa && cifre > 0 && cifre % 3 == 0)
+            testo[--inizio] = u'.';
+        testo[--inizio] = char16_t(u'0' + resto % 10);
         resto /= 10;
+        ++cifre;
     }
-    while (cifre.size() < minimoCifre)
-        cifre.prepend(u'0');
-    if (raggruppa) {
-        for (qsizetype i = cifre.size() - 3; i > 0; i -= 3)
-            cifre.insert(i, u'.');
-    }
-    if (valore < 0 && !cifre.isEmpty())
-        cifre.prepend(u'-');
-    return cifre;
+    if (valore < 0 && cifre > 0)
+        testo[--inizio] = u'-';
+    return QString(reinterpret_cast<const QChar *>(testo + inizio),
+                   qsizetype(std::size(testo)) - inizio);
 }
 
 QString testoNumero(qint64 valore)

@@ -113,6 +113,33 @@ std::optional<QList<RigaRicevuta>> VisualizzaRicevute(const QString &data);
 // Zone 15: deletes one receipt; false after a report.
 bool CancellaRicevuta(qint64 codice);
 
+// One goods movement as the register shows it; the day as dd/MM/yyyy.
+struct RigaOperazione
+{
+    qint64 id = 0;
+    QString data;
+    QString codice;
+    QString tipo; // the type's code; empty when the type was deleted
+    qint64 prezzoAcquisto = 0;
+    qint64 prezzoVendita = 0;
+    qint64 pezzi = 0; // negative for a sale
+};
+
+struct ElencoOperazioni
+{
+    QList<RigaOperazione> righe;
+    // Price times signed pieces over the rows, so sales sum below zero.
+    qint64 totaleVendite = 0;
+    qint64 totaleAcquisti = 0;
+};
+
+// Zone 16: the movements of one operation, narrowed to a type code and a day
+// (dd/MM/yyyy) unless they are empty, by day, article code and type. False
+// after a report; the rows read before the failure stay in elenco, its
+// totals do not count.
+bool VisualizzaOperazioni(qint16 operazione, const QString &codiceTipo, const QString &giorno,
+                          ElencoOperazioni &elenco);
+
 // Zone 17: writes the company row, creating it when the table has none.
 bool SalvaGeneralita(const QString &nome, const QString &info1, const QString &info2,
                      const QString &info3, const QString &info4);
@@ -141,6 +168,10 @@ bool CancellaRimanenza(const QString &codice);
 
 // Zone 21: sets the sale price of the stock row of a code.
 bool AggiornaPrezzo(const QString &codice, qint32 prezzo);
+
+// Zone 22: deletes one movement; the stock and the receipts stay as they are.
+// False after a report.
+bool CancellaOperazione(qint64 id);
 
 // Zone 23: the number of the last receipt written; 0 when there is none or
 // after a report.

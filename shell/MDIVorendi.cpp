@@ -4,6 +4,7 @@
 #include "counter/Ricevute_frm.h"
 #include "data/database_routines.h"
 #include "data/percorso.h"
+#include "reports/Operazioni_frm.h"
 #include "reports/VisGrafico_frm.h"
 #include "reports/statistiche.h"
 #include "shell/Info_frm.h"
@@ -112,12 +113,12 @@ void MDIVorendi::createActions()
     connect(svuotcar, &QAction::triggered, this, [this] {
         mostraFinestra(QStringLiteral("VisCarrello_frm"), [] { return new VisCarrello_frm; });
     });
-    connect(ricvut, &QAction::triggered, this, &MDIVorendi::apriRicevute);
-
-    // Commands whose windows are not part of the program yet stay disabled
-    // rather than open an empty window.
-    for (QAction *ancoraSenzaFinestra : {delprod})
-        ancoraSenzaFinestra->setEnabled(false);
+    connect(ricvut, &QAction::triggered, this, [this] {
+        mostraFinestra(QStringLiteral("Ricevute_frm"), [] { return new Ricevute_frm; });
+    });
+    connect(delprod, &QAction::triggered, this, [this] {
+        mostraFinestra(QStringLiteral("Operazioni_frm"), [] { return new Operazioni_frm; });
+    });
 
     QToolBar *strumenti = addToolBar(QStringLiteral("Strumenti"));
     strumenti->setObjectName(QStringLiteral("Toolbar1"));
@@ -183,11 +184,6 @@ void MDIVorendi::apriStatistiche(int modo)
     statistiche->calcolaStatistiche(modo);
     // Remembered last, for "Aggiorna".
     ModoStatistiche = modo;
-}
-
-void MDIVorendi::apriRicevute()
-{
-    mostraFinestra(QStringLiteral("Ricevute_frm"), [] { return new Ricevute_frm; });
 }
 
 void MDIVorendi::apriInformazioni()

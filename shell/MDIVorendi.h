@@ -37,7 +37,6 @@ private:
     void apriInfoAzienda();
     void apriInformazioni();
     void apriStatistiche(int modo);
-    void apriRicevute();
 
     QMdiArea *area_ = nullptr;
     QHash<QString, QPointer<QMdiSubWindow>> finestre_;

@@ -1,0 +1,272 @@
+#include "reports/Operazioni_frm.h"
+
+#include "common/formati.h"
+#include "common/griglia.h"
+#include "common/messaggi.h"
+#include "common/selettore_tipi.h"
+#include "counter/filtro_giorno.h"
+#include "data/database_routines.h"
+#include "reports/elenco_operazioni.h"
+
+#include <QComboBox>
+#include <QHash>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+
+enum Colonna {
+    Id = 0,
+    Data = 1,
+    Codice = 2,
+    Tipo = 3,
+    PrezzoAcquisto = 4,
+    PrezzoVendita = 5,
+    Pezzi = 6,
+    NumeroColonne = 7
+};
+
+const QString INVITO_OPERAZIONE = QStringLiteral(">> Seleziona <<");
+
+QPushButton *pulsante(QWidget *genitore, const QString &testo, const QString &nome)
+{
+    auto *p = new QPushButton(testo, genitore);
+    p->setObjectName(nome);
+    return p;
+}
+
+QLabel *didascalia(QWidget *genitore, const QString &testo, QWidget *campo)
+{
+    auto *label = new QLabel(testo, genitore);
+    label->setBuddy(campo);
+    return label;
+}
+
+QLabel *valore(QWidget *genitore, const QString &nome)
+{
+    auto *label = new QLabel(genitore);
+    label->setObjectName(nome);
+    label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    label->setMinimumWidth(
+        label->fontMetrics().horizontalAdvance(QStringLiteral("-000.000.000.000")));
+    return label;
+}
+
+// Prices and pieces recur all along a long list: each text is made once and
+// shared by its cells, which saves time and memory.
+class TestiRicorrenti final
+{
+public:
+    const QString &prezzo(qint64 valore)
+    {
+        auto trovato = prezzi_.constFind(valore);
+        if (trovato == prezzi_.cend())
+            trovato = prezzi_.insert(valore, formatoNumero(valore, MODELLO_DENARO));
+        return *trovato;
+    }
+
+    const QString &pezzi(qint64 valore)
+    {
+        auto trovato = pezzi_.constFind(valore);
+        if (trovato == pezzi_.cend())
+            trovato = pezzi_.insert(valore, QString::number(valore));
+        return *trovato;
+    }
+
+private:
+    QHash<qint64, QString> prezzi_;
+    QHash<qint64, QString> pezzi_;
+};
+
+QStringList celle(const RigaOperazione &r, TestiRicorrenti &testi)
+{
+    return {QString::number(r.id),
+            r.data,
+            r.codice,
+            r.tipo,
+            testi.prezzo(r.prezzoAcquisto),
+            testi.prezzo(r.prezzoVendita),
+            testi.pezzi(r.pezzi)};
+}
+
+} // namespace
+
+Operazioni_frm::Operazioni_frm(QWidget *genitore)
+    : QWidget(genitore)
+{
+    setObjectName(QStringLiteral("Operazioni_frm"));
+    setWindowTitle(QStringLiteral("Visualizzazione Operazioni"));
+
+    operazione_ = new QComboBox(this);
+    operazione_->setObjectName(QStringLiteral("Combo2"));
+    operazione_->addItems({QStringLiteral("Entrata"), QStringLiteral("Uscita")});
+    operazione_->setPlaceholderText(INVITO_OPERAZIONE);
+    operazione_->setCurrentIndex(-1);
+    tipo_ = new QComboBox(this);
+    tipo_->setObjectName(QStringLiteral("Combo1"));
+    tipo_->setMinimumWidth(200);
+    riempiSelettoreTipi(tipo_, CaricaTipi());
+    giorno_ = new QLineEdit(this);
+    giorno_->setObjectName(QStringLiteral("Text1"));
+    giorno_->setMaxLength(10);
+    giorno_->setPlaceholderText(QStringLiteral("GG/MM/AAAA"));
+    giorno_->setFixedWidth(
+        giorno_->fontMetrics().horizontalAdvance(QStringLiteral("00/00/00000")) + 12);
+
+    QPushButton *aggiorna = pulsante(this, QStringLiteral("Aggiorna"), QStringLiteral("Command1"));
+    QPushButton *cancella = pulsante(this, QStringLiteral("Cancella"), QStringLiteral("Command2"));
+    QPushButton *stampa = pulsante(this, QStringLiteral("Stampa"), QStringLiteral("Command3"));
+    connect(aggiorna, &QPushButton::clicked, this, &Operazioni_frm::aggiorna);
+    connect(cancella, &QPushButton::clicked, this, &Operazioni_frm::cancella);
+    connect(stampa, &QPushButton::clicked, this, &Operazioni_frm::stampa);
+    connect(giorno_, &QLineEdit::returnPressed, this, &Operazioni_frm::aggiorna);
+
+    modello_ = new ModelloGriglia({QStringLiteral("ID"), QStringLiteral("Data"),
+                                   QStringLiteral("Codice"), QStringLiteral("Tipo"),
+                                   QStringLiteral("Prezzo Acquisto"),
+                                   QStringLiteral("Prezzo Vendita"), QStringLiteral("n. Pezzi")},
+                                  this);
+    for (int c : {Id, PrezzoAcquisto, PrezzoVendita, Pezzi})
+        modello_->allineaADestra(c);
+    griglia_ = creaVistaGriglia(modello_, this);
+    // Starting widths in blanks, never narrower than the heading or than a
+    // typical cell.
+    const QFontMetrics metriche = griglia_->fontMetrics();
+    const int spazio = metriche.horizontalAdvance(u' ');
+    const int larghezze[NumeroColonne] = {8, 19, 69, 50, 26, 26, 12};
+    const QString esempi[NumeroColonne] = {
+        QStringLiteral("0000000"), QStringLiteral("00/00/0000"), QString(), QString(),
+        QStringLiteral("00.000.000"), QStringLiteral("00.000.000"), QStringLiteral("-00000")};
+    int totale = 2 * griglia_->frameWidth() + griglia_->verticalScrollBar()->sizeHint().width();
+    for (int c = 0; c < NumeroColonne; ++c) {
+        const QString intestazione = modello_->headerData(c, Qt::Horizontal).toString();
+        const int larghezza = std::max({larghezze[c] * spazio,
+                                        metriche.horizontalAdvance(intestazione) + 16,
+                                        metriche.horizontalAdvance(esempi[c]) + 12});
+        griglia_->setColumnWidth(c, larghezza);
+        totale += larghezza;
+    }
+    // Opens with every column in view.
+    griglia_->setMinimumSize(totale, 320);
+
+    elementi_ = valore(this, QStringLiteral("Label1"));
+    totaleVendite_ = valore(this, QStringLiteral("Label2"));
+    totaleAcquisti_ = valore(this, QStringLiteral("Label8"));
+
+    auto *filtri = new QHBoxLayout;
+    filtri->addWidget(didascalia(this, QStringLiteral("Tipo operazione:"), operazione_));
+    filtri->addWidget(operazione_);
+    filtri->addSpacing(12);
+    filtri->addWidget(didascalia(this, QStringLiteral("Tipo:"), tipo_));
+    filtri->addWidget(tipo_);
+    filtri->addSpacing(12);
+    filtri->addWidget(didascalia(this, QStringLiteral("Data:"), giorno_));
+    filtri->addWidget(giorno_);
+    filtri->addStretch();
+    filtri->addWidget(aggiorna);
+    filtri->addWidget(cancella);
+    filtri->addWidget(stampa);
+
+    auto *riepilogo = new QHBoxLayout;
+    riepilogo->addWidget(didascalia(this, QStringLiteral("Elementi"), elementi_));
+    riepilogo->addWidget(elementi_);
+    riepilogo->addStretch();
+    riepilogo->addWidget(didascalia(this, QStringLiteral("Totale vendita"), totaleVendite_));
+    riepilogo->addWidget(totaleVendite_);
+    riepilogo->addSpacing(12);
+    riepilogo->addWidget(didascalia(this, QStringLiteral("Totale acquisti"), totaleAcquisti_));
+    riepilogo->addWidget(totaleAcquisti_);
+
+    auto *colonna = new QVBoxLayout(this);
+    colonna->addLayout(filtri);
+    colonna->addWidget(griglia_);
+    colonna->addLayout(riepilogo);
+}
+
+void Operazioni_frm::aggiorna()
+{
+    const QString codiceTipo = tipoScelto(tipo_);
+    QString giorno;
+    if (!giorno_->text().isEmpty()) {
+        const std::optional<QDate> data = leggiGiornoFiltro(giorno_->text());
+        if (!data) {
+            mostraMessaggio(this, MESSAGGIO_DATA_NON_CORRETTA);
+            return;
+        }
+        giorno = data->toString(QStringLiteral("dd/MM/yyyy"));
+    }
+    if (operazione_->currentIndex() < 0) {
+        mostraMessaggio(this, QStringLiteral("Attenzione, specificare il tipo di operazione"));
+    } else {
+        // The old list goes first: a long one need not be held twice.
+        modello_->imposta({});
+        ElencoOperazioni elenco;
+        const auto operazione = qint16(operazione_->currentIndex() + 1);
+        const bool riuscito = VisualizzaOperazioni(operazione, codiceTipo, giorno, elenco);
+        mostra(elenco, riuscito);
+    }
+    // Every type again at the next "Aggiorna" unless one is chosen anew.
+    azzeraSelettoreTipi(tipo_);
+}
+
+void Operazioni_frm::mostra(const ElencoOperazioni &elenco, bool totali)
+{
+    QList<QStringList> righe;
+    righe.reserve(elenco.righe.size());
+    TestiRicorrenti testi;
+    for (const RigaOperazione &r : elenco.righe)
+        righe.append(celle(r, testi));
+    modello_->imposta(std::move(righe));
+    // The grid stands on the last row it filled, as after adding row by row.
+    griglia_->setCurrentIndex(modello_->index(qMax(0, modello_->righeElencate() - 1), Codice));
+    griglia_->scrollTo(griglia_->currentIndex());
+    // After a report the labels keep what the last complete list said.
+    if (!totali)
+        return;
+    elementi_->setText(QString::number(modello_->righeElencate()));
+    totaleVendite_->setText(formatoNumero(elenco.totaleVendite, MODELLO_DENARO));
+    totaleAcquisti_->setText(formatoNumero(elenco.totaleAcquisti, MODELLO_DENARO));
+}
+
+int Operazioni_frm::rigaCorrente() const
+{
+    return griglia_->currentIndex().isValid() ? griglia_->currentIndex().row() : -1;
+}
+
+void Operazioni_frm::cancella()
+{
+    const int riga = rigaCorrente();
+    const QString codice = modello_->testo(riga, Codice);
+    const QString domanda = QStringLiteral("Si sta tentando di cancellare il prodotto:\n") + codice
+        + QStringLiteral("\nContinuare?");
+    const bool si = chiediConferma(this, domanda);
+    if (!si || riga < 0 || riga >= modello_->righeElencate())
+        return;
+    // The labels keep the last "Aggiorna"'s figures until the next one.
+    if (CancellaOperazione(numeroDaCella(modello_->testo(riga, Id))))
+        modello_->rimuovi(riga);
+}
+
+void Operazioni_frm::stampa()
+{
+    QList<QStringList> righe;
+    const int elencate = modello_->righeElencate();
+    righe.reserve(elencate);
+    for (int r = 0; r < elencate; ++r) {
+        QStringList riga;
+        riga.reserve(NumeroColonne);
+        for (int c = 0; c < NumeroColonne; ++c)
+            riga.append(modello_->testo(r, c));
+        righe.append(riga);
+    }
+    stampaEAvvisa(this, elencoOperazioni(righe, totaleVendite_->text(), totaleAcquisti_->text()));
+}
