@@ -6,12 +6,15 @@
 #include "common/formati.h"
 #include "common/griglia.h"
 #include "counter/Ricevute_frm.h"
+#include "reports/Operazioni_frm.h"
+#include "stock/AggCarrello_frm.h"
 #include "data/database_routines.h"
 #include "data/percorso.h"
 #include "data/routine.h"
 #include "shell/MDIVorendi.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDate>
 #include <QDir>
 #include <QFile>
@@ -74,6 +77,98 @@ void Statistiche_Riferimento(benchmark::State &stato)
 }
 BENCHMARK(Statistiche_Riferimento)->Name("statistiche_anno/riferimento")
     ->Unit(benchmark::kMillisecond);
+
+// Operations register -------------------------------------------------------
+
+const char *const SQL_OPERAZIONI =
+    "SELECT p.id, p.dataop, p.codice, p.tipo, t.codice, p.prezzoacquisto, p.prezzovendita,"
+    " p.pezzi FROM prodotto p LEFT JOIN tipo t ON t.id = p.tipo WHERE p.operazione = ?";
+
+struct Periodo
+{
+    const char *nome;
+    qint16 operazione;
+    const char *tipo;
+    const char *dal;
+    const char *al;
+};
+
+const Periodo PERIODI[] = {
+    {"operazioni_vendite_anno", 2, "", "01/01/2020", "31/12/2020"},
+    {"operazioni_giorno", 2, "", "15/05/2020", "15/05/2020"},
+    {"operazioni_tipo_tutti_gli_anni", 2, "Dadi", "", ""},
+};
+
+void Operazioni_Programma(benchmark::State &stato, const Periodo &periodo)
+{
+    usaFile(fileGrande());
+    Operazioni_frm finestra;
+    for (auto _ : stato) {
+        finestra.elenca(periodo.operazione, QString::fromUtf8(periodo.tipo),
+                        QString::fromUtf8(periodo.dal), QString::fromUtf8(periodo.al));
+    }
+}
+
+void Operazioni_Riferimento(benchmark::State &stato, const Periodo &periodo)
+{
+    QByteArray sql(SQL_OPERAZIONI);
+    QVariantList valori{periodo.operazione};
+    if (*periodo.tipo) {
+        sql += " AND p.tipo = (SELECT id FROM tipo WHERE codice = ? ORDER BY id LIMIT 1)";
+    }
+    if (*periodo.dal)
+        sql += " AND p.dataop >= ? AND p.dataop <= ?";
+    sql += " ORDER BY p.dataop, p.codice, p.tipo, p.id";
+    const QString tipo = QString::fromUtf8(periodo.tipo);
+    const QString dal = dataInIso(QString::fromUtf8(periodo.dal));
+    const QString al = dataInIso(QString::fromUtf8(periodo.al));
+    for (auto _ : stato) {
+        Nudo nudo(fileGrande());
+        if (*periodo.tipo)
+            benchmark::DoNotOptimize(nudo.leggi(sql.constData(), {periodo.operazione, tipo}));
+        else if (*periodo.dal)
+            benchmark::DoNotOptimize(nudo.leggi(sql.constData(), {periodo.operazione, dal, al}));
+        else
+            benchmark::DoNotOptimize(nudo.leggi(sql.constData(), {periodo.operazione}));
+    }
+}
+
+void registraOperazioni()
+{
+    for (const Periodo &periodo : PERIODI) {
+        benchmark::RegisterBenchmark((std::string(periodo.nome) + "/programma").c_str(),
+                                     Operazioni_Programma, periodo)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark((std::string(periodo.nome) + "/riferimento").c_str(),
+                                     Operazioni_Riferimento, periodo)
+            ->Unit(benchmark::kMillisecond);
+    }
+}
+
+// The stock of one type, 400 rows ------------------------------------------------
+
+void Rimanenze_Programma(benchmark::State &stato)
+{
+    usaFile(fileGrande());
+    AggCarrello_frm finestra;
+    auto *tipi = finestra.findChild<QComboBox *>(QStringLiteral("Combo1"));
+    const int viti = tipi->findText(QStringLiteral("Viti"));
+    for (auto _ : stato)
+        emit tipi->activated(viti);
+}
+BENCHMARK(Rimanenze_Programma)->Name("rimanenze_tipo/programma")->Unit(benchmark::kMillisecond);
+
+void Rimanenze_Riferimento(benchmark::State &stato)
+{
+    for (auto _ : stato) {
+        Nudo nudo(fileGrande());
+        benchmark::DoNotOptimize(nudo.leggi("SELECT id FROM tipo WHERE codice=? ORDER BY id LIMIT 1",
+                                            {QStringLiteral("Viti")}));
+        benchmark::DoNotOptimize(nudo.leggi(
+            "SELECT codice, prezzo, pezzi FROM rimanenze WHERE tipo=? ORDER BY codice", {1}));
+    }
+}
+BENCHMARK(Rimanenze_Riferimento)->Name("rimanenze_tipo/riferimento")->Unit(benchmark::kMillisecond);
 
 // Receipts register ----------------------------------------------------------
 
@@ -236,8 +331,9 @@ BENCHMARK(Cornice_Riferimento)->Name("cornice_routine/riferimento")->Unit(benchm
 
 void Avvio_Programma(benchmark::State &stato)
 {
+    // Start-up opens Vorendi.mdb in the working directory: the copy is named so.
     const QString cartella = QDir::currentPath();
-    QDir::setCurrent(QFileInfo(fileGrande()).absolutePath());
+    QDir::setCurrent(QFileInfo(fileScrivibile()).absolutePath());
     for (auto _ : stato) {
         MDIVorendi finestra;
         finestra.show();
@@ -318,6 +414,7 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "Impossibile copiare %s\n", argv[1]);
         return 1;
     }
+    registraOperazioni();
     Tabella tabella;
     benchmark::RunSpecifiedBenchmarks(&tabella);
     benchmark::Shutdown();

@@ -194,7 +194,7 @@ bool generaNegozio(const QString &percorso, quint64 seme, const DimensioniNegozi
                      .esegui();
         }
     }
-    ok = ok && sqlite3_exec(db, "COMMIT; ANALYZE", nullptr, nullptr, nullptr) == SQLITE_OK;
+    ok = ok && sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK;
     if (!ok && errore)
         *errore = QString::fromUtf8(sqlite3_errmsg(db));
     sqlite3_close(db);

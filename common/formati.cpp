@@ -173,14 +173,52 @@ QString dataOggi()
     return QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy"));
 }
 
+namespace {
+
+// The number written by the digits testo[da, da + quante), or -1.
+int cifreA(QStringView testo, qsizetype da, qsizetype quante)
+{
+    int numero = 0;
+    for (qsizetype i = da; i < da + quante; ++i) {
+        if (!cifra(testo[i]))
+            return -1;
+        numero = numero * 10 + (testo[i].unicode() - u'0');
+    }
+    return numero;
+}
+
+// Rearranges a real day between its two written forms; registers convert
+// every row's day, so this avoids the general date parser.
+QString riordinaGiorno(QStringView testo, qsizetype anno, qsizetype mese, qsizetype giorno,
+                       QChar separatore, qsizetype sepA, qsizetype sepB, bool versoIso)
+{
+    if (testo.size() != 10 || testo[sepA] != separatore || testo[sepB] != separatore)
+        return QString();
+    const int a = cifreA(testo, anno, 4);
+    const int m = cifreA(testo, mese, 2);
+    const int g = cifreA(testo, giorno, 2);
+    if (a < 0 || m < 0 || g < 0 || !QDate(a, m, g).isValid())
+        return QString();
+    QString risultato;
+    risultato.reserve(10);
+    if (versoIso) {
+        risultato.append(testo.mid(anno, 4)).append(u'-').append(testo.mid(mese, 2)).append(u'-')
+            .append(testo.mid(giorno, 2));
+    } else {
+        risultato.append(testo.mid(giorno, 2)).append(u'/').append(testo.mid(mese, 2)).append(u'/')
+            .append(testo.mid(anno, 4));
+    }
+    return risultato;
+}
+
+} // namespace
+
 QString dataInIso(QStringView giorno)
 {
-    const QDate data = QDate::fromString(giorno.toString(), QStringLiteral("dd/MM/yyyy"));
-    return data.isValid() ? data.toString(Qt::ISODate) : QString();
+    return riordinaGiorno(giorno, 6, 3, 0, u'/', 2, 5, true);
 }
 
 QString dataDaIso(QStringView iso)
 {
-    const QDate data = QDate::fromString(iso.toString(), Qt::ISODate);
-    return data.isValid() ? data.toString(QStringLiteral("dd/MM/yyyy")) : QString();
+    return riordinaGiorno(iso, 0, 5, 8, u'-', 4, 7, false);
 }

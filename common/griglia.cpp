@@ -7,18 +7,51 @@
 
 #include <limits>
 
+namespace {
+
+// Cannot be typed or pasted into a field as text: safe inside any cell.
+constexpr QChar SEPARATORE_CELLE = QChar(0x1F);
+
+} // namespace
+
 ModelloGriglia::ModelloGriglia(const QStringList &intestazioni, QObject *genitore)
     : QAbstractTableModel(genitore)
     , intestazioni_(intestazioni)
 {
-    righe_.append(QStringList());
+    righe_.append(QString());
 }
 
-void ModelloGriglia::imposta(QList<QStringList> righe)
+QString ModelloGriglia::unisci(std::initializer_list<QStringView> celle)
+{
+    qsizetype lunghezza = qsizetype(celle.size());
+    for (QStringView cella : celle)
+        lunghezza += cella.size();
+    QString riga;
+    riga.reserve(lunghezza);
+    bool prima = true;
+    for (QStringView cella : celle) {
+        if (!prima)
+            riga.append(SEPARATORE_CELLE);
+        riga.append(cella);
+        prima = false;
+    }
+    return riga;
+}
+
+void ModelloGriglia::imposta(const QList<QStringList> &righe)
+{
+    QList<QString> unite;
+    unite.reserve(righe.size() + 1);
+    for (const QStringList &celle : righe)
+        unite.append(celle.join(SEPARATORE_CELLE));
+    impostaUnite(std::move(unite));
+}
+
+void ModelloGriglia::impostaUnite(QList<QString> righe)
 {
     beginResetModel();
     righe_ = std::move(righe);
-    righe_.append(QStringList());
+    righe_.append(QString());
     endResetModel();
 }
 
@@ -35,19 +68,30 @@ void ModelloGriglia::impostaTesto(int riga, int colonna, const QString &testo)
 {
     if (riga < 0 || riga >= righeElencate() || colonna < 0 || colonna >= intestazioni_.size())
         return;
-    QStringList &celle = righe_[riga];
+    QStringList celle = righe_[riga].split(SEPARATORE_CELLE);
     while (celle.size() <= colonna)
         celle.append(QString());
     celle[colonna] = testo;
+    righe_[riga] = celle.join(SEPARATORE_CELLE);
     emit dataChanged(index(riga, colonna), index(riga, colonna));
 }
 
 QString ModelloGriglia::testo(int riga, int colonna) const
 {
-    if (riga < 0 || riga >= righe_.size())
+    if (riga < 0 || riga >= righe_.size() || colonna < 0)
         return QString();
-    const QStringList &celle = righe_[riga];
-    return colonna >= 0 && colonna < celle.size() ? celle[colonna] : QString();
+    const QString &unita = righe_[riga];
+    qsizetype inizio = 0;
+    for (int c = 0; c < colonna; ++c) {
+        inizio = unita.indexOf(SEPARATORE_CELLE, inizio);
+        if (inizio < 0)
+            return QString();
+        ++inizio;
+    }
+    qsizetype fine = unita.indexOf(SEPARATORE_CELLE, inizio);
+    if (fine < 0)
+        fine = unita.size();
+    return unita.mid(inizio, fine - inizio);
 }
 
 void ModelloGriglia::allineaADestra(int colonna)

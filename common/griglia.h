@@ -4,11 +4,15 @@
 #include <QList>
 #include <QStringList>
 
+#include <initializer_list>
+
 class QTableView;
 class QWidget;
 
 // A grid's cells as display strings: the heading row is the horizontal
 // header, the listed rows follow and one empty row always closes the list.
+// Each row keeps its cells joined in one text, so a list of hundreds of
+// thousands of rows costs one allocation a row.
 class ModelloGriglia final : public QAbstractTableModel
 {
     Q_OBJECT
@@ -17,7 +21,10 @@ public:
     explicit ModelloGriglia(const QStringList &intestazioni, QObject *genitore = nullptr);
 
     // Replaces every row in one pass; the empty last row is added here.
-    void imposta(QList<QStringList> righe);
+    void imposta(const QList<QStringList> &righe);
+    // The same, for rows already joined with unisci().
+    void impostaUnite(QList<QString> righe);
+    static QString unisci(std::initializer_list<QStringView> celle);
     // Removes a listed row; the empty last row stays.
     void rimuovi(int riga);
     // Rewrites one cell of a listed row.
@@ -36,7 +43,7 @@ public:
 
 private:
     QStringList intestazioni_;
-    QList<QStringList> righe_;
+    QList<QString> righe_;
     QList<int> aDestra_;
 };
 

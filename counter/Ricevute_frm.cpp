@@ -82,19 +82,19 @@ void Ricevute_frm::aggiorna()
         }
         giorno = data->toString(QStringLiteral("dd/MM/yyyy"));
     }
-    QList<QStringList> righe;
+    QList<QString> righe;
     if (const std::optional<QList<RigaRicevuta>> ricevute = VisualizzaRicevute(giorno)) {
         righe.reserve(ricevute->size());
         for (const RigaRicevuta &r : *ricevute)
-            righe.append({r.data, formatoNumero(r.codice, MODELLO_DENARO),
-                          formatoNumero(r.totale, MODELLO_DENARO)});
+            righe.append(ModelloGriglia::unisci({r.data, formatoNumero(r.codice, MODELLO_DENARO),
+                                                 formatoNumero(r.totale, MODELLO_DENARO)}));
     }
-    mostra(righe);
+    mostra(std::move(righe));
 }
 
-void Ricevute_frm::mostra(const QList<QStringList> &righe)
+void Ricevute_frm::mostra(QList<QString> righe)
 {
-    modello_->imposta(righe);
+    modello_->impostaUnite(std::move(righe));
     // The grid stands on the last row it filled, as after adding row by row.
     griglia_->setCurrentIndex(modello_->index(qMax(0, modello_->righeElencate() - 1), Numero));
     griglia_->scrollTo(griglia_->currentIndex());

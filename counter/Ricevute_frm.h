@@ -19,7 +19,7 @@ private:
     void aggiorna();
     void cancella();
     void stampa();
-    void mostra(const QList<QStringList> &righe);
+    void mostra(QList<QString> righe);
     int rigaCorrente() const;
 
     QLineEdit *filtro_ = nullptr;

@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include <array>
+#include <functional>
 #include <optional>
 
 // The company name and four lines that head every printout; program-wide,
@@ -139,6 +140,14 @@ struct ElencoOperazioni
 // totals do not count.
 bool VisualizzaOperazioni(qint16 operazione, const QString &codiceTipo, const QString &giorno,
                           ElencoOperazioni &elenco);
+
+// The same walk over the days from dal to al (dd/MM/yyyy, both included; both
+// empty for every day), handing each movement to visita as it is read, so
+// that a long list is never held twice. The totals are those of elenco.
+bool VisualizzaOperazioni(qint16 operazione, const QString &codiceTipo, const QString &dal,
+                          const QString &al,
+                          const std::function<void(const RigaOperazione &)> &visita,
+                          qint64 &totaleVendite, qint64 &totaleAcquisti);
 
 // Zone 17: writes the company row, creating it when the table has none.
 bool SalvaGeneralita(const QString &nome, const QString &info1, const QString &info2,

@@ -16,17 +16,18 @@ void somma(qint64 &totale, qint64 prezzo, qint64 pezzi)
 
 } // namespace
 
-bool VisualizzaOperazioni(qint16 operazione, const QString &codiceTipo, const QString &giorno,
-                          ElencoOperazioni &elenco)
+bool VisualizzaOperazioni(qint16 operazione, const QString &codiceTipo, const QString &dal,
+                          const QString &al,
+                          const std::function<void(const RigaOperazione &)> &visita,
+                          qint64 &totaleVendite, qint64 &totaleAcquisti)
 {
-    elenco = ElencoOperazioni{};
-    return eseguiRoutine(16, [&](Sessione &s) {
-        QString giornoIso;
-        if (!giorno.isEmpty()) {
-            giornoIso = dataInIso(giorno);
-            if (giornoIso.isEmpty())
-                fallisci(ERRORE_TIPO_DATO, QStringLiteral("not a day: %1").arg(giorno));
-        }
+    qint64 vendite = 0;
+    qint64 acquisti = 0;
+    const bool riuscita = eseguiRoutine(16, [&](Sessione &s) {
+        const QString dalIso = dataInIso(dal);
+        const QString alIso = dataInIso(al);
+        if (dalIso.isEmpty() != dal.isEmpty() || alIso.isEmpty() != al.isEmpty())
+            fallisci(ERRORE_TIPO_DATO, QStringLiteral("not a day: %1 %2").arg(dal, al));
         // The type's id is looked up inside the statement, as IdTipo would
         // find it (the oldest of equal codes); an unknown code lists nothing.
         QString sql = QStringLiteral(
@@ -34,37 +35,39 @@ bool VisualizzaOperazioni(qint16 operazione, const QString &codiceTipo, const QS
             " p.prezzoacquisto, p.prezzovendita, p.pezzi"
             " FROM prodotto p LEFT JOIN tipo t ON t.id = p.tipo"
             " WHERE p.operazione = ?");
-        if (!codiceTipo.isEmpty())
+        QVariantList valori{operazione};
+        if (!codiceTipo.isEmpty()) {
             sql += QStringLiteral(
                 " AND p.tipo = (SELECT id FROM tipo WHERE codice = ? ORDER BY id LIMIT 1)");
-        if (!giornoIso.isEmpty())
-            sql += QStringLiteral(" AND p.dataop = ?");
+            valori.append(codiceTipo);
+        }
+        if (!dalIso.isEmpty()) {
+            sql += QStringLiteral(" AND p.dataop >= ?");
+            valori.append(dalIso);
+        }
+        if (!alIso.isEmpty()) {
+            sql += QStringLiteral(" AND p.dataop <= ?");
+            valori.append(alIso);
+        }
         sql += QStringLiteral(" ORDER BY p.dataop, p.codice, p.tipo, p.id");
 
         QSqlQuery q = s.prepara(sql);
-        if (codiceTipo.isEmpty() && giornoIso.isEmpty())
-            s.esegui(q, {operazione});
-        else if (giornoIso.isEmpty())
-            s.esegui(q, {operazione, codiceTipo});
-        else if (codiceTipo.isEmpty())
-            s.esegui(q, {operazione, giornoIso});
-        else
-            s.esegui(q, {operazione, codiceTipo, giornoIso});
+        for (int i = 0; i < valori.size(); ++i)
+            q.bindValue(i, valori.at(i));
+        s.esegui(q);
 
         // Rows come grouped by day and a few types recur throughout: each day
         // and each type code is made once and shared by its rows.
         QString isoPrecedente;
-        QString dataPrecedente;
+        RigaOperazione riga;
         QHash<qint64, QString> codiciTipo;
         while (Sessione::prossima(q)) {
-            RigaOperazione riga;
             riga.id = colonnaIntero(q, 0);
             const QString iso = colonnaTesto(q, 1);
             if (iso != isoPrecedente) {
                 isoPrecedente = iso;
-                dataPrecedente = dataDaIso(iso);
+                riga.data = dataDaIso(iso);
             }
-            riga.data = dataPrecedente;
             riga.codice = colonnaTesto(q, 2);
             const qint64 idTipo = colonnaIntero(q, 3);
             auto tipo = codiciTipo.constFind(idTipo);
@@ -77,12 +80,26 @@ bool VisualizzaOperazioni(qint16 operazione, const QString &codiceTipo, const QS
             riga.prezzoAcquisto = colonnaIntero(q, 5);
             riga.prezzoVendita = colonnaIntero(q, 6);
             riga.pezzi = colonnaIntero(q, 7);
-            elenco.righe.append(std::move(riga));
-            const RigaOperazione &letta = elenco.righe.constLast();
-            somma(elenco.totaleVendite, letta.prezzoVendita, letta.pezzi);
-            somma(elenco.totaleAcquisti, letta.prezzoAcquisto, letta.pezzi);
+            visita(riga);
+            somma(vendite, riga.prezzoVendita, riga.pezzi);
+            somma(acquisti, riga.prezzoAcquisto, riga.pezzi);
         }
     });
+    if (riuscita) {
+        totaleVendite = vendite;
+        totaleAcquisti = acquisti;
+    }
+    return riuscita;
+}
+
+bool VisualizzaOperazioni(qint16 operazione, const QString &codiceTipo, const QString &giorno,
+                          ElencoOperazioni &elenco)
+{
+    elenco = ElencoOperazioni{};
+    return VisualizzaOperazioni(
+        operazione, codiceTipo, giorno, giorno,
+        [&elenco](const RigaOperazione &riga) { elenco.righe.append(riga); },
+        elenco.totaleVendite, elenco.totaleAcquisti);
 }
 
 bool CancellaOperazione(qint64 id)

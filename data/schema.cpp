@@ -34,9 +34,15 @@ QStringList istruzioniSchema()
                        " pezzi INTEGER NOT NULL,"
                        " operazione INTEGER NOT NULL,"
                        " dataop TEXT NOT NULL)"),
-        QStringLiteral("CREATE INDEX prodotto_dataop ON prodotto (dataop)"),
-        QStringLiteral("CREATE INDEX prodotto_tipo ON prodotto (tipo)"),
-        QStringLiteral("CREATE INDEX prodotto_codice ON prodotto (codice)"),
+        // The statistics read a year from this index alone, grouped by day.
+        QStringLiteral("CREATE INDEX prodotto_dataop"
+                       " ON prodotto (dataop, operazione, prezzoacquisto, prezzovendita)"),
+        // The register lists one kind by day, code and type: in index order,
+        // with no sort, for every day, one day or one type.
+        QStringLiteral("CREATE INDEX prodotto_operazione"
+                       " ON prodotto (operazione, dataop, codice, tipo)"),
+        QStringLiteral("CREATE INDEX prodotto_operazione_tipo"
+                       " ON prodotto (operazione, tipo, dataop, codice)"),
 
         QStringLiteral("CREATE TABLE carrello ("
                        " codice TEXT COLLATE NOCASE NOT NULL,"

@@ -87,15 +87,11 @@ private:
     QHash<qint64, QString> pezzi_;
 };
 
-QStringList celle(const RigaOperazione &r, TestiRicorrenti &testi)
+QString rigaGriglia(const RigaOperazione &r, TestiRicorrenti &testi)
 {
-    return {QString::number(r.id),
-            r.data,
-            r.codice,
-            r.tipo,
-            testi.prezzo(r.prezzoAcquisto),
-            testi.prezzo(r.prezzoVendita),
-            testi.pezzi(r.pezzi)};
+    return ModelloGriglia::unisci({QString::number(r.id), r.data, r.codice, r.tipo,
+                                   testi.prezzo(r.prezzoAcquisto), testi.prezzo(r.prezzoVendita),
+                                   testi.pezzi(r.pezzi)});
 }
 
 } // namespace
@@ -204,37 +200,38 @@ void Operazioni_frm::aggiorna()
         }
         giorno = data->toString(QStringLiteral("dd/MM/yyyy"));
     }
-    if (operazione_->currentIndex() < 0) {
+    if (operazione_->currentIndex() < 0)
         mostraMessaggio(this, QStringLiteral("Attenzione, specificare il tipo di operazione"));
-    } else {
-        // The old list goes first: a long one need not be held twice.
-        modello_->imposta({});
-        ElencoOperazioni elenco;
-        const auto operazione = qint16(operazione_->currentIndex() + 1);
-        const bool riuscito = VisualizzaOperazioni(operazione, codiceTipo, giorno, elenco);
-        mostra(elenco, riuscito);
-    }
+    else
+        elenca(qint16(operazione_->currentIndex() + 1), codiceTipo, giorno, giorno);
     // Every type again at the next "Aggiorna" unless one is chosen anew.
     azzeraSelettoreTipi(tipo_);
 }
 
-void Operazioni_frm::mostra(const ElencoOperazioni &elenco, bool totali)
+bool Operazioni_frm::elenca(qint16 operazione, const QString &codiceTipo, const QString &dal,
+                            const QString &al)
 {
-    QList<QStringList> righe;
-    righe.reserve(elenco.righe.size());
+    // The old list goes first: a long one need not be held twice.
+    modello_->imposta({});
+    QList<QString> righe;
     TestiRicorrenti testi;
-    for (const RigaOperazione &r : elenco.righe)
-        righe.append(celle(r, testi));
-    modello_->imposta(std::move(righe));
+    qint64 totaleVendite = 0;
+    qint64 totaleAcquisti = 0;
+    const bool riuscito = VisualizzaOperazioni(
+        operazione, codiceTipo, dal, al,
+        [&](const RigaOperazione &riga) { righe.append(rigaGriglia(riga, testi)); },
+        totaleVendite, totaleAcquisti);
+    modello_->impostaUnite(std::move(righe));
     // The grid stands on the last row it filled, as after adding row by row.
     griglia_->setCurrentIndex(modello_->index(qMax(0, modello_->righeElencate() - 1), Codice));
     griglia_->scrollTo(griglia_->currentIndex());
     // After a report the labels keep what the last complete list said.
-    if (!totali)
-        return;
-    elementi_->setText(QString::number(modello_->righeElencate()));
-    totaleVendite_->setText(formatoNumero(elenco.totaleVendite, MODELLO_DENARO));
-    totaleAcquisti_->setText(formatoNumero(elenco.totaleAcquisti, MODELLO_DENARO));
+    if (riuscito) {
+        elementi_->setText(QString::number(modello_->righeElencate()));
+        totaleVendite_->setText(formatoNumero(totaleVendite, MODELLO_DENARO));
+        totaleAcquisti_->setText(formatoNumero(totaleAcquisti, MODELLO_DENARO));
+    }
+    return riuscito;
 }
 
 int Operazioni_frm::rigaCorrente() const

@@ -4,7 +4,6 @@
 #include <QStringList>
 #include <QWidget>
 
-struct ElencoOperazioni;
 class ModelloGriglia;
 class QComboBox;
 class QLabel;
@@ -21,11 +20,16 @@ class Operazioni_frm final : public QWidget
 public:
     explicit Operazioni_frm(QWidget *genitore = nullptr);
 
+    // Lists the movements of the days from dal to al (dd/MM/yyyy, both
+    // empty for every day) with their count and totals; "Aggiorna" lists
+    // one day or every day.
+    bool elenca(qint16 operazione, const QString &codiceTipo, const QString &dal,
+                const QString &al);
+
 private:
     void aggiorna();
     void cancella();
     void stampa();
-    void mostra(const ElencoOperazioni &elenco, bool totali);
     int rigaCorrente() const;
 
     QComboBox *operazione_ = nullptr;

@@ -172,6 +172,9 @@ void TestFormati::date_data()
     QTest::newRow("inesistente") << "31/02/2000" << "";
     QTest::newRow("cifre mancanti") << "1/1/2000" << "";
     QTest::newRow("trattini") << "01-01-2000" << "";
+    QTest::newRow("giorno oltre il mese") << "32/01/2000" << "";
+    QTest::newRow("lettera") << "1a/01/2000" << "";
+    QTest::newRow("anno zero") << "10/05/0000" << "";
 }
 
 void TestFormati::date()
