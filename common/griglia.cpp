@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QTableView>
 
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -23,16 +24,18 @@ ModelloGriglia::ModelloGriglia(const QStringList &intestazioni, QObject *genitor
 
 QString ModelloGriglia::unisci(std::initializer_list<QStringView> celle)
 {
-    qsizetype lunghezza = qsizetype(celle.size());
+    // Written straight into one buffer: long lists join every row they show.
+    qsizetype lunghezza = celle.size() > 0 ? qsizetype(celle.size()) - 1 : 0;
     for (QStringView cella : celle)
         lunghezza += cella.size();
-    QString riga;
-    riga.reserve(lunghezza);
+    QString riga(lunghezza, Qt::Uninitialized);
+    QChar *scrivi = riga.data();
     bool prima = true;
     for (QStringView cella : celle) {
         if (!prima)
-            riga.append(SEPARATORE_CELLE);
-        riga.append(cella);
+            *scrivi++ = SEPARATORE_CELLE;
+        std::copy(cella.begin(), cella.end(), scrivi);
+        scrivi += cella.size();
         prima = false;
     }
     return riga;

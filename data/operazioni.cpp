@@ -30,11 +30,16 @@ bool VisualizzaOperazioni(qint16 operazione, const QString &codiceTipo, const QS
             fallisci(ERRORE_TIPO_DATO, QStringLiteral("not a day: %1 %2").arg(dal, al));
         // The type's id is looked up inside the statement, as IdTipo would
         // find it (the oldest of equal codes); an unknown code lists nothing.
+        // The few type codes are read once rather than joined to every row.
+        QHash<qint64, QString> codiciTipo;
+        QSqlQuery tipi = s.esegui(QStringLiteral("SELECT id, codice FROM tipo"));
+        while (Sessione::prossima(tipi))
+            codiciTipo.insert(colonnaIntero(tipi, 0), colonnaTesto(tipi, 1));
+        tipi.finish();
+
         QString sql = QStringLiteral(
-            "SELECT p.id, p.dataop, p.codice, p.tipo, t.codice,"
-            " p.prezzoacquisto, p.prezzovendita, p.pezzi"
-            " FROM prodotto p LEFT JOIN tipo t ON t.id = p.tipo"
-            " WHERE p.operazione = ?");
+            "SELECT p.id, p.dataop, p.codice, p.tipo, p.prezzoacquisto, p.prezzovendita, p.pezzi"
+            " FROM prodotto p WHERE p.operazione = ?");
         QVariantList valori{operazione};
         if (!codiceTipo.isEmpty()) {
             sql += QStringLiteral(
@@ -56,11 +61,9 @@ bool VisualizzaOperazioni(qint16 operazione, const QString &codiceTipo, const QS
             q.bindValue(i, valori.at(i));
         s.esegui(q);
 
-        // Rows come grouped by day and a few types recur throughout: each day
-        // and each type code is made once and shared by its rows.
+        // Rows come grouped by day: each day's text is made once and shared.
         QString isoPrecedente;
         RigaOperazione riga;
-        QHash<qint64, QString> codiciTipo;
         while (Sessione::prossima(q)) {
             riga.id = colonnaIntero(q, 0);
             const QString iso = colonnaTesto(q, 1);
@@ -69,17 +72,11 @@ bool VisualizzaOperazioni(qint16 operazione, const QString &codiceTipo, const QS
                 riga.data = dataDaIso(iso);
             }
             riga.codice = colonnaTesto(q, 2);
-            const qint64 idTipo = colonnaIntero(q, 3);
-            auto tipo = codiciTipo.constFind(idTipo);
-            if (tipo == codiciTipo.cend()) {
-                // A deleted type leaves its id behind and shows no code.
-                const QVariant codice = q.value(4);
-                tipo = codiciTipo.insert(idTipo, codice.isNull() ? QString() : codice.toString());
-            }
-            riga.tipo = *tipo;
-            riga.prezzoAcquisto = colonnaIntero(q, 5);
-            riga.prezzoVendita = colonnaIntero(q, 6);
-            riga.pezzi = colonnaIntero(q, 7);
+            // A deleted type leaves its id behind and shows no code.
+            riga.tipo = codiciTipo.value(colonnaIntero(q, 3));
+            riga.prezzoAcquisto = colonnaIntero(q, 4);
+            riga.prezzoVendita = colonnaIntero(q, 5);
+            riga.pezzi = colonnaIntero(q, 6);
             visita(riga);
             somma(vendite, riga.prezzoVendita, riga.pezzi);
             somma(acquisti, riga.prezzoAcquisto, riga.pezzi);

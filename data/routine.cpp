@@ -138,12 +138,17 @@ QString colonnaTesto(const QSqlQuery &query, int colonna)
 qint64 colonnaIntero(const QSqlQuery &query, int colonna, qint64 minimo, qint64 massimo)
 {
     const QVariant valore = query.value(colonna);
-    if (!valore.isValid() || valore.isNull())
-        fallisci(ERRORE_TIPO_DATO, QStringLiteral("datatype mismatch"));
-    bool ok = false;
-    const qint64 numero = valore.toLongLong(&ok);
-    if (!ok)
-        fallisci(ERRORE_TIPO_DATO, QStringLiteral("datatype mismatch"));
+    qint64 numero = 0;
+    // Integer columns arrive as qlonglong: read them without a conversion.
+    if (valore.metaType().id() == QMetaType::LongLong) {
+        numero = *static_cast<const qlonglong *>(valore.constData());
+    } else {
+        bool ok = false;
+        if (!valore.isNull())
+            numero = valore.toLongLong(&ok);
+        if (!ok)
+            fallisci(ERRORE_TIPO_DATO, QStringLiteral("datatype mismatch"));
+    }
     if (numero < minimo || numero > massimo)
         fallisci(ERRORE_TIPO_DATO, QStringLiteral("datatype mismatch"));
     return numero;
