@@ -23,8 +23,13 @@ bool vuoto(QChar c)
 
 QString formatoNumero(qint64 valore, QStringView modello)
 {
-    const bool raggruppa = modello.contains(u',');
-    const qsizetype minimoCifre = qMin(modello.count(u'0'), qsizetype(20));
+    bool raggruppa = false;
+    qsizetype minimoCifre = 0;
+    for (QChar c : modello) {
+        raggruppa = raggruppa || c == u',';
+        minimoCifre += c == u'0';
+    }
+    minimoCifre = qMin(minimoCifre, qsizetype(20));
     // The magnitude as unsigned, so the most negative value survives.
     quint64 resto = valore < 0 ? quint64(0) - quint64(valore) : quint64(valore);
     // Written backwards into one buffer: grids format every price they show.

@@ -45,8 +45,17 @@ std::optional<QList<RigaRicevuta>> VisualizzaRicevute(const QString &data)
                                         " WHERE dataop = ? ORDER BY dataop, codice"),
                          {giorno});
         }
-        while (Sessione::prossima(q))
-            righe.append({colonnaIntero(q, 0), dataDaIso(colonnaTesto(q, 1)), colonnaIntero(q, 2)});
+        // Receipts come by day: each day's text is made once and shared.
+        QString isoPrecedente;
+        QString giornoPrecedente;
+        while (Sessione::prossima(q)) {
+            const QString iso = colonnaTesto(q, 1);
+            if (iso != isoPrecedente) {
+                isoPrecedente = iso;
+                giornoPrecedente = dataDaIso(iso);
+            }
+            righe.append({colonnaIntero(q, 0), giornoPrecedente, colonnaIntero(q, 2)});
+        }
     });
     if (!riuscita)
         return std::nullopt;
