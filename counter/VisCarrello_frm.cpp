@@ -14,6 +14,7 @@
 #include <QTableView>
 
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -47,8 +48,9 @@ VisCarrello_frm::VisCarrello_frm(QWidget *genitore)
         modello_->allineaADestra(colonna);
     griglia_ = creaVistaGriglia(modello_, this);
     griglia_->setMinimumSize(620, 260);
-    griglia_->horizontalHeader()->resizeSection(0, 200);
-    griglia_->horizontalHeader()->resizeSection(1, 140);
+    // Every column in view at the window's first size.
+    for (const auto &[colonna, larghezza] : {std::pair{0, 170}, {1, 110}, {2, 100}, {3, 70}})
+        griglia_->horizontalHeader()->resizeSection(colonna, larghezza);
 
     elementi_ = etichetta(QString(), QStringLiteral("Label1"), this);
     totale_ = etichetta(QString(), QStringLiteral("Label2"), this);

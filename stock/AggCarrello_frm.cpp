@@ -51,8 +51,8 @@ AggCarrello_frm::AggCarrello_frm(QWidget *genitore)
     modello_->allineaADestra(COLONNA_PEZZI);
     griglia_ = creaVistaGriglia(modello_, this);
     griglia_->setMinimumSize(540, 300);
-    griglia_->horizontalHeader()->resizeSection(0, 200);
-    griglia_->horizontalHeader()->resizeSection(1, 140);
+    griglia_->horizontalHeader()->resizeSection(0, 180);
+    griglia_->horizontalHeader()->resizeSection(1, 120);
     griglia_->horizontalHeader()->resizeSection(2, 110);
 
     auto *pulsanteModifica = new QPushButton(QStringLiteral("Modifica"), this);
