@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QMetaType>
 #include <QString>
 
 class QWidget;
@@ -12,6 +13,7 @@ struct ValoreOstile
     QString testo;
     bool incollato = false; // pasted (Ctrl+V) rather than typed key by key
 };
+Q_DECLARE_METATYPE(ValoreOstile)
 
 // Quotes, LIKE and glob wildcards, a backslash, 1,000 characters, accents
 // and an emoji, blanks only, the empty text.
