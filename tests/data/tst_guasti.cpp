@@ -185,6 +185,8 @@ void TestGuasti::solaLettura()
                                         QStringLiteral("nessuno")});
 
     QFile::setPermissions(prova.percorso(), QFile::ReadOwner | QFile::WriteOwner);
+    if (uscita.altre.contains(QStringLiteral("errore utente non cambiato")))
+        QSKIP("root here cannot become another user, and root writes through read-only files");
     QVERIFY2(uscita.finito, qPrintable(uscita.altre.join(u'\n')));
     if (comando->scrive) {
         QCOMPARE(uscita.rapporti.size(), 1);
