@@ -14,6 +14,5 @@ fi
 cmake --build "$cartella" -j2
 cd "$cartella"
 ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1:detect_stack_use_after_return=1" \
-LSAN_OPTIONS="suppressions=$radice/scripts/lsan.supp:print_suppressions=0" \
 UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \
 QT_QPA_PLATFORM=offscreen ctest -j2 --output-on-failure

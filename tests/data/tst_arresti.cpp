@@ -134,13 +134,15 @@ public:
     // SIGKILL, then everything it wrote before dying.
     QStringList uccidi()
     {
+        vivaAllUccisione_ = processo_.state() == QProcess::Running;
         processo_.kill();
         processo_.waitForFinished(10000);
         uscita_ += processo_.readAllStandardOutput();
         return righe();
     }
 
-    bool mortoDaSolo() const { return processo_.exitStatus() == QProcess::NormalExit; }
+    // Still running when the kill came: it did not stop or crash on its own.
+    bool vivaAllUccisione() const { return vivaAllUccisione_; }
 
 private:
     QStringList righe() const
@@ -150,6 +152,7 @@ private:
 
     QProcess processo_;
     QByteArray uscita_;
+    bool vivaAllUccisione_ = false;
 };
 
 bool giornaleCaldo(const QString &percorso)
@@ -241,7 +244,7 @@ void TestArresti::uccidiRipetutamente(const QString &modo, const QString &percor
         std::this_thread::sleep_for(
             std::chrono::microseconds(caso_.bounded(qint64(1), giroUs * 3 / 2 + 2)));
         const QStringList righe = vittima.uccidi();
-        QVERIFY2(!vittima.mortoDaSolo(), qPrintable(righe.join(u'\n')));
+        QVERIFY2(vittima.vivaAllUccisione(), qPrintable(righe.join(u'\n')));
         for (const QString &riga : righe)
             QVERIFY2(!riga.startsWith(QLatin1String("errore")), qPrintable(riga));
         const bool caldo = giornaleCaldo(percorso);
