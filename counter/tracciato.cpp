@@ -20,7 +20,11 @@ QString lineaSeparatrice()
 
 QString campoFisso(const QString &valore, int spazi, int larghezza)
 {
-    return (valore + QString(spazi, u' ')).left(larghezza);
+    QString campo = (valore + QString(spazi, u' ')).left(larghezza);
+    // Half an emoji would print as garbage: a blank takes its place.
+    if (campo.size() == larghezza && larghezza > 0 && campo.back().isHighSurrogate())
+        campo.back() = u' ';
+    return campo;
 }
 
 QStringList righeTestata(const DatiAzienda &azienda, SecondaRiga seconda, qint64 numeroRicevuta,

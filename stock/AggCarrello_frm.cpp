@@ -103,7 +103,11 @@ bool AggCarrello_frm::eventFilter(QObject *oggetto, QEvent *evento)
 
 void AggCarrello_frm::mostraTipo(const QString &codiceTipo)
 {
-    const QList<RigaRimanenza> rimanenze = VisualizzaRimanenze(IdTipo(codiceTipo));
+    // Id 0 is no type, or a fault reported already: no stock row carries it,
+    // and a second read would only report the fault twice.
+    const qint32 idTipo = IdTipo(codiceTipo);
+    const QList<RigaRimanenza> rimanenze =
+        idTipo == 0 ? QList<RigaRimanenza>() : VisualizzaRimanenze(idTipo);
     QList<QStringList> righe;
     righe.reserve(rimanenze.size());
     for (const RigaRimanenza &r : rimanenze) {

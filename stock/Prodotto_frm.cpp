@@ -46,7 +46,9 @@ bool scartaInPrezzo(const QKeyEvent *tasto)
     if (tasto->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
         return false;
     const QString testo = tasto->text();
-    if (testo.isEmpty() || !testo.front().isPrint())
+    // A character beyond the BMP (an emoji) starts with a surrogate, which
+    // is not printable by itself.
+    if (testo.isEmpty() || !(testo.front().isPrint() || testo.front().isSurrogate()))
         return false;
     return !(testo.size() == 1 && testo.front() >= u'0' && testo.front() <= u'9');
 }

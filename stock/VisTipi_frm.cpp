@@ -72,8 +72,11 @@ void VisTipi_frm::aggiungi()
         descrizione_->setFocus();
         return;
     }
-    if (AggiungiTipo(descrizione_->text()))
-        descrizione_->clear();
+    // After a report the list has not changed, and reading it again would
+    // only report the same fault twice.
+    if (!AggiungiTipo(descrizione_->text()))
+        return;
+    descrizione_->clear();
     aggiorna();
 }
 

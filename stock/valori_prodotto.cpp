@@ -16,6 +16,41 @@ bool soloCifre(const QString &testo)
     return !testo.isEmpty();
 }
 
+// The digits of the number a text starts with, read as leggiNumeroIniziale
+// reads it: blanks anywhere skipped, a sign, digits with one point.
+struct CifreIniziali
+{
+    bool vuoto = true;    // nothing but blanks
+    bool cifre = false;   // at least one digit
+    bool nonZero = false; // a digit other than 0
+};
+
+CifreIniziali cifreIniziali(QStringView testo)
+{
+    CifreIniziali esito;
+    bool inizio = true;
+    bool punto = false;
+    for (QChar c : testo) {
+        if (c == u' ' || c == u'\t' || c == u'\n' || c == u'\r')
+            continue;
+        esito.vuoto = false;
+        if (inizio && (c == u'-' || c == u'+')) {
+            inizio = false;
+            continue;
+        }
+        inizio = false;
+        if (c == u'.' && !punto) {
+            punto = true;
+        } else if (c >= u'0' && c <= u'9') {
+            esito.cifre = true;
+            esito.nonZero = esito.nonZero || c != u'0';
+        } else {
+            break;
+        }
+    }
+    return esito;
+}
+
 } // namespace
 
 QString riformattaPrezzo(QStringView testo)
@@ -47,7 +82,15 @@ std::optional<qint32> leggiPrezzo(QStringView testo)
 
 std::optional<qint16> leggiPezzi(QStringView testo)
 {
-    const double pezzi = arrotondaPari(leggiNumeroIniziale(testo));
+    // Letters alone would read as 0 pieces and record a movement of nothing.
+    const CifreIniziali iniziali = cifreIniziali(testo);
+    if (!iniziali.cifre)
+        return iniziali.vuoto ? std::optional<qint16>(0) : std::nullopt;
+    const double letto = leggiNumeroIniziale(testo);
+    // Digits beyond what a double holds read as 0 there.
+    if (letto == 0 && iniziali.nonZero)
+        return std::nullopt;
+    const double pezzi = arrotondaPari(letto);
     if (pezzi < std::numeric_limits<qint16>::min() || pezzi > std::numeric_limits<qint16>::max())
         return std::nullopt;
     return qint16(pezzi);

@@ -16,6 +16,7 @@ QString riformattaPrezzo(QStringView testo);
 // or not; empty for anything else, the empty text included.
 std::optional<qint32> leggiPrezzo(QStringView testo);
 
-// Pieces: the leading number of the text (empty or non-numeric text is 0),
-// halves to even; empty when outside the 16-bit range.
+// Pieces: the leading number of the text (empty or blank text is 0), halves
+// to even; empty when the text holds no number at the start, or one outside
+// the 16-bit range.
 std::optional<qint16> leggiPezzi(QStringView testo);

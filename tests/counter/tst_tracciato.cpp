@@ -76,6 +76,9 @@ void TestTracciato::campoFisso_data()
     QTest::newRow("vuoto, spazi meno della larghezza") << "" << 49 << 50 << spazi(49);
     QTest::newRow("esatto") << "05/12/2000" << 32 << 12 << "05/12/2000  ";
     QTest::newRow("accenti") << "Caffè" << 30 << 15 << "Caffè" + spazi(10);
+    QTest::newRow("emoji intera") << QString(13, u'X') + "🛒" << 30 << 15 << QString(13, u'X') + "🛒";
+    QTest::newRow("emoji al taglio") << QString(14, u'X') + "🛒" << 30 << 15
+                                     << QString(14, u'X') + spazi(1);
 }
 
 void TestTracciato::campoFisso()

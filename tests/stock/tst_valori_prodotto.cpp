@@ -81,6 +81,13 @@ void TestValoriProdotto::leggiPezzi_data()
     QTest::newRow("oltre il massimo") << "32768" << false << 0;
     QTest::newRow("arrotondato oltre") << "32767.5" << false << 0;
     QTest::newRow("oltre il minimo") << "-32769" << false << 0;
+    QTest::newRow("solo spazi") << " \t " << true << 0;
+    QTest::newRow("zero") << "-0.4" << true << 0;
+    QTest::newRow("lettere sole") << "abc" << false << 0;
+    QTest::newRow("segno solo") << "-" << false << 0;
+    QTest::newRow("apice") << "'5" << false << 0;
+    QTest::newRow("spazi dentro il numero") << "1 2" << true << 12;
+    QTest::newRow("troppe cifre per un double") << QString(400, u'9') << false << 0;
 }
 
 void TestValoriProdotto::leggiPezzi()

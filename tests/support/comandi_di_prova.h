@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+#include <functional>
+
+class DatabaseDiProva;
+
+// Every database routine called once with ordinary arguments on the shop that
+// preparaNegozio() writes, so that a fault can be tried on each of them, in
+// this process or in the helper process.
+struct ComandoDiProva
+{
+    QString nome;
+    int zona = 0;           // the zone its report names when the file cannot be used
+    bool scrive = false;    // it writes to the file
+    QString tabella;        // the table it cannot do without
+    int zonaTabella = 0;    // the zone reported when that table is missing
+    std::function<bool()> esegui; // false when the routine says it failed
+};
+
+const QList<ComandoDiProva> &comandiDiProva();
+const ComandoDiProva *comandoDiProva(const QString &nome);
+
+// Types "Prova" (1) and "Vecchio" (2); stock ART-1 (10 pieces at 100), ART-3
+// and ART-4; cart lines ART-1 (2 pieces) and ART-3; one purchase; one receipt.
+void preparaNegozio(const DatabaseDiProva &prova);
+
+// The whole file as bytes, for telling "nothing written" exactly.
+QByteArray byteDelFile(const QString &percorso);
+
+// The helper process's program (tests/support/processo_prova.cpp).
+QString programmaProcessoProva();
