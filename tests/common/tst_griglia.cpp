@@ -7,29 +7,25 @@ class TestGriglia : public QObject
     Q_OBJECT
 
 private slots:
-    void celleEModifiche()
+    void righeEModifiche()
     {
         ModelloGriglia modello({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
         QCOMPARE(modello.rowCount(), 1);
         QCOMPARE(modello.righeElencate(), 0);
 
-        modello.impostaUnite({ModelloGriglia::unisci({u"x", u"", u"z"}),
-                              ModelloGriglia::unisci({u"solo"})});
-        QCOMPARE(modello.rowCount(), 3);
-        QCOMPARE(modello.index(0, 2).data().toString(), QStringLiteral("z"));
-        QCOMPARE(modello.testo(0, 1), QString());
-        QCOMPARE(modello.testo(1, 2), QString());
+        modello.imposta({{"a1", "tre\tcon tab"}, {"a2", "b2", "c2"}, {"a3", "b3"}});
+        QCOMPARE(modello.rowCount(), 4);
+        QCOMPARE(modello.index(0, 1).data().toString(), QStringLiteral("tre\tcon tab"));
+        QCOMPARE(modello.testo(0, 2), QString());
         QCOMPARE(modello.testo(7, 0), QString());
-
-        modello.imposta({{"a1", "tre\tcon tab"}, {"a2", "b2"}, {"a3", "b3"}});
-        QCOMPARE(modello.testo(0, 1), QStringLiteral("tre\tcon tab"));
-        modello.impostaTesto(1, 1, QStringLiteral("nuovo"));
+        modello.impostaTesto(2, 2, QStringLiteral("nuovo")); // a row with fewer cells
         modello.impostaTesto(3, 0, QStringLiteral("riga vuota")); // the empty row stays empty
         modello.rimuovi(0);
         modello.rimuovi(2); // the empty last row cannot be removed
         QCOMPARE(modello.righeElencate(), 2);
-        QCOMPARE(modello.testo(0, 1), QStringLiteral("nuovo"));
+        QCOMPARE(modello.testo(0, 2), QStringLiteral("c2"));
         QCOMPARE(modello.testo(1, 0), QStringLiteral("a3"));
+        QCOMPARE(modello.testo(1, 2), QStringLiteral("nuovo"));
         QCOMPARE(modello.testo(2, 0), QString());
     }
 

@@ -121,42 +121,24 @@ private slots:
                  QStringList({SEPARATORE, prima, seconda, "  due  ", "", "quattro", SEPARATORE}));
     }
 
-    void ricevuta_data()
-    {
-        QTest::addColumn<qint64>("numero");
-        QTest::addColumn<QList<QStringList>>("righe");
-        QTest::addColumn<QString>("totale");
-        QTest::addColumn<QStringList>("attese");
-        QTest::addColumn<QString>("piede");
-        const QList<QStringList> due = {{"A-100", "VITI", "1.500", "3", "4.500"},
-                                        {QString(40, u'C'), QString(20, u'T'), "", "12", ""}};
-        const QStringList righeAttese = {
-            "A-100" + spazi(30) + "VITI" + spazi(11) + "1.500" + spazi(8) + "3" + spazi(5) + "4.500"
-                + spazi(8),
-            QString(35, u'C') + QString(15, u'T') + spazi(13) + "12" + spazi(4) + spazi(10),
-        };
-        QTest::newRow("con righe") << qint64(42) << due << "4.500" << righeAttese
-                                   << "Elementi: 2      Totale: 4.500";
-        QTest::newRow("senza righe") << qint64(43) << QList<QStringList>() << "0" << QStringList()
-                                     << "Elementi: 0      Totale: 0";
-        QTest::newRow("numero 0 dopo un No") << qint64(0) << due.mid(0, 1) << "4.500"
-                                             << righeAttese.mid(0, 1) << "Elementi: 1      Totale: 4.500";
-    }
-
     void ricevuta()
     {
-        QFETCH(qint64, numero);
-        QFETCH(QList<QStringList>, righe);
-        QFETCH(QString, totale);
-        QFETCH(QStringList, attese);
-        QFETCH(QString, piede);
-        const Elenco e = elencoRicevuta(numero, righe, totale);
+        const Elenco e = elencoRicevuta(42, {{"A-100", "VITI", "1.500", "3", "4.500"},
+                                             {QString(40, u'C'), QString(20, u'T'), "", "12", ""}},
+                                        "4.500");
         QCOMPARE(e.intestazione, "Codice articolo" + spazi(20) + "Tipo articolo" + spazi(2) + "Prezzo"
                                      + spazi(4) + "Pezzi" + spazi(4) + "Totale");
-        QCOMPARE(e.righe, attese);
-        QCOMPARE(e.piede, piede);
-        if (righe.isEmpty()) // unlike a receipt, the receipts list leaves a zero sum blank
-            QCOMPARE(piedeElencoRicevute(0, 0), "Elementi: 0      Totale: ");
+        // Code 35 wide, type 15, price 13, pieces 6, total 13; an empty cell is its blanks.
+        QCOMPARE(e.righe, QStringList({"A-100" + spazi(30) + "VITI" + spazi(11) + "1.500" + spazi(8)
+                                           + "3" + spazi(5) + "4.500" + spazi(8),
+                                       QString(35, u'C') + QString(15, u'T') + spazi(13) + "12"
+                                           + spazi(4) + spazi(10)}));
+        QCOMPARE(e.piede, "Elementi: 2      Totale: 4.500");
+        const Elenco vuota = elencoRicevuta(43, {}, "0");
+        QVERIFY(vuota.righe.isEmpty());
+        QCOMPARE(vuota.piede, "Elementi: 0      Totale: 0");
+        // Unlike a receipt, the receipts list leaves a zero sum blank.
+        QCOMPARE(piedeElencoRicevute(0, 0), "Elementi: 0      Totale: ");
     }
 
     void stampaElenco()

@@ -49,9 +49,6 @@ private slots:
                                 << Mesi{300, 0, 1500, 700, 0, 0, 3000000000, 0, 0, 0, 0, 0};
         QTest::newRow("conteggi") << 2 << 2024 << Mesi{0, 0, 1, 0, 0, 0, 4, 0, 0, 0, 0, 1}
                                   << Mesi{1, 0, 1, 1, 0, 0, 1, 0, 0, 0, 0, 0};
-        QTest::newRow("altro anno") << 1 << 2023 << Mesi{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 999}
-                                    << zero;
-        QTest::newRow("anno senza movimenti") << 2 << 2026 << zero << zero;
         QTest::newRow("anno 0") << 1 << 0 << zero << zero;
         QTest::newRow("modo 3 non legge") << 3 << 2024 << zero << zero;
     }
