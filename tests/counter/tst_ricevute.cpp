@@ -1,6 +1,5 @@
 #include "common/formati.h"
 #include "counter/Ricevute_frm.h"
-#include "counter/filtro_giorno.h"
 #include "data/database_routines.h"
 #include "shell/MDIVorendi.h"
 #include "support/database_di_prova.h"
@@ -96,28 +95,6 @@ private slots:
         QVERIFY(!QFile::exists(db.percorso()));
     }
 
-    void filtroGiorno_data()
-    {
-        QTest::addColumn<QString>("testo");
-        QTest::addColumn<QDate>("atteso");
-        QTest::newRow("05/12/2000") << "05/12/2000" << QDate(2000, 12, 5);
-        QTest::newRow("29/02/2000 bisestile") << "29/02/2000" << QDate(2000, 2, 29);
-        QTest::newRow("giorno con spazio") << " 5/12/2000" << QDate(2000, 12, 5);
-        QTest::newRow("05/13/2000") << "05/13/2000" << QDate();
-        QTest::newRow("9 caratteri") << "5/12/2000" << QDate();
-        QTest::newRow("anno 0000") << "10/05/0000" << QDate();
-        QTest::newRow("lettere") << "aa/bb/cccc" << QDate();
-        QTest::newRow("29/02/1999 non esiste") << "29/02/1999" << QDate();
-        QTest::newRow("mezzo giorno") << ".5/12/2000" << QDate();
-    }
-
-    void filtroGiorno()
-    {
-        QFETCH(QString, testo);
-        QFETCH(QDate, atteso);
-        QCOMPARE(leggiGiornoFiltro(testo).value_or(QDate()), atteso);
-    }
-
     void aggiorna_data()
     {
         QTest::addColumn<QString>("filtro");
@@ -126,11 +103,11 @@ private slots:
         QTest::newRow("tutte per data e numero") << "" << Righe{R3, R4, R1234, R2, VUOTA}
                                                  << QStringList();
         QTest::newRow("un giorno") << "05/12/2000" << Righe{R4, R1234, VUOTA} << QStringList();
-        QTest::newRow("giorno senza ricevute") << "01/01/2000" << Righe{VUOTA} << QStringList();
+        QTest::newRow("29/02/2000 senza ricevute") << "29/02/2000" << Righe{VUOTA} << QStringList();
         // A refused day changes nothing: the list of 31/12/2000 stays.
-        QTest::newRow("giorno rifiutato") << "30/02/2000" << Righe{R2, VUOTA}
-                                          << QStringList{"Data non corretta\ndigitarla nel seguente"
-                                                         " modo GG/MM/AAAA"};
+        const QStringList rifiutata = {"Data non corretta\ndigitarla nel seguente modo GG/MM/AAAA"};
+        for (const char *giorno : {"30/02/2000", "29/02/1999", "aa/bb/cccc", ".5/12/2000"})
+            QTest::newRow(giorno) << giorno << Righe{R2, VUOTA} << rifiutata;
     }
 
     void aggiorna()

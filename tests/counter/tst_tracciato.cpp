@@ -47,15 +47,15 @@ QStringList senzaSpaziFinali(QStringList righe)
     return righe;
 }
 
-// The lines of a PDF as laid out on a 6-point grid, the pitch of 10-point
-// Courier, without the pages' left indent and trailing blanks.
+// The lines of a PDF read on a 6-point grid, the pitch of 10-point Courier:
+// each page without its blank top and bottom and its left margin.
 QStringList righePdf(const QString &percorso, int *pagine)
 {
     QProcess p;
     p.start("pdftotext", {"-layout", "-fixed", "6", percorso, "-"});
-    if (!p.waitForFinished(30000) || p.exitCode() != 0)
-        return {};
-    const QStringList lette = QString::fromUtf8(p.readAllStandardOutput()).split(u'\f', Qt::SkipEmptyParts);
+    p.waitForFinished(30000);
+    const QStringList lette =
+        QString::fromUtf8(p.readAllStandardOutput()).split(u'\f', Qt::SkipEmptyParts);
     *pagine = int(lette.size());
     QStringList tutte;
     for (const QString &pagina : lette) {
@@ -64,13 +64,9 @@ QStringList righePdf(const QString &percorso, int *pagine)
             righe.removeLast();
         while (!righe.isEmpty() && righe.first().isEmpty())
             righe.removeFirst();
-        qsizetype rientro = std::numeric_limits<qsizetype>::max();
-        for (const QString &r : righe) {
-            if (!r.isEmpty())
-                rientro = std::min(rientro, r.size() - r.trimmed().size());
-        }
+        const qsizetype margine = righe.value(0).size() - righe.value(0).trimmed().size();
         for (const QString &r : righe)
-            tutte.append(r.mid(rientro));
+            tutte.append(r.mid(margine));
     }
     return tutte;
 }
@@ -203,8 +199,7 @@ private slots:
         const QString primo = StampanteQt::riservaFilePdf(cartella.path(), "Elenco ricevute");
         QVERIFY(QFileInfo(primo).fileName().startsWith("Elenco ricevute "));
         QFile file(primo);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("stampa precedente");
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("stampa precedente") > 0);
         file.close();
         const QString secondo = StampanteQt::riservaFilePdf(cartella.path(), "Elenco ricevute");
         QVERIFY(!secondo.isEmpty() && secondo != primo && secondo.endsWith(".pdf"));

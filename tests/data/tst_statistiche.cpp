@@ -21,15 +21,6 @@ Mesi lista(const std::array<qint64, 12> &slot)
     return Mesi(slot.begin(), slot.end());
 }
 
-// Leftovers from an earlier year, which every call must clear.
-SlotMensili sporchi()
-{
-    SlotMensili slot;
-    slot.acquisti.fill(13);
-    slot.vendite.fill(-7);
-    return slot;
-}
-
 } // namespace
 
 class TestStatistiche : public QObject
@@ -77,7 +68,8 @@ private slots:
         for (const char *giorno : {"2024-13-01", "2024-02-30", "2024-2-05", "2024-06-01x", ""})
             inserisci(db, giorno, 1, 77, 77);
 
-        SlotMensili slot = sporchi();
+        SlotMensili slot; // leftovers of an earlier year, which the call must clear
+        slot.acquisti.fill(13);
         QVERIFY(CalcolaStatistiche(modo, anno, slot));
         QVERIFY(registro.rapporti().isEmpty());
         QCOMPARE(lista(slot.acquisti), acquisti);
@@ -98,7 +90,8 @@ private slots:
         inserisci(db, "2024-08-01", 1, qint64(1) << 62, 0);
         inserisci(db, qPrintable(secondoGiorno), 1, qint64(1) << 62, 0);
         RegistroRapporti registro;
-        SlotMensili slot = sporchi();
+        SlotMensili slot;
+        slot.vendite.fill(-7);
         QVERIFY(!CalcolaStatistiche(1, 2024, slot));
         QCOMPARE(registro.zone(), QList<int>{18});
         QCOMPARE(lista(slot.acquisti), Mesi(12, 0));
