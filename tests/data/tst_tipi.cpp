@@ -67,16 +67,16 @@ private slots:
         DatabaseDiProva db;
         RegistroRapporti registro;
         aggiungi({"Viti", "Bulloni"});
-        db.esegui("INSERT INTO rimanenze (codice, tipo, pezzi, prezzo) VALUES ('V1', 1, 4, 100)");
+        db.esegui("INSERT INTO rimanenze (codice, tipo, pezzi, prezzo) VALUES ('B1', 2, 4, 100)");
 
-        QVERIFY(CancellaTipo(1));
-        QCOMPARE(CodiceTipo(1), QString());
-        QCOMPARE(IdTipo("Viti"), 0);
-        QCOMPARE(CaricaTipi(), QStringList{"Bulloni"});
-        QCOMPARE(db.valore("SELECT tipo FROM rimanenze").toInt(), 1); // its rows keep the id
-        QVERIFY(CancellaTipo(1)); // an id that is not there is no failure
-        aggiungi({"Viti"});
-        QCOMPARE(IdTipo("Viti"), 3); // never the deleted number
+        QVERIFY(CancellaTipo(2));
+        QCOMPARE(CodiceTipo(2), QString());
+        QCOMPARE(IdTipo("Bulloni"), 0);
+        QCOMPARE(CaricaTipi(), QStringList{"Viti"});
+        QCOMPARE(db.valore("SELECT tipo FROM rimanenze").toInt(), 2); // its rows keep the id
+        QVERIFY(CancellaTipo(2)); // an id that is not there is no failure
+        aggiungi({"Bulloni"});
+        QCOMPARE(IdTipo("Bulloni"), 3); // never the number of the last one deleted
         QVERIFY(registro.rapporti().isEmpty());
     }
 
