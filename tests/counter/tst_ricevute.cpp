@@ -77,8 +77,9 @@ private slots:
         QCOMPARE(UltimaRicevuta(), 0);
         QVERIFY(AggiungiRicevuta(4500));
         QVERIFY(AggiungiRicevuta(0));
+        const QString oggi = dataInIso(dataOggi());
         QCOMPARE(db.righe("SELECT codice, dataop, totale FROM ricevuta ORDER BY codice"),
-                 QList<QVariantList>({{1, dataInIso(dataOggi()), 4500}, {2, dataInIso(dataOggi()), 0}}));
+                 QList<QVariantList>({{1, oggi, 4500}, {2, oggi, 0}}));
         QCOMPARE(UltimaRicevuta(), 2);
         QVERIFY(rapporti.rapporti().isEmpty());
         // The window refuses such a day before asking; the routine reports it.
