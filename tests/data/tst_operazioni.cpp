@@ -2,108 +2,61 @@
 #include "support/database_di_prova.h"
 #include "support/registro_rapporti.h"
 
-#include <QFile>
 #include <QTest>
 
 #include <limits>
-
-namespace {
-
-void movimento(const DatabaseDiProva &db, qint64 id, qint64 idTipo, qint64 vendita,
-               qint64 pezzi, const QString &iso)
-{
-    db.esegui(QStringLiteral("INSERT INTO prodotto (id, tipo, codice, prezzovendita,"
-                             " prezzoacquisto, pezzi, operazione, dataop)"
-                             " VALUES (?, ?, 'A-1', ?, 0, ?, 1, ?)"),
-              {id, idTipo, vendita, pezzi, iso});
-}
-
-QList<qint64> id(const ElencoOperazioni &elenco)
-{
-    QList<qint64> trovati;
-    for (const RigaOperazione &r : elenco.righe)
-        trovati.append(r.id);
-    return trovati;
-}
-
-} // namespace
 
 class TestOperazioniRoutine : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void filtriDelTipo_data();
-    void filtriDelTipo();
-    void giornoInesistente();
-    void sommaOltre64Bit();
-    void senzaFile();
+    void filtri_data()
+    {
+        QTest::addColumn<QString>("codiceTipo");
+        QTest::addColumn<QString>("giorno");
+        QTest::addColumn<qint64>("prezzo");
+        QTest::addColumn<bool>("riuscita"); // false: one zone 16 report
+        QTest::addColumn<QList<qint64>>("attesi");
+        const qint64 enorme = std::numeric_limits<qint64>::max() / 2 + 1;
+        QTest::newRow("codici uguali: il più vecchio") << "Viti" << "" << qint64(100) << true
+                                                       << QList<qint64>{1};
+        QTest::newRow("tipo che non c'è") << "Chiodi" << "" << qint64(100) << true << QList<qint64>{};
+        QTest::newRow("ogni tipo") << "" << "" << qint64(100) << true << QList<qint64>{1, 2, 3};
+        // The window refuses such a day before asking; the routine reports it.
+        QTest::newRow("giorno inesistente") << "" << "31/02/2000" << qint64(100) << false
+                                            << QList<qint64>{};
+        // The row that overflowed was read and stays; nothing after it.
+        QTest::newRow("somma oltre 64 bit") << "" << "" << enorme << false << QList<qint64>{1, 2};
+    }
+
+    void filtri()
+    {
+        QFETCH(QString, codiceTipo);
+        QFETCH(QString, giorno);
+        QFETCH(qint64, prezzo);
+        QFETCH(bool, riuscita);
+        QFETCH(QList<qint64>, attesi);
+        DatabaseDiProva db;
+        RegistroRapporti rapporti;
+        QVERIFY(AggiungiTipo("Viti"));
+        QVERIFY(AggiungiTipo("Viti"));
+        for (const QVariantList &m : QList<QVariantList>{{1, 1, prezzo, "2000-01-01"},
+                                                         {2, 2, prezzo, "2000-01-02"},
+                                                         {3, 7, 100, "2000-01-03"}})
+            db.esegui("INSERT INTO prodotto (id, tipo, codice, prezzovendita, prezzoacquisto, pezzi,"
+                      " operazione, dataop) VALUES (?, ?, 'A-1', ?, 0, 1, 1, ?)",
+                      {m[0], m[1], m[2], m[3]});
+
+        ElencoOperazioni elenco;
+        QCOMPARE(VisualizzaOperazioni(OPERAZIONE_ACQUISTO, codiceTipo, giorno, elenco), riuscita);
+        QList<qint64> id;
+        for (const RigaOperazione &r : elenco.righe)
+            id.append(r.id);
+        QCOMPARE(id, attesi);
+        QCOMPARE(rapporti.zone(), riuscita ? QList<int>{} : QList<int>{16});
+    }
 };
-
-void TestOperazioniRoutine::filtriDelTipo_data()
-{
-    QTest::addColumn<QString>("codiceTipo");
-    QTest::addColumn<QList<qint64>>("attesi");
-    // Equal codes: the oldest type, as IdTipo finds it.
-    QTest::newRow("codici uguali") << "Viti" << QList<qint64>{1};
-    QTest::newRow("tipo che non c'è") << "Chiodi" << QList<qint64>{};
-    QTest::newRow("ogni tipo") << "" << QList<qint64>{1, 2, 3};
-}
-
-void TestOperazioniRoutine::filtriDelTipo()
-{
-    QFETCH(QString, codiceTipo);
-    QFETCH(QList<qint64>, attesi);
-    DatabaseDiProva db;
-    RegistroRapporti rapporti;
-    QVERIFY(AggiungiTipo("Viti"));
-    QVERIFY(AggiungiTipo("Viti"));
-    movimento(db, 1, 1, 100, 1, "2000-01-01");
-    movimento(db, 2, 2, 100, 1, "2000-01-02");
-    movimento(db, 3, 7, 100, 1, "2000-01-03");
-    ElencoOperazioni elenco;
-    QVERIFY(VisualizzaOperazioni(OPERAZIONE_ACQUISTO, codiceTipo, QString(), elenco));
-    QCOMPARE(id(elenco), attesi);
-    QVERIFY(rapporti.rapporti().isEmpty());
-}
-
-void TestOperazioniRoutine::giornoInesistente()
-{
-    DatabaseDiProva db;
-    RegistroRapporti rapporti;
-    movimento(db, 1, 1, 100, 1, "2000-03-02");
-    ElencoOperazioni elenco;
-    // The window refuses such a day before asking; the routine reports it.
-    QVERIFY(!VisualizzaOperazioni(OPERAZIONE_ACQUISTO, QString(), "31/02/2000", elenco));
-    QCOMPARE(rapporti.zone(), QList<int>{16});
-    QVERIFY(elenco.righe.isEmpty());
-}
-
-void TestOperazioniRoutine::sommaOltre64Bit()
-{
-    DatabaseDiProva db;
-    RegistroRapporti rapporti;
-    const qint64 enorme = std::numeric_limits<qint64>::max() / 4;
-    movimento(db, 1, 1, enorme, 3, "2000-01-01");
-    movimento(db, 2, 1, enorme, 2, "2000-01-02");
-    movimento(db, 3, 1, 1, 1, "2000-01-03");
-    ElencoOperazioni elenco;
-    QVERIFY(!VisualizzaOperazioni(OPERAZIONE_ACQUISTO, QString(), QString(), elenco));
-    QCOMPARE(rapporti.zone(), QList<int>{16});
-    // The row that overflowed was read and stays; nothing after it.
-    QCOMPARE(id(elenco), (QList<qint64>{1, 2}));
-}
-
-void TestOperazioniRoutine::senzaFile()
-{
-    DatabaseDiProva db(DatabaseDiProva::Inizio::SenzaFile);
-    RegistroRapporti rapporti;
-    ElencoOperazioni elenco;
-    QVERIFY(!VisualizzaOperazioni(OPERAZIONE_VENDITA, QString(), QString(), elenco));
-    QVERIFY(!CancellaOperazione(1));
-    QCOMPARE(rapporti.zone(), QList<int>({16, 22}));
-    QVERIFY(!QFile::exists(db.percorso()));
-}
 
 QTEST_MAIN(TestOperazioniRoutine)
 #include "tst_operazioni.moc"

@@ -1,22 +1,9 @@
-#include "common/formati.h"
 #include "data/database_routines.h"
 #include "support/database_di_prova.h"
 #include "support/registro_rapporti.h"
 
+#include <QFile>
 #include <QTest>
-
-#include <functional>
-
-class TestRimanenze : public QObject
-{
-    Q_OBJECT
-
-private slots:
-    void elencoDiUnTipo();
-    void prezzoECancellazioneToccanoUnCodice();
-    void senzaFile_data();
-    void senzaFile();
-};
 
 namespace {
 
@@ -30,70 +17,49 @@ QStringList comeTesto(const QList<RigaRimanenza> &righe)
 
 } // namespace
 
-void TestRimanenze::elencoDiUnTipo()
+class TestRimanenze : public QObject
 {
-    DatabaseDiProva db;
-    RegistroRapporti registro;
-    db.esegui(QStringLiteral("INSERT INTO rimanenze (codice, tipo, pezzi, prezzo) VALUES"
-                             " ('b-2', 1, 0, 1500), ('Dell''Orto', 1, -3, 0), ('A-1', 1, 40000, 2147483647),"
-                             " ('a-0', 1, 1, 1), ('X', 2, 5, 5)"));
+    Q_OBJECT
 
-    // Code order without regard to case, only the type asked for; pieces
-    // summed past 16 bits and prices at the 32-bit limit come back whole.
-    QCOMPARE(comeTesto(VisualizzaRimanenze(1)),
-             QStringList({"a-0|1|1", "A-1|2147483647|40000", "b-2|1500|0", "Dell'Orto|0|-3"}));
-    QCOMPARE(comeTesto(VisualizzaRimanenze(2)), QStringList{"X|5|5"});
-    QVERIFY(VisualizzaRimanenze(3).isEmpty());
-    QVERIFY(registro.rapporti().isEmpty());
-}
+private slots:
+    void elencoPrezzoCancellazione()
+    {
+        DatabaseDiProva db;
+        RegistroRapporti registro;
+        db.esegui("INSERT INTO rimanenze (codice, tipo, pezzi, prezzo) VALUES ('b-2', 1, 0, 1500),"
+                  " ('Dell''Orto', 1, -3, 0), ('A-1', 1, 40000, 2147483647), ('a-0', 1, 1, 1),"
+                  " ('X', 2, 5, 5)");
+        db.esegui("INSERT INTO carrello VALUES ('b-2', 1, 1500, 2, 3000)");
+        db.esegui("INSERT INTO prodotto (tipo, codice, prezzovendita, prezzoacquisto, pezzi,"
+                  " operazione, dataop) VALUES (1, 'b-2', 1500, 900, 2, 1, '2024-01-01')");
 
-void TestRimanenze::prezzoECancellazioneToccanoUnCodice()
-{
-    DatabaseDiProva db;
-    RegistroRapporti registro;
-    QVERIFY(AggiungiTipo(QStringLiteral("Viti")));
-    for (const char *codice : {"A'1", "B"})
-        QVERIFY(RegistraProdotto(QStringLiteral("Viti"), QLatin1String(codice), 100, 1000, 4,
-                                 OPERAZIONE_ACQUISTO, dataOggi()));
-    QCOMPARE(AggiungiCarrello(QStringLiteral("A'1"), 2), EsitoCarrello::Aggiunto);
+        // Code order without regard to case, only the type asked for, values whole.
+        QCOMPARE(comeTesto(VisualizzaRimanenze(1)),
+                 QStringList({"a-0|1|1", "A-1|2147483647|40000", "b-2|1500|0", "Dell'Orto|0|-3"}));
+        QVERIFY(VisualizzaRimanenze(3).isEmpty());
 
-    QVERIFY(AggiornaPrezzo(QStringLiteral("a'1"), 1250));
-    QCOMPARE(comeTesto(VisualizzaRimanenze(1)), QStringList({"A'1|1250|4", "B|1000|4"}));
-    QVERIFY(CancellaRimanenza(QStringLiteral("A'1")));
-    QCOMPARE(comeTesto(VisualizzaRimanenze(1)), QStringList{"B|1000|4"});
+        // Price and deletion touch one code, whatever its case.
+        QVERIFY(AggiornaPrezzo("dell'orto", 1250));
+        QVERIFY(CancellaRimanenza("B-2"));
+        QCOMPARE(comeTesto(VisualizzaRimanenze(1)),
+                 QStringList({"a-0|1|1", "A-1|2147483647|40000", "Dell'Orto|1250|-3"}));
+        // The movements and the cart line of the deleted code stay.
+        QCOMPARE(db.valore("SELECT COUNT(*) FROM prodotto").toInt(), 1);
+        QCOMPARE(db.valore("SELECT COUNT(*) FROM carrello").toInt(), 1);
+        QVERIFY(registro.rapporti().isEmpty());
+    }
 
-    // The movements and the cart line of the deleted code stay.
-    QCOMPARE(db.valore(QStringLiteral("SELECT COUNT(*) FROM prodotto")).toInt(), 2);
-    QCOMPARE(db.valore(QStringLiteral("SELECT prezzo FROM carrello WHERE codice='A''1'")).toInt(),
-             1000);
-    QVERIFY(registro.rapporti().isEmpty());
-}
-
-void TestRimanenze::senzaFile_data()
-{
-    QTest::addColumn<int>("zona");
-    QTest::addColumn<std::function<bool()>>("chiamata");
-    QTest::newRow("CancellaRimanenza") << 20 << std::function<bool()>([] {
-        return CancellaRimanenza(QStringLiteral("A"));
-    });
-    QTest::newRow("AggiornaPrezzo") << 21 << std::function<bool()>([] {
-        return AggiornaPrezzo(QStringLiteral("A"), 5);
-    });
-    QTest::newRow("VisualizzaRimanenze") << 24 << std::function<bool()>([] {
-        return !VisualizzaRimanenze(1).isEmpty();
-    });
-}
-
-void TestRimanenze::senzaFile()
-{
-    QFETCH(int, zona);
-    QFETCH(std::function<bool()>, chiamata);
-    DatabaseDiProva db(DatabaseDiProva::Inizio::SenzaFile);
-    RegistroRapporti registro;
-
-    QVERIFY(!chiamata());
-    QCOMPARE(registro.zone(), QList<int>{zona});
-}
+    void senzaFile()
+    {
+        DatabaseDiProva db(DatabaseDiProva::Inizio::SenzaFile);
+        RegistroRapporti registro;
+        QVERIFY(!CancellaRimanenza("A"));
+        QVERIFY(!AggiornaPrezzo("A", 5));
+        QVERIFY(VisualizzaRimanenze(1).isEmpty());
+        QCOMPARE(registro.zone(), QList<int>({20, 21, 24}));
+        QVERIFY(!QFile::exists(db.percorso()));
+    }
+};
 
 QTEST_MAIN(TestRimanenze)
 #include "tst_rimanenze.moc"
