@@ -22,11 +22,6 @@ using G = GraficoStatistiche;
 
 const int ANNO = QDate::currentDate().year();
 
-QString giorno(int anno, int mese, int giorno)
-{
-    return QDate(anno, mese, giorno).toString(Qt::ISODate);
-}
-
 double altezza(const VisGrafico_frm *finestra, int mese, G::Serie serie)
 {
     return G::BASE_Y - finestra->grafico().barra(mese, serie).cima.y();
@@ -42,8 +37,9 @@ class TestVisGrafico : public QObject
     std::unique_ptr<MDIVorendi> principale_;
     std::unique_ptr<RegistroRapporti> registro_;
 
-    void movimento(const QString &dataop, int operazione, qint64 prezzo, int pezzi = 1)
+    void movimento(int anno, int mese, int giorno, int operazione, qint64 prezzo, int pezzi = 1)
     {
+        const QString dataop = QDate(anno, mese, giorno).toString(Qt::ISODate);
         db_->esegui("INSERT INTO prodotto (tipo, codice, prezzovendita, prezzoacquisto, pezzi,"
                     " operazione, dataop) VALUES (1, 'A1', ?, ?, ?, ?, ?)",
                     {prezzo, operazione == 1 ? prezzo : 0, operazione == 1 ? pezzi : -pezzi,
@@ -73,9 +69,9 @@ class TestVisGrafico : public QObject
     QStringList valoriDelMese(int mese)
     {
         QLabel *nome = principale_->findChild<QLabel *>(QStringLiteral("Mese_lbl_%1").arg(mese));
-        QMouseEvent movimento(QEvent::MouseMove, QPointF(3, 3), nome->mapToGlobal(QPointF(3, 3)),
+        QMouseEvent passaggio(QEvent::MouseMove, QPointF(3, 3), nome->mapToGlobal(QPointF(3, 3)),
                               Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(nome, &movimento);
+        QCoreApplication::sendEvent(nome, &passaggio);
         return etichette("Label7", "Label9", "Label11");
     }
 
@@ -99,14 +95,14 @@ private slots:
 
     void valoriConteggiEAggiorna()
     {
-        movimento(giorno(ANNO, 3, 4), 1, 1000);
-        movimento(giorno(ANNO, 3, 20), 2, 1500);
-        movimento(giorno(ANNO, 5, 2), 1, 1000);
-        movimento(giorno(ANNO, 5, 3), 2, 500, 5);
-        movimento(giorno(ANNO - 1, 3, 4), 1, 9999);
-        movimento(giorno(2001, 12, 1), 1, 800);
-        movimento(giorno(2001, 12, 2), 1, 800);
-        movimento(giorno(2001, 12, 31), 2, 950, 3);
+        movimento(ANNO, 3, 4, 1, 1000);
+        movimento(ANNO, 3, 20, 2, 1500);
+        movimento(ANNO, 5, 2, 1, 1000);
+        movimento(ANNO, 5, 3, 2, 500, 5);
+        movimento(ANNO - 1, 3, 4, 1, 9999);
+        movimento(2001, 12, 1, 1, 800);
+        movimento(2001, 12, 2, 1, 800);
+        movimento(2001, 12, 31, 2, 950, 3);
         VisGrafico_frm *finestra = apri("contab");
         QCOMPARE(principale_->findChild<QLineEdit *>("Text1")->text(), QString::number(ANNO));
         QCOMPARE(etichette("Label6", "Label8", "Label10"),
@@ -138,14 +134,14 @@ private slots:
         QTest::newRow("numero seguito da lettere") << QStringLiteral("19x");
     }
 
+    // The purple December must not linger either.
     void annoSenzaMovimenti()
     {
         QFETCH(QString, anno);
-        movimento(giorno(ANNO, 12, 31), 1, 700);
-        movimento(giorno(ANNO, 12, 31), 2, 100);
+        movimento(ANNO, 12, 31, 1, 700);
+        movimento(ANNO, 12, 31, 2, 100);
         VisGrafico_frm *finestra = apri("contab");
         QCOMPARE(finestra->grafico().barra(11, G::Differenza).colore, QColor(128, 0, 128));
-
         aggiorna(anno);
         QVERIFY(registro_->rapporti().isEmpty());
         QCOMPARE(finestra->grafico().scala(), qint64(1));

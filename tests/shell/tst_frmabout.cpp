@@ -21,9 +21,6 @@ private slots:
         frmAbout finestra;
         finestra.findChild<QPushButton *>("cmdSysInfo")->click();
         QCOMPARE(risponditore.testi(), QStringList{NON_DISPONIBILI});
-        QString valore = QStringLiteral("vecchio");
-        QVERIFY(!GetKeyValue(HKEY_LOCAL_MACHINE_RADICE, "SOFTWARE", "X", valore));
-        QCOMPARE(valore, QString());
     }
 
     void ricercaDelProgramma_data()

@@ -23,27 +23,6 @@ const QString NON_DISPONIBILI =
     QStringLiteral("Attenzione\ni prodotti uscenti non sono disponibili, continuare?");
 const QString NUMERO_PEZZI = QStringLiteral("Aggiunta a carrello\nNumero di pezzi?");
 
-QStringList unite(const QList<QVariantList> &righe)
-{
-    QStringList testi;
-    for (const QVariantList &riga : righe) {
-        QStringList campi;
-        for (const QVariant &v : riga)
-            campi << v.toString();
-        testi << campi.join(u'|');
-    }
-    return testi;
-}
-
-QStringList celle(const QAbstractItemModel *m)
-{
-    QList<QVariantList> righe(m->rowCount());
-    for (int r = 0; r < m->rowCount(); ++r)
-        for (int c = 0; c < m->columnCount(); ++c)
-            righe[r] << m->index(r, c).data();
-    return unite(righe);
-}
-
 } // namespace
 
 class TestAggCarrello : public QObject
@@ -57,7 +36,19 @@ class TestAggCarrello : public QObject
 
     QComboBox *tipo() const { return finestra_->findChild<QComboBox *>("Combo1"); }
     QTableView *griglia() const { return finestra_->findChild<QTableView *>("MSFlexGrid1"); }
-    QStringList celle() const { return ::celle(griglia()->model()); }
+
+    QStringList celle() const
+    {
+        QStringList righe;
+        const QAbstractItemModel *m = griglia()->model();
+        for (int r = 0; r < m->rowCount(); ++r) {
+            QStringList riga;
+            for (int c = 0; c < m->columnCount(); ++c)
+                riga << m->index(r, c).data().toString();
+            righe << riga.join(u'|');
+        }
+        return righe;
+    }
 
     // Opens the window and picks the type as the user does, from the open list.
     void apri(const QString &codiceTipo)
@@ -141,66 +132,50 @@ private slots:
         QTest::addColumn<QString>("blocco"); // a stock write made to fail
         QTest::addColumn<QStringList>("dialoghi");
         QTest::addColumn<QStringList>("righe"); // as shown, and as read again from the file
-        QTest::addColumn<QStringList>("carrello"); // codice|prezzo|pezzi|totale
+        QTest::addColumn<QString>("carrello"); // codice|prezzo|pezzi|totale
 
         const QStringList viti{"A-1|Viti|1.000|3", "b-2|Viti|1.500|", "c-3|Viti||-2", "|||"};
+        // The grid is as opened and the cart empty unless told otherwise.
+        auto caso = [&](const char *nome, const char *comando, int riga, const Risposte &risposte,
+                        const QStringList &dialoghi, const QString &carrello = {},
+                        const QStringList &righe = {}, const char *blocco = "") {
+            QTest::newRow(nome) << QString(comando) << riga << risposte << QString(blocco)
+                                << dialoghi << (righe.isEmpty() ? viti : righe) << carrello;
+        };
         const QString modifica = DOMANDA.arg("modificare il prezzo di vendita del", "A-1");
         const QStringList chiesto{modifica, NUOVO_PREZZO};
         const QStringList cancella{DOMANDA.arg("cancellare il", "b-2")};
         const QStringList pezzi{NUMERO_PEZZI};
         const QStringList troppi{NUMERO_PEZZI, NON_DISPONIBILI};
         const QStringList esaurito{ESAURITO, NUMERO_PEZZI};
-        const QStringList nulla;
 
-        QTest::newRow("Modifica, Si") << "Command1" << 0 << Risposte{"Si", "=2.500"} << "" << chiesto
-                                      << QStringList{"A-1|Viti|2.500|3"} + viti.mid(1) << nulla;
-        QTest::newRow("Modifica, No") << "Command1" << 0 << Risposte{"No"} << "" << QStringList{modifica}
-                                      << viti << nulla;
-        QTest::newRow("Modifica, annullata") << "Command1" << 0 << Risposte{"Si", "annulla"} << ""
-                                             << chiesto << viti << nulla;
-        QTest::newRow("Modifica, non un numero")
-            << "Command1" << 0 << Risposte{"Si", "=mille"} << ""
-            << chiesto + QStringList{"Il prezzo di vendita deve essere un numero intero da 0 a"
-                                     " 2.147.483.647. Il prezzo non è stato modificato."}
-            << viti << nulla;
-        QTest::newRow("Modifica, riga vuota")
-            << "Command1" << 3 << Risposte{"Si"} << ""
-            << QStringList{DOMANDA.arg("modificare il prezzo di vendita del", "")} << viti << nulla;
-        QTest::newRow("Modifica fallita") << "Command1" << 0 << Risposte{"Si", "=2500"} << "UPDATE"
-                                          << chiesto << viti << nulla;
-        QTest::newRow("Cancella, Si") << "Command2" << 1 << Risposte{"Si"} << "" << cancella
-                                      << QStringList{viti[0], viti[2], viti[3]} << nulla;
-        QTest::newRow("Cancella, No") << "Command2" << 1 << Risposte{"No"} << "" << cancella << viti
-                                      << nulla;
-        QTest::newRow("Cancella, riga vuota") << "Command2" << 3 << Risposte{"Si"} << ""
-                                              << QStringList{DOMANDA.arg("cancellare il", "")} << viti
-                                              << nulla;
-        QTest::newRow("Cancella fallita") << "Command2" << 1 << Risposte{"Si"} << "DELETE"
-                                          << cancella << viti << nulla;
-        QTest::newRow("bastano") << "" << 0 << Risposte{"=3"} << "" << pezzi << viti
-                                 << QStringList{"A-1|1000|3|3000"};
-        QTest::newRow("non bastano, Si") << "" << 0 << Risposte{"=5", "Si"} << "" << troppi << viti
-                                         << QStringList{"A-1|1000|5|5000"};
-        QTest::newRow("non bastano, No") << "" << 0 << Risposte{"=5", "No"} << "" << troppi << viti
-                                         << nulla;
-        QTest::newRow("annullato") << "" << 0 << Risposte{"annulla"} << "" << pezzi << viti << nulla;
-        QTest::newRow("oltre 16 bit")
-            << "" << 0 << Risposte{"=40000"} << ""
-            << pezzi + QStringList{"Il numero di pezzi deve essere compreso tra -32.768 e 32.767."
-                                   " Nulla è stato aggiunto al carrello."}
-            << viti << nulla;
-        QTest::newRow("sotto uno")
-            << "" << 0 << Risposte{"=-1"} << ""
-            << pezzi + QStringList{"Attenzione\nIl numero di prodotti in carrello è negativo o nullo"}
-            << viti << nulla;
-        QTest::newRow("esaurito, No") << "" << 1 << Risposte{"No"} << "" << QStringList{ESAURITO}
-                                      << viti << nulla;
-        QTest::newRow("esaurito, Si") << "" << 1 << Risposte{"Si", "=2"} << "" << esaurito << viti
-                                      << QStringList{"b-2|1500|2|3000"};
-        QTest::newRow("scorta negativa") << "" << 2 << Risposte{"Si", "=1"} << "" << esaurito << viti
-                                         << QStringList{"c-3|0|1|0"};
-        QTest::newRow("riga vuota") << "" << 3 << Risposte{"Si", "=2"} << "" << esaurito << viti
-                                    << nulla;
+        caso("Modifica, Si", "Command1", 0, {"Si", "=2.500"}, chiesto, {},
+             {"A-1|Viti|2.500|3", viti[1], viti[2], viti[3]});
+        caso("Modifica, No", "Command1", 0, {"No"}, {modifica});
+        caso("Modifica, annullata", "Command1", 0, {"Si", "annulla"}, chiesto);
+        caso("Modifica, non un numero", "Command1", 0, {"Si", "=mille"},
+             chiesto + QStringList{"Il prezzo di vendita deve essere un numero intero da 0 a"
+                                   " 2.147.483.647. Il prezzo non è stato modificato."});
+        caso("Modifica, riga vuota", "Command1", 3, {"Si"},
+             {DOMANDA.arg("modificare il prezzo di vendita del", "")});
+        caso("Modifica fallita", "Command1", 0, {"Si", "=2500"}, chiesto, {}, {}, "UPDATE");
+        caso("Cancella, Si", "Command2", 1, {"Si"}, cancella, {}, {viti[0], viti[2], viti[3]});
+        caso("Cancella, No", "Command2", 1, {"No"}, cancella);
+        caso("Cancella, riga vuota", "Command2", 3, {"Si"}, {DOMANDA.arg("cancellare il", "")});
+        caso("Cancella fallita", "Command2", 1, {"Si"}, cancella, {}, {}, "DELETE");
+        caso("bastano", "", 0, {"=3"}, pezzi, "A-1|1000|3|3000");
+        caso("non bastano, Si", "", 0, {"=5", "Si"}, troppi, "A-1|1000|5|5000");
+        caso("non bastano, No", "", 0, {"=5", "No"}, troppi);
+        caso("annullato", "", 0, {"annulla"}, pezzi);
+        caso("oltre 16 bit", "", 0, {"=40000"},
+             pezzi + QStringList{"Il numero di pezzi deve essere compreso tra -32.768 e 32.767."
+                                 " Nulla è stato aggiunto al carrello."});
+        caso("sotto uno", "", 0, {"=-1"},
+             pezzi + QStringList{"Attenzione\nIl numero di prodotti in carrello è negativo o nullo"});
+        caso("esaurito, No", "", 1, {"No"}, {ESAURITO});
+        caso("esaurito, Si", "", 1, {"Si", "=2"}, esaurito, "b-2|1500|2|3000");
+        caso("scorta negativa", "", 2, {"Si", "=1"}, esaurito, "c-3|0|1|0");
+        caso("riga vuota", "", 3, {"Si", "=2"}, esaurito);
     }
 
     void comandi()
@@ -211,7 +186,7 @@ private slots:
         QFETCH(QString, blocco);
         QFETCH(QStringList, dialoghi);
         QFETCH(QStringList, righe);
-        QFETCH(QStringList, carrello);
+        QFETCH(QString, carrello);
         if (!blocco.isEmpty())
             db_->esegui(QStringLiteral("CREATE TRIGGER blocca BEFORE %1 ON rimanenze"
                                        " BEGIN SELECT RAISE(ABORT, 'bloccate'); END").arg(blocco));
@@ -233,7 +208,8 @@ private slots:
         QCOMPARE(celle(), righe);
         scegliTipo(QStringLiteral("Viti"));
         QCOMPARE(celle(), righe);
-        QCOMPARE(unite(db_->righe("SELECT codice, prezzo, pezzi, totale FROM carrello")), carrello);
+        QCOMPARE(db_->valore("SELECT group_concat(codice||'|'||prezzo||'|'||pezzi||'|'||totale)"
+                             " FROM carrello").toString(), carrello);
         const QList<int> zona{blocco == QLatin1String("UPDATE") ? 21 : 20};
         QCOMPARE(registro_->zone(), blocco.isEmpty() ? QList<int>{} : zona);
     }

@@ -81,9 +81,7 @@ private slots:
         // Through the window: the key goes to the focused selector.
         QTest::mouseClick(tipo()->lineEdit(), Qt::LeftButton);
         QTest::keyClick(finestra_->windowHandle(), Qt::Key_Return);
-        QCOMPARE(tipo()->count(), 3);
         QCOMPARE(tipo()->itemText(0), QStringLiteral("Attrezzi"));
-        QCOMPARE(tipo()->currentIndex(), -1);
         QCOMPARE(tipo()->currentText(), INVITO);
     }
 
@@ -92,28 +90,28 @@ private slots:
         QTest::addColumn<QString>("nome");
         QTest::addColumn<QString>("codiceTipo");
         QTest::addColumn<QString>("digitato");
-        QTest::addColumn<QString>("nelCampo");
         QTest::addColumn<QStringList>("suggeriti");
+        QTest::addColumn<QString>("nelCampo");
         auto codice = [](const char *riga, const char *tipo, const char *digitato) -> auto & {
             return QTest::newRow(riga) << "Text1" << tipo << digitato;
         };
-        codice("una lettera", "Viti", "a") << "a" << QStringList{"a-1", "AB1", "ab2", "AC"};
-        codice("maiuscole", "Viti", "AB") << "AB" << QStringList{"AB1", "ab2"};
-        codice("altro tipo", "Bulloni", "a") << "a" << QStringList{"AB9"};
-        codice("nessun codice", "Viti", "abx") << "abx" << QStringList{};
-        codice("Backspace", "Viti", "abx\b") << "ab" << QStringList{"AB1", "ab2"};
-        codice("nessun tipo scelto", "", "a") << "a" << QStringList{};
-        codice("percento letterale", "Viti", "%") << "%" << QStringList{};
-        codice("apice", "Viti", "a'") << "a-" << QStringList{"a-1"};
-        codice("doppi apici", "Viti", "a\"") << "a-" << QStringList{"a-1"};
-        QTest::newRow("acquisto raggruppato") << "Text2" << "" << "1234567" << "1.234.567"
-                                              << QStringList{};
-        QTest::newRow("vendita raggruppata") << "Text4" << "" << "1234567" << "1.234.567"
-                                             << QStringList{};
-        QTest::newRow("prezzo, altri caratteri scartati") << "Text4" << "" << "1a-2,3.4 +"
-                                                          << "1.234" << QStringList{};
-        QTest::newRow("prezzo zero") << "Text2" << "" << "0" << "" << QStringList{};
-        QTest::newRow("prezzo, Backspace") << "Text2" << "" << "1234\b" << "123" << QStringList{};
+        auto prezzo = [](const char *riga, const char *nome, const char *digitato) -> auto & {
+            return QTest::newRow(riga) << nome << "" << digitato << QStringList{};
+        };
+        codice("una lettera", "Viti", "a") << QStringList{"a-1", "AB1", "ab2", "AC"} << "a";
+        codice("maiuscole", "Viti", "AB") << QStringList{"AB1", "ab2"} << "AB";
+        codice("altro tipo", "Bulloni", "a") << QStringList{"AB9"} << "a";
+        codice("nessun codice", "Viti", "abx") << QStringList{} << "abx";
+        codice("Backspace", "Viti", "abx\b") << QStringList{"AB1", "ab2"} << "ab";
+        codice("nessun tipo scelto", "", "a") << QStringList{} << "a";
+        codice("percento letterale", "Viti", "%") << QStringList{} << "%";
+        codice("apice", "Viti", "a'") << QStringList{"a-1"} << "a-";
+        codice("doppi apici", "Viti", "a\"") << QStringList{"a-1"} << "a-";
+        prezzo("acquisto raggruppato", "Text2", "1234567") << "1.234.567";
+        prezzo("vendita raggruppata", "Text4", "1234567") << "1.234.567";
+        prezzo("prezzo, altri caratteri scartati", "Text4", "1a-2,3.4 +") << "1.234";
+        prezzo("prezzo zero", "Text2", "0") << "";
+        prezzo("prezzo, Backspace", "Text2", "1234\b") << "123";
     }
 
     void digitazione()
@@ -121,8 +119,8 @@ private slots:
         QFETCH(QString, nome);
         QFETCH(QString, codiceTipo);
         QFETCH(QString, digitato);
-        QFETCH(QString, nelCampo);
         QFETCH(QStringList, suggeriti);
+        QFETCH(QString, nelCampo);
         scegliTipo(codiceTipo);
         QLineEdit *digitando = campo(qPrintable(nome));
         QTest::keyClicks(digitando, digitato);
@@ -185,13 +183,12 @@ private slots:
         QTest::newRow("pezzi vuoti") << con(4, "") << "" << 0;
         QTest::newRow("nessun tipo") << con(0, "") << "Scegliere il tipo dell'articolo." << -1;
         QTest::newRow("codice di spazi") << con(1, " ") << "Scrivere il codice dell'articolo." << -1;
-        QTest::newRow("acquisto vuoto") << con(2, "") << "Scrivere il prezzo di acquisto per unità." << -1;
-        QTest::newRow("vendita non intera")
-            << con(3, "12,5")
-            << "Il prezzo di vendita deve essere un numero intero da 0 a 2.147.483.647." << -1;
-        QTest::newRow("pezzi oltre i 16 bit")
-            << con(4, "40000") << "Il numero di pezzi deve essere compreso tra -32.768 e 32.767."
-            << -1;
+        QTest::newRow("acquisto vuoto")
+            << con(2, "") << "Scrivere il prezzo di acquisto per unità." << -1;
+        QTest::newRow("vendita non intera") << con(3, "12,5") << "Il prezzo di vendita deve essere"
+                                               " un numero intero da 0 a 2.147.483.647." << -1;
+        QTest::newRow("pezzi oltre i 16 bit") << con(4, "40000") << "Il numero di pezzi deve essere"
+                                                 " compreso tra -32.768 e 32.767." << -1;
         QTest::newRow("rimanenza non aggiornata") << base << "" << -1;
     }
 
@@ -224,13 +221,13 @@ private slots:
         QCOMPARE(db_->valore("SELECT pezzi FROM rimanenze WHERE codice='M8-Z'").toInt(),
                  registrati);
         QCOMPARE(campi(), (QStringList{INVITO, "", "", "", ""}));
-        QCOMPARE(tipo()->currentIndex(), -1);
     }
 
     void resetta()
     {
-        compila({"Viti", "M8", "100", "200", "4"});
+        compila({"Viti", "", "100", "200", "4"});
         QTest::keyClicks(campo("Text1"), QStringLiteral("a"));
+        QVERIFY(!elenco()->isHidden());
         finestra_->findChild<QPushButton *>("Command2")->click();
         QCOMPARE(campi(), (QStringList{INVITO, "", "", "", ""}));
         QVERIFY(elenco()->isHidden());
