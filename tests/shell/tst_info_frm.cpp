@@ -7,39 +7,28 @@
 #include <QPushButton>
 #include <QTest>
 
-#include <memory>
-
 namespace {
+
+const QString TABELLA = QStringLiteral("\"generalità\"");
+
+QLineEdit *campo(const QWidget &finestra, int i)
+{
+    return finestra.findChild<QLineEdit *>(QStringLiteral("Text%1").arg(i + 1));
+}
 
 QStringList campi(const QWidget &finestra)
 {
     QStringList testi;
-    for (int i = 1; i <= 5; ++i)
-        testi << finestra.findChild<QLineEdit *>(QStringLiteral("Text%1").arg(i))->text();
+    for (int i = 0; i < 5; ++i)
+        testi << campo(finestra, i)->text();
     return testi;
 }
 
-void scriviCampi(QWidget &finestra, const QStringList &testi)
+// The one row of the company table, fields joined by "|".
+QString salvate(const DatabaseDiProva &prova)
 {
-    for (int i = 1; i <= 5; ++i)
-        finestra.findChild<QLineEdit *>(QStringLiteral("Text%1").arg(i))->setText(testi.at(i - 1));
-}
-
-void premi(QWidget &finestra, const char *nome)
-{
-    QTest::mouseClick(finestra.findChild<QPushButton *>(QLatin1String(nome)), Qt::LeftButton);
-}
-
-QStringList rigaSalvata(const DatabaseDiProva &prova)
-{
-    QStringList testi;
-    const QList<QVariantList> righe =
-        prova.righe(QStringLiteral("SELECT nome, info1, info2, info3, info4 FROM \"generalità\""));
-    if (righe.size() != 1)
-        return {QStringLiteral("righe: %1").arg(righe.size())};
-    for (const QVariant &v : righe.first())
-        testi << v.toString();
-    return testi;
+    return prova.valore("SELECT group_concat(nome || '|' || info1 || '|' || info2 || '|' || info3"
+                        " || '|' || info4, ';') FROM " + TABELLA).toString();
 }
 
 } // namespace
@@ -49,117 +38,68 @@ class TestInfoFrm : public QObject
     Q_OBJECT
 
 private slots:
-    void caricaIValoriSalvati();
-    void resettaNonToccaIlFile();
-    void salvaCampiVuoti();
-    void testiParticolari_data();
-    void testiParticolari();
-    void tabellaVuota();
-    void salvataggioFallito();
+    void caricaEResetta()
+    {
+        DatabaseDiProva prova;
+        prova.esegui("UPDATE " + TABELLA + " SET nome='Ferramenta Rossi', info1='Via Po 1',"
+                     " info2='Torino', info3='Tel. 011', info4='P. IVA 1'");
+        const QStringList riga{"Ferramenta Rossi", "Via Po 1", "Torino", "Tel. 011", "P. IVA 1"};
+        {
+            Info_frm finestra;
+            QCOMPARE(campi(finestra), riga);
+            QCOMPARE(AziendaNome, riga[0]);
+            finestra.findChild<QPushButton *>("Command2")->click();
+            QCOMPARE(campi(finestra), QStringList(5, QString()));
+        }
+        QCOMPARE(salvate(prova), riga.join(u'|'));
+        QCOMPARE(campi(Info_frm()), riga);
+    }
+
+    void salva_data()
+    {
+        QTest::addColumn<bool>("tabellaVuota");
+        QTest::addColumn<QStringList>("scritti");
+        QTest::addColumn<QStringList>("attesi");
+        const QStringList vuoti{"", "Via Dante 3", "", "", ""};
+        const QStringList trattini{"-", "Via Dante 3", "-", "-", "-"};
+        QTest::newRow("campi vuoti") << false << vuoti << trattini;
+        QTest::newRow("tabella vuota") << true << vuoti << trattini;
+        for (const QString &t : {QStringLiteral("L'Emporio dell'Usato"), QStringLiteral("Il \"Bazar\""),
+                                 QStringLiteral("Caffè Più Città «sì»"),
+                                 QStringLiteral("100% _tutto_ * \\ ;--"), QStringLiteral("Negozio 🛒"),
+                                 QString(1000, u'x')}) {
+            const QStringList testi{t, t, "b", "c", t};
+            QTest::newRow(qPrintable(t.left(20))) << false << testi << testi;
+        }
+    }
+
+    void salva()
+    {
+        QFETCH(bool, tabellaVuota);
+        QFETCH(QStringList, scritti);
+        QFETCH(QStringList, attesi);
+        DatabaseDiProva prova;
+        if (tabellaVuota) {
+            prova.esegui("DELETE FROM " + TABELLA);
+            AziendaNome = AziendaInfo1 = AziendaInfo2 = AziendaInfo3 = AziendaInfo4 = QString();
+        }
+        RisponditoreDialoghi risponditore;
+        {
+            Info_frm finestra;
+            if (tabellaVuota)
+                QCOMPARE(campi(finestra), QStringList(5, QString()));
+            for (int i = 0; i < 5; ++i)
+                campo(finestra, i)->setText(scritti[i]);
+            finestra.findChild<QPushButton *>("Command1")->click();
+            QCOMPARE(campi(finestra), attesi);
+        }
+        QVERIFY(risponditore.visti().isEmpty());
+        QCOMPARE(salvate(prova), attesi.join(u'|'));
+        QCOMPARE(campi(Info_frm()), attesi);
+        QCOMPARE(AziendaNome, attesi[0]);
+        QCOMPARE(AziendaInfo4, attesi[4]);
+    }
 };
-
-void TestInfoFrm::caricaIValoriSalvati()
-{
-    DatabaseDiProva prova;
-    prova.esegui(QStringLiteral("UPDATE \"generalità\" SET nome='Ferramenta Rossi', info1='Via Po 1',"
-                                " info2='10100 Torino', info3='Tel. 011 000', info4='P. IVA 1'"));
-    Info_frm finestra;
-    QCOMPARE(finestra.windowTitle(), QStringLiteral("Informazioni Azienda"));
-    QCOMPARE(campi(finestra), QStringList({"Ferramenta Rossi", "Via Po 1", "10100 Torino",
-                                           "Tel. 011 000", "P. IVA 1"}));
-    QCOMPARE(AziendaNome, QStringLiteral("Ferramenta Rossi"));
-}
-
-void TestInfoFrm::resettaNonToccaIlFile()
-{
-    DatabaseDiProva prova;
-    prova.esegui(QStringLiteral("UPDATE \"generalità\" SET nome='N', info1='1', info2='2', info3='3',"
-                                " info4='4'"));
-    {
-        Info_frm finestra;
-        premi(finestra, "Command2");
-        QCOMPARE(campi(finestra), QStringList(5, QString()));
-    }
-    QCOMPARE(rigaSalvata(prova), QStringList({"N", "1", "2", "3", "4"}));
-    Info_frm riaperta;
-    QCOMPARE(campi(riaperta), QStringList({"N", "1", "2", "3", "4"}));
-}
-
-void TestInfoFrm::salvaCampiVuoti()
-{
-    DatabaseDiProva prova;
-    RisponditoreDialoghi risponditore;
-    Info_frm finestra;
-    scriviCampi(finestra, {"", "Via Dante 3", "", "", ""});
-
-    premi(finestra, "Command1");
-
-    QCOMPARE(campi(finestra), QStringList({"-", "Via Dante 3", "-", "-", "-"}));
-    QCOMPARE(rigaSalvata(prova), QStringList({"-", "Via Dante 3", "-", "-", "-"}));
-    QVERIFY(risponditore.visti().isEmpty());
-}
-
-void TestInfoFrm::testiParticolari_data()
-{
-    QTest::addColumn<QString>("testo");
-    QTest::newRow("apostrofo") << "L'Emporio dell'Usato";
-    QTest::newRow("virgolette") << "Il \"Bazar\"";
-    QTest::newRow("accenti") << "Caffè Perché Più Città — «sì»";
-    QTest::newRow("caratteri di ricerca") << "100% _tutto_ * \\ ;--";
-    QTest::newRow("emoji") << "Negozio 🛒";
-    QTest::newRow("lungo") << QString(1000, QLatin1Char('x'));
-}
-
-void TestInfoFrm::testiParticolari()
-{
-    QFETCH(QString, testo);
-    DatabaseDiProva prova;
-    RisponditoreDialoghi risponditore;
-    {
-        Info_frm finestra;
-        scriviCampi(finestra, {testo, testo, "b", "c", testo});
-        premi(finestra, "Command1");
-    }
-    QVERIFY(risponditore.visti().isEmpty());
-    QCOMPARE(rigaSalvata(prova), QStringList({testo, testo, "b", "c", testo}));
-    Info_frm riaperta;
-    QCOMPARE(campi(riaperta), QStringList({testo, testo, "b", "c", testo}));
-    QCOMPARE(AziendaNome, testo);
-    QCOMPARE(AziendaInfo4, testo);
-}
-
-void TestInfoFrm::tabellaVuota()
-{
-    DatabaseDiProva prova;
-    prova.esegui(QStringLiteral("DELETE FROM \"generalità\""));
-    AziendaNome = AziendaInfo1 = AziendaInfo2 = AziendaInfo3 = AziendaInfo4 = QString();
-    RisponditoreDialoghi risponditore;
-    Info_frm finestra;
-    QCOMPARE(campi(finestra), QStringList(5, QString()));
-
-    scriviCampi(finestra, {"Nuovo", "a", "b", "c", "d"});
-    premi(finestra, "Command1");
-
-    // The typed values are kept: the missing row is written.
-    QCOMPARE(rigaSalvata(prova), QStringList({"Nuovo", "a", "b", "c", "d"}));
-    QVERIFY(risponditore.visti().isEmpty());
-}
-
-void TestInfoFrm::salvataggioFallito()
-{
-    DatabaseDiProva prova;
-    auto finestra = std::make_unique<Info_frm>();
-    prova.esegui(QStringLiteral("DROP TABLE \"generalità\""));
-    scriviCampi(*finestra, {"Nome", "", "x", "y", "z"});
-    RisponditoreDialoghi risponditore;
-
-    premi(*finestra, "Command1");
-
-    QCOMPARE(risponditore.visti().size(), 1);
-    QVERIFY(risponditore.visti().first().testo.startsWith(
-        QStringLiteral("Si è verificato in zona 17:\nErrore n. 1 ")));
-    QCOMPARE(campi(*finestra), QStringList({"Nome", "-", "x", "y", "z"}));
-}
 
 QTEST_MAIN(TestInfoFrm)
 #include "tst_info_frm.moc"

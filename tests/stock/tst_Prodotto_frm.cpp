@@ -1,4 +1,3 @@
-#include "common/formati.h"
 #include "data/database_routines.h"
 #include "stock/Prodotto_frm.h"
 #include "support/database_di_prova.h"
@@ -12,372 +11,229 @@
 #include <QPushButton>
 #include <QTest>
 
+namespace {
+const QString INVITO = QStringLiteral(">>> Seleziona TIPO <<<");
+}
+
+// "\b" in a typed text is Backspace.
 class TestProdotto : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void init();
-    void cleanup();
-    void apertura();
-    void invioNeiTipiRicarica();
-    void suggerimenti_data();
-    void suggerimenti();
-    void backspaceCercaColTestoAccorciato();
-    void apiceDiventaMeno_data();
-    void apiceDiventaMeno();
-    void invioPrendeSuggerimento_data();
-    void invioPrendeSuggerimento();
-    void clicPrendeSuggerimento();
-    void fuocoSulPrezzoNascondeElenco();
-    void prezzi_data();
-    void prezzi();
-    void backspaceNelPrezzo();
-    void salvaRegistraESvuota_data();
-    void salvaRegistraESvuota();
-    void salvaTieneICampi_data();
-    void salvaTieneICampi();
-    void resetta();
-
-private:
-    template <typename T>
-    T *elemento(const char *nome) const
-    {
-        return finestra_->findChild<T *>(QLatin1String(nome));
-    }
-    QComboBox *tipo() const { return elemento<QComboBox>("Combo1"); }
-    QLineEdit *codice() const { return elemento<QLineEdit>("Text1"); }
-    QListWidget *elenco() const { return elemento<QListWidget>("List1"); }
-    QStringList voci() const;
-    void scegliTipo(const QString &codiceTipo);
-    void compila(const QString &codiceTipo, const QString &codiceArticolo, const QString &acquisto,
-                 const QString &vendita, const QString &pezzi);
-    QStringList campi() const;
-
     DatabaseDiProva *db_ = nullptr;
     RegistroRapporti *registro_ = nullptr;
     Prodotto_frm *finestra_ = nullptr;
-};
 
-namespace {
+    QLineEdit *campo(const char *nome) const { return finestra_->findChild<QLineEdit *>(nome); }
+    QComboBox *tipo() const { return finestra_->findChild<QComboBox *>("Combo1"); }
+    QListWidget *elenco() const { return finestra_->findChild<QListWidget *>("List1"); }
+    void scegliTipo(const QString &codice) { tipo()->setCurrentIndex(tipo()->findText(codice)); }
 
-const QString INVITO = QStringLiteral(">>> Seleziona TIPO <<<");
-
-void invio(QWidget *campo)
-{
-    QTest::keyClick(campo, Qt::Key_Return);
-}
-
-} // namespace
-
-void TestProdotto::init()
-{
-    db_ = new DatabaseDiProva;
-    registro_ = new RegistroRapporti;
-    QVERIFY(AggiungiTipo(QStringLiteral("Viti")));
-    QVERIFY(AggiungiTipo(QStringLiteral("Bulloni")));
-    const QList<std::pair<QString, int>> rimanenze = {
-        {"AB1", 1}, {"ab2", 1}, {"AC", 1}, {"B1", 1}, {"a-1", 1}, {"AB9", 2}};
-    for (const auto &[codiceArticolo, idTipo] : rimanenze)
-        QVERIFY(AggiornaRimanenze(codiceArticolo, idTipo, 1, 100));
-    finestra_ = new Prodotto_frm;
-    finestra_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(finestra_));
-}
-
-void TestProdotto::cleanup()
-{
-    delete finestra_;
-    finestra_ = nullptr;
-    delete registro_;
-    delete db_;
-}
-
-QStringList TestProdotto::voci() const
-{
-    QStringList testi;
-    for (int i = 0; i < elenco()->count(); ++i)
-        testi.append(elenco()->item(i)->text());
-    return testi;
-}
-
-void TestProdotto::scegliTipo(const QString &codiceTipo)
-{
-    tipo()->setCurrentIndex(tipo()->findText(codiceTipo));
-}
-
-void TestProdotto::compila(const QString &codiceTipo, const QString &codiceArticolo,
-                           const QString &acquisto, const QString &vendita, const QString &pezzi)
-{
-    if (!codiceTipo.isEmpty())
-        scegliTipo(codiceTipo);
-    codice()->setText(codiceArticolo);
-    elemento<QLineEdit>("Text2")->setText(acquisto);
-    elemento<QLineEdit>("Text4")->setText(vendita);
-    elemento<QLineEdit>("Text3")->setText(pezzi);
-}
-
-QStringList TestProdotto::campi() const
-{
-    return {tipo()->currentText(), codice()->text(), elemento<QLineEdit>("Text2")->text(),
-            elemento<QLineEdit>("Text4")->text(), elemento<QLineEdit>("Text3")->text()};
-}
-
-void TestProdotto::apertura()
-{
-    QCOMPARE(finestra_->windowTitle(), QStringLiteral("Aggiunta Prodotto"));
-    QCOMPARE(tipo()->count(), 2);
-    QCOMPARE(tipo()->itemText(0), QStringLiteral("Bulloni"));
-    QCOMPARE(tipo()->itemText(1), QStringLiteral("Viti"));
-    QCOMPARE(tipo()->currentIndex(), -1);
-    QCOMPARE(tipo()->currentText(), INVITO);
-    QVERIFY(elenco()->isHidden());
-}
-
-void TestProdotto::invioNeiTipiRicarica()
-{
-    scegliTipo(QStringLiteral("Viti"));
-    QVERIFY(AggiungiTipo(QStringLiteral("Attrezzi")));
-    // Through the window: the key goes to the focused selector, not to its
-    // line edit.
-    QTest::mouseClick(tipo()->lineEdit(), Qt::LeftButton);
-    QTest::keyClick(finestra_->windowHandle(), Qt::Key_Return);
-    QCOMPARE(tipo()->count(), 3);
-    QCOMPARE(tipo()->itemText(0), QStringLiteral("Attrezzi"));
-    QCOMPARE(tipo()->currentIndex(), -1);
-    QCOMPARE(tipo()->currentText(), INVITO);
-}
-
-void TestProdotto::suggerimenti_data()
-{
-    QTest::addColumn<QString>("codiceTipo");
-    QTest::addColumn<QString>("digitato");
-    QTest::addColumn<QStringList>("attese");
-    QTest::newRow("una lettera") << "Viti" << "a" << QStringList{"a-1", "AB1", "ab2", "AC"};
-    QTest::newRow("due lettere") << "Viti" << "ab" << QStringList{"AB1", "ab2"};
-    QTest::newRow("maiuscole") << "Viti" << "AB" << QStringList{"AB1", "ab2"};
-    QTest::newRow("altro tipo") << "Bulloni" << "a" << QStringList{"AB9"};
-    QTest::newRow("nessun codice") << "Viti" << "abx" << QStringList{};
-    QTest::newRow("nessun tipo scelto") << "" << "a" << QStringList{};
-    QTest::newRow("percento letterale") << "Viti" << "%" << QStringList{};
-}
-
-void TestProdotto::suggerimenti()
-{
-    QFETCH(QString, codiceTipo);
-    QFETCH(QString, digitato);
-    QFETCH(QStringList, attese);
-    if (!codiceTipo.isEmpty())
-        scegliTipo(codiceTipo);
-    QTest::keyClicks(codice(), digitato);
-    QCOMPARE(codice()->text(), digitato);
-    QCOMPARE(elenco()->isHidden(), attese.isEmpty());
-    if (!attese.isEmpty())
-        QCOMPARE(voci(), attese);
-    QVERIFY(registro_->rapporti().isEmpty());
-}
-
-void TestProdotto::backspaceCercaColTestoAccorciato()
-{
-    scegliTipo(QStringLiteral("Viti"));
-    QTest::keyClicks(codice(), QStringLiteral("abx"));
-    QVERIFY(elenco()->isHidden());
-    QTest::keyClick(codice(), Qt::Key_Backspace);
-    QCOMPARE(codice()->text(), QStringLiteral("ab"));
-    QVERIFY(!elenco()->isHidden());
-    QCOMPARE(voci(), (QStringList{"AB1", "ab2"}));
-}
-
-void TestProdotto::apiceDiventaMeno_data()
-{
-    QTest::addColumn<QString>("virgolette");
-    QTest::newRow("apice") << "'";
-    QTest::newRow("doppi apici") << "\"";
-}
-
-void TestProdotto::apiceDiventaMeno()
-{
-    QFETCH(QString, virgolette);
-    scegliTipo(QStringLiteral("Viti"));
-    QTest::keyClicks(codice(), QStringLiteral("a") + virgolette);
-    QCOMPARE(codice()->text(), QStringLiteral("a-"));
-    QCOMPARE(voci(), QStringList{"a-1"});
-    QVERIFY(!elenco()->isHidden());
-}
-
-void TestProdotto::invioPrendeSuggerimento_data()
-{
-    QTest::addColumn<QString>("digitato");
-    QTest::addColumn<int>("evidenziato");
-    QTest::addColumn<QString>("preso");
-    QTest::newRow("nessuno evidenziato") << "ab" << -1 << "AB1";
-    QTest::newRow("secondo evidenziato") << "ab" << 1 << "ab2";
-    QTest::newRow("nessun suggerimento") << "zz" << -1 << "zz";
-}
-
-void TestProdotto::invioPrendeSuggerimento()
-{
-    QFETCH(QString, digitato);
-    QFETCH(int, evidenziato);
-    QFETCH(QString, preso);
-    scegliTipo(QStringLiteral("Viti"));
-    QTest::keyClicks(codice(), digitato);
-    QCOMPARE(elenco()->currentRow(), -1);
-    if (evidenziato >= 0)
-        elenco()->setCurrentRow(evidenziato);
-    invio(codice());
-    QCOMPARE(codice()->text(), preso);
-    QVERIFY(elenco()->isHidden());
-}
-
-void TestProdotto::clicPrendeSuggerimento()
-{
-    scegliTipo(QStringLiteral("Viti"));
-    QTest::keyClicks(codice(), QStringLiteral("a"));
-    QListWidgetItem *voce = elenco()->item(3);
-    QCOMPARE(voce->text(), QStringLiteral("AC"));
-    QTest::mouseClick(elenco()->viewport(), Qt::LeftButton, {},
-                      elenco()->visualItemRect(voce).center());
-    QCOMPARE(codice()->text(), QStringLiteral("AC"));
-    QVERIFY(elenco()->isHidden());
-}
-
-void TestProdotto::fuocoSulPrezzoNascondeElenco()
-{
-    finestra_->activateWindow();
-    scegliTipo(QStringLiteral("Viti"));
-    codice()->setFocus();
-    QTest::keyClicks(codice(), QStringLiteral("a"));
-    QVERIFY(!elenco()->isHidden());
-    elemento<QLineEdit>("Text2")->setFocus();
-    QTRY_VERIFY(elenco()->isHidden());
-}
-
-void TestProdotto::prezzi_data()
-{
-    QTest::addColumn<QString>("campo");
-    QTest::addColumn<QString>("digitato");
-    QTest::addColumn<QString>("atteso");
-    for (const char *campo : {"Text2", "Text4"}) {
-        const QString nome = QLatin1String(campo);
-        QTest::addRow("%s milioni", campo) << nome << "1234567" << "1.234.567";
-        QTest::addRow("%s zero", campo) << nome << "0" << "";
-        QTest::addRow("%s scartati", campo) << nome << "1a-2,3.4 +" << "1.234";
+    QStringList voci() const
+    {
+        QStringList testi;
+        for (int i = 0; !elenco()->isHidden() && i < elenco()->count(); ++i)
+            testi.append(elenco()->item(i)->text());
+        return testi;
     }
-}
 
-void TestProdotto::prezzi()
-{
-    QFETCH(QString, campo);
-    QFETCH(QString, digitato);
-    QFETCH(QString, atteso);
-    auto *prezzo = finestra_->findChild<QLineEdit *>(campo);
-    QTest::keyClicks(prezzo, digitato);
-    QCOMPARE(prezzo->text(), atteso);
-    QCOMPARE(prezzo->cursorPosition(), int(atteso.size()));
-}
-
-void TestProdotto::backspaceNelPrezzo()
-{
-    auto *prezzo = elemento<QLineEdit>("Text2");
-    QTest::keyClicks(prezzo, QStringLiteral("1234"));
-    QTest::keyClick(prezzo, Qt::Key_Backspace);
-    QCOMPARE(prezzo->text(), QStringLiteral("123"));
-}
-
-void TestProdotto::salvaRegistraESvuota_data()
-{
-    QTest::addColumn<QString>("pezzi");
-    QTest::addColumn<int>("registrati");
-    QTest::newRow("cinque") << "5" << 5;
-    QTest::newRow("mezzo al pari") << "2.5" << 2;
-    QTest::newRow("lettere dopo") << "3abc" << 3;
-    QTest::newRow("vuoto") << "" << 0;
-}
-
-void TestProdotto::salvaRegistraESvuota()
-{
-    QFETCH(QString, pezzi);
-    QFETCH(int, registrati);
-    RisponditoreDialoghi risponditore;
-    compila(QStringLiteral("Bulloni"), QStringLiteral("M8-Z"), QStringLiteral("1.234.567"),
-            QStringLiteral("2.000.000"), pezzi);
-    QTest::mouseClick(elemento<QPushButton>("Command1"), Qt::LeftButton);
-
-    QVERIFY(risponditore.visti().isEmpty());
-    QVERIFY(registro_->rapporti().isEmpty());
-    const QList<QVariantList> movimenti = db_->righe(QStringLiteral(
-        "SELECT tipo, codice, prezzoacquisto, prezzovendita, pezzi, operazione, dataop"
-        " FROM prodotto"));
-    QCOMPARE(movimenti, (QList<QVariantList>{{2, "M8-Z", 1234567, 2000000, registrati, 1,
-                                              QDate::currentDate().toString(Qt::ISODate)}}));
-    QCOMPARE(db_->valore(QStringLiteral("SELECT pezzi FROM rimanenze WHERE codice='M8-Z'")).toInt(),
-             registrati);
-    QCOMPARE(campi(), (QStringList{INVITO, "", "", "", ""}));
-    QCOMPARE(tipo()->currentIndex(), -1);
-}
-
-void TestProdotto::salvaTieneICampi_data()
-{
-    QTest::addColumn<QStringList>("valori");
-    QTest::addColumn<QString>("messaggio");
-    QTest::newRow("nessun tipo") << QStringList{"", "M8", "100", "200", "1"}
-                                 << "Scegliere il tipo dell'articolo.";
-    QTest::newRow("nessun codice") << QStringList{"Viti", " ", "100", "200", "1"}
-                                   << "Scrivere il codice dell'articolo.";
-    QTest::newRow("acquisto vuoto") << QStringList{"Viti", "M8", "", "200", "1"}
-                                    << "Scrivere il prezzo di acquisto per unità.";
-    QTest::newRow("vendita vuota") << QStringList{"Viti", "M8", "100", "", "1"}
-                                   << "Scrivere il prezzo di vendita per unità.";
-    QTest::newRow("acquisto oltre i 32 bit")
-        << QStringList{"Viti", "M8", "3.000.000.000", "200", "1"}
-        << "Il prezzo di acquisto deve essere un numero intero da 0 a 2.147.483.647.";
-    QTest::newRow("vendita incollata non intera")
-        << QStringList{"Viti", "M8", "100", "12,5", "1"}
-        << "Il prezzo di vendita deve essere un numero intero da 0 a 2.147.483.647.";
-    QTest::newRow("pezzi oltre i 16 bit") << QStringList{"Viti", "M8", "100", "200", "40000"}
-                                          << "Il numero di pezzi deve essere compreso tra"
-                                             " -32.768 e 32.767.";
-    QTest::newRow("rimanenza non aggiornata") << QStringList{"Viti", "M8", "100", "200", "1"}
-                                              << "";
-}
-
-void TestProdotto::salvaTieneICampi()
-{
-    QFETCH(QStringList, valori);
-    QFETCH(QString, messaggio);
-    if (messaggio.isEmpty()) {
-        db_->esegui(QStringLiteral("CREATE TRIGGER blocca BEFORE INSERT ON rimanenze"
-                                   " BEGIN SELECT RAISE(ABORT, 'rimanenze bloccate'); END"));
+    // Type, code, purchase price, sale price, pieces.
+    QStringList campi() const
+    {
+        return {tipo()->currentText(), campo("Text1")->text(), campo("Text2")->text(),
+                campo("Text4")->text(), campo("Text3")->text()};
     }
-    RisponditoreDialoghi risponditore;
-    compila(valori[0], valori[1], valori[2], valori[3], valori[4]);
-    const QStringList prima = campi();
-    QTest::mouseClick(elemento<QPushButton>("Command1"), Qt::LeftButton);
 
-    if (messaggio.isEmpty()) {
-        QCOMPARE(registro_->zone(), QList<int>{4});
-        QVERIFY(risponditore.visti().isEmpty());
-    } else {
-        QCOMPARE(risponditore.testi(), QStringList{messaggio});
+    void compila(const QStringList &valori)
+    {
+        scegliTipo(valori[0]);
+        const char *nomi[] = {"Text1", "Text2", "Text4", "Text3"};
+        for (int i = 0; i < 4; ++i)
+            campo(nomi[i])->setText(valori[i + 1]);
+    }
+
+private slots:
+    void init()
+    {
+        db_ = new DatabaseDiProva;
+        registro_ = new RegistroRapporti;
+        QVERIFY(AggiungiTipo(QStringLiteral("Viti")));
+        QVERIFY(AggiungiTipo(QStringLiteral("Bulloni")));
+        for (const char *codice : {"AB1", "ab2", "AC", "B1", "a-1"})
+            QVERIFY(AggiornaRimanenze(QLatin1String(codice), 1, 1, 100));
+        QVERIFY(AggiornaRimanenze(QStringLiteral("AB9"), 2, 1, 100));
+        finestra_ = new Prodotto_frm;
+        finestra_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(finestra_));
+    }
+
+    void cleanup()
+    {
+        delete finestra_;
+        delete registro_;
+        delete db_;
+    }
+
+    void invioNeiTipiRicarica()
+    {
+        scegliTipo(QStringLiteral("Viti"));
+        QVERIFY(AggiungiTipo(QStringLiteral("Attrezzi")));
+        // Through the window: the key goes to the focused selector.
+        QTest::mouseClick(tipo()->lineEdit(), Qt::LeftButton);
+        QTest::keyClick(finestra_->windowHandle(), Qt::Key_Return);
+        QCOMPARE(tipo()->itemText(0), QStringLiteral("Attrezzi"));
+        QCOMPARE(tipo()->currentText(), INVITO);
+    }
+
+    void digitazione_data()
+    {
+        QTest::addColumn<QString>("nome");
+        QTest::addColumn<QString>("codiceTipo");
+        QTest::addColumn<QString>("digitato");
+        QTest::addColumn<QStringList>("suggeriti");
+        QTest::addColumn<QString>("nelCampo");
+        auto codice = [](const char *riga, const char *tipo, const char *digitato) -> auto & {
+            return QTest::newRow(riga) << "Text1" << tipo << digitato;
+        };
+        auto prezzo = [](const char *riga, const char *nome, const char *digitato) -> auto & {
+            return QTest::newRow(riga) << nome << "" << digitato << QStringList{};
+        };
+        codice("una lettera", "Viti", "a") << QStringList{"a-1", "AB1", "ab2", "AC"} << "a";
+        codice("maiuscole", "Viti", "AB") << QStringList{"AB1", "ab2"} << "AB";
+        codice("altro tipo", "Bulloni", "a") << QStringList{"AB9"} << "a";
+        codice("nessun codice", "Viti", "abx") << QStringList{} << "abx";
+        codice("Backspace", "Viti", "abx\b") << QStringList{"AB1", "ab2"} << "ab";
+        codice("nessun tipo scelto", "", "a") << QStringList{} << "a";
+        codice("percento letterale", "Viti", "%") << QStringList{} << "%";
+        codice("apice", "Viti", "a'") << QStringList{"a-1"} << "a-";
+        codice("doppi apici", "Viti", "a\"") << QStringList{"a-1"} << "a-";
+        prezzo("acquisto raggruppato", "Text2", "1234567") << "1.234.567";
+        prezzo("vendita raggruppata", "Text4", "1234567") << "1.234.567";
+        prezzo("prezzo, altri caratteri scartati", "Text4", "1a-2,3.4 +") << "1.234";
+        prezzo("prezzo zero", "Text2", "0") << "";
+        prezzo("prezzo, Backspace", "Text2", "1234\b") << "123";
+    }
+
+    void digitazione()
+    {
+        QFETCH(QString, nome);
+        QFETCH(QString, codiceTipo);
+        QFETCH(QString, digitato);
+        QFETCH(QStringList, suggeriti);
+        QFETCH(QString, nelCampo);
+        scegliTipo(codiceTipo);
+        QLineEdit *digitando = campo(qPrintable(nome));
+        QTest::keyClicks(digitando, digitato);
+        QCOMPARE(digitando->text(), nelCampo);
+        QCOMPARE(digitando->cursorPosition(), int(nelCampo.size()));
+        QCOMPARE(voci(), suggeriti);
+        QCOMPARE(elenco()->isHidden(), suggeriti.isEmpty());
         QVERIFY(registro_->rapporti().isEmpty());
     }
-    QCOMPARE(campi(), prima);
-    QCOMPARE(db_->valore(QStringLiteral("SELECT count(*) FROM prodotto")).toInt(), 0);
-    QCOMPARE(db_->valore(QStringLiteral("SELECT count(*) FROM rimanenze")).toInt(), 6);
-}
 
-void TestProdotto::resetta()
-{
-    compila(QStringLiteral("Viti"), QStringLiteral("M8"), QStringLiteral("100"),
-            QStringLiteral("200"), QStringLiteral("4"));
-    QTest::keyClicks(codice(), QStringLiteral("a"));
-    QTest::mouseClick(elemento<QPushButton>("Command2"), Qt::LeftButton);
-    QCOMPARE(campi(), (QStringList{INVITO, "", "", "", ""}));
-    QCOMPARE(tipo()->currentIndex(), -1);
-    QVERIFY(elenco()->isHidden());
-    QCOMPARE(db_->valore(QStringLiteral("SELECT count(*) FROM prodotto")).toInt(), 0);
-}
+    void prendeSuggerimento_data()
+    {
+        QTest::addColumn<QString>("digitato");
+        QTest::addColumn<QString>("azione");
+        QTest::addColumn<QString>("preso");
+        QTest::newRow("Invio, nessuno evidenziato") << "ab" << "invio" << "AB1";
+        QTest::newRow("Invio sul secondo") << "ab" << "secondo" << "ab2";
+        QTest::newRow("Invio senza suggerimenti") << "zz" << "invio" << "zz";
+        QTest::newRow("clic sul quarto") << "a" << "clic" << "AC";
+        QTest::newRow("fuoco sul prezzo") << "a" << "prezzo" << "a";
+    }
+
+    void prendeSuggerimento()
+    {
+        QFETCH(QString, digitato);
+        QFETCH(QString, azione);
+        QFETCH(QString, preso);
+        finestra_->activateWindow();
+        scegliTipo(QStringLiteral("Viti"));
+        campo("Text1")->setFocus();
+        QTest::keyClicks(campo("Text1"), digitato);
+        QCOMPARE(elenco()->currentRow(), -1);
+        if (azione == QLatin1String("clic")) {
+            const QRect voce = elenco()->visualItemRect(elenco()->item(3));
+            QTest::mouseClick(elenco()->viewport(), Qt::LeftButton, {}, voce.center());
+        } else if (azione == QLatin1String("prezzo")) {
+            campo("Text2")->setFocus();
+        } else {
+            if (azione == QLatin1String("secondo"))
+                elenco()->setCurrentRow(1);
+            QTest::keyClick(campo("Text1"), Qt::Key_Return);
+        }
+        QCOMPARE(campo("Text1")->text(), preso);
+        QTRY_VERIFY(elenco()->isHidden());
+    }
+
+    void salva_data()
+    {
+        QTest::addColumn<QStringList>("valori");
+        QTest::addColumn<QString>("messaggio");
+        QTest::addColumn<int>("registrati"); // pieces recorded; -1 when nothing is
+        const QStringList base{"Bulloni", "M8-Z", "1.234.567", "2.000.000", "5"};
+        auto con = [&](int i, const char *valore) {
+            QStringList valori = base;
+            valori[i] = QString::fromUtf8(valore);
+            return valori;
+        };
+        QTest::newRow("pezzi al pari") << con(4, "2.5") << "" << 2;
+        QTest::newRow("pezzi con lettere") << con(4, "3abc") << "" << 3;
+        QTest::newRow("pezzi vuoti") << con(4, "") << "" << 0;
+        QTest::newRow("nessun tipo") << con(0, "") << "Scegliere il tipo dell'articolo." << -1;
+        QTest::newRow("codice di spazi") << con(1, " ") << "Scrivere il codice dell'articolo." << -1;
+        QTest::newRow("acquisto vuoto")
+            << con(2, "") << "Scrivere il prezzo di acquisto per unità." << -1;
+        QTest::newRow("vendita non intera") << con(3, "12,5") << "Il prezzo di vendita deve essere"
+                                               " un numero intero da 0 a 2.147.483.647." << -1;
+        QTest::newRow("pezzi oltre i 16 bit") << con(4, "40000") << "Il numero di pezzi deve essere"
+                                                 " compreso tra -32.768 e 32.767." << -1;
+        QTest::newRow("rimanenza non aggiornata") << base << "" << -1;
+    }
+
+    void salva()
+    {
+        QFETCH(QStringList, valori);
+        QFETCH(QString, messaggio);
+        QFETCH(int, registrati);
+        const bool guasto = registrati < 0 && messaggio.isEmpty();
+        if (guasto)
+            db_->esegui("CREATE TRIGGER blocca BEFORE INSERT ON rimanenze"
+                        " BEGIN SELECT RAISE(ABORT, 'bloccate'); END");
+        RisponditoreDialoghi risponditore;
+        compila(valori);
+        const QStringList prima = campi();
+        finestra_->findChild<QPushButton *>("Command1")->click();
+
+        QCOMPARE(risponditore.testi(), messaggio.isEmpty() ? QStringList() : QStringList{messaggio});
+        QCOMPARE(registro_->zone(), guasto ? QList<int>{4} : QList<int>{});
+        if (registrati < 0) {
+            QCOMPARE(campi(), prima);
+            QCOMPARE(db_->valore("SELECT count(*) FROM prodotto").toInt(), 0);
+            QCOMPARE(db_->valore("SELECT count(*) FROM rimanenze").toInt(), 6);
+            return;
+        }
+        QCOMPARE(db_->righe("SELECT tipo, codice, prezzoacquisto, prezzovendita, pezzi,"
+                            " operazione, dataop FROM prodotto"),
+                 (QList<QVariantList>{{2, "M8-Z", 1234567, 2000000, registrati, 1,
+                                       QDate::currentDate().toString(Qt::ISODate)}}));
+        QCOMPARE(db_->valore("SELECT pezzi FROM rimanenze WHERE codice='M8-Z'").toInt(),
+                 registrati);
+        QCOMPARE(campi(), (QStringList{INVITO, "", "", "", ""}));
+    }
+
+    void resetta()
+    {
+        compila({"Viti", "", "100", "200", "4"});
+        QTest::keyClicks(campo("Text1"), QStringLiteral("a"));
+        QVERIFY(!elenco()->isHidden());
+        finestra_->findChild<QPushButton *>("Command2")->click();
+        QCOMPARE(campi(), (QStringList{INVITO, "", "", "", ""}));
+        QVERIFY(elenco()->isHidden());
+        QCOMPARE(db_->valore("SELECT count(*) FROM prodotto").toInt(), 0);
+    }
+};
 
 QTEST_MAIN(TestProdotto)
 #include "tst_Prodotto_frm.moc"

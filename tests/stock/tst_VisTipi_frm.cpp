@@ -4,7 +4,6 @@
 #include "support/registro_rapporti.h"
 #include "support/risponditore_dialoghi.h"
 
-#include <QAbstractItemModel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
@@ -14,182 +13,116 @@ class TestVisTipi : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void init();
-    void cleanup();
-    void elencoEAggiorna();
-    void aggiungi_data();
-    void aggiungi();
-    void cancella_data();
-    void cancella();
-
-private:
-    QStringList colonna(int indice) const;
-    void premi(const char *pulsante);
-
     DatabaseDiProva *db_ = nullptr;
     RegistroRapporti *registro_ = nullptr;
     VisTipi_frm *finestra_ = nullptr;
-    QTableView *griglia_ = nullptr;
+
+    QTableView *griglia() const { return finestra_->findChild<QTableView *>("MSFlexGrid1"); }
+    void premi(const char *pulsante) { finestra_->findChild<QPushButton *>(pulsante)->click(); }
+
+    // "id|codice" per row.
+    QStringList celle() const
+    {
+        QStringList righe;
+        const QAbstractItemModel *m = griglia()->model();
+        for (int r = 0; r < m->rowCount(); ++r)
+            righe << m->index(r, 0).data().toString() + u'|' + m->index(r, 1).data().toString();
+        return righe;
+    }
+
+private slots:
+    void init()
+    {
+        db_ = new DatabaseDiProva;
+        registro_ = new RegistroRapporti;
+        QVERIFY(AggiungiTipo(QStringLiteral("Viti")));
+        QVERIFY(AggiungiTipo(QStringLiteral("Bulloni")));
+        finestra_ = new VisTipi_frm;
+        finestra_->show();
+    }
+
+    void cleanup()
+    {
+        delete finestra_;
+        delete registro_;
+        delete db_;
+    }
+
+    void aggiornaETabellaVuota()
+    {
+        QVERIFY(AggiungiTipo(QStringLiteral("attrezzi")));
+        QCOMPARE(celle(), QStringList({" 2|Bulloni", " 1|Viti", "|"}));
+        premi("Command1");
+        QCOMPARE(celle(), QStringList({" 3|attrezzi", " 2|Bulloni", " 1|Viti", "|"}));
+        db_->esegui("DELETE FROM tipo");
+        premi("Command1");
+        QCOMPARE(celle(), QStringList{"|"});
+    }
+
+    void comandi_data()
+    {
+        QTest::addColumn<QString>("comando");
+        QTest::addColumn<QString>("digitato");
+        QTest::addColumn<int>("riga"); // Bulloni, Viti, then the empty row
+        QTest::addColumn<int>("risposta");
+        QTest::addColumn<QString>("blocco"); // a write to the type table made to fail
+        QTest::addColumn<QStringList>("dialoghi");
+        QTest::addColumn<QStringList>("righe"); // as shown, and as read again from the file
+        QTest::addColumn<QString>("restaNelCampo");
+
+        const QStringList tipi{" 2|Bulloni", " 1|Viti", "|"};
+        const QStringList domanda{"Si sta tentando di cancellare il tipo:\nViti\nContinuare?"};
+        const int si = QMessageBox::Yes;
+        // Taken as typed, trailing blank and quote included.
+        QTest::newRow("aggiunto") << "Command3" << "L'uno " << 0 << si << "" << QStringList{}
+                                  << QStringList{" 2|Bulloni", " 3|L'uno ", " 1|Viti", "|"} << "";
+        QTest::newRow("codice uguale") << "Command3" << "bulloni" << 0 << si << "" << QStringList{}
+                                       << QStringList{" 2|Bulloni", " 3|bulloni", " 1|Viti", "|"}
+                                       << "";
+        QTest::newRow("aggiunta fallita") << "Command3" << "Dadi" << 0 << si << "INSERT"
+                                          << QStringList{} << tipi << "Dadi";
+        QTest::newRow("descrizione vuota") << "Command3" << "   " << 0 << si << ""
+                                           << QStringList{"Scrivere la descrizione del tipo."}
+                                           << tipi << "   ";
+        QTest::newRow("Cancella, Si") << "Command2" << "" << 1 << si << "" << domanda
+                                      << QStringList{" 2|Bulloni", "|"} << "";
+        QTest::newRow("Cancella, No") << "Command2" << "" << 1 << int(QMessageBox::No) << ""
+                                      << domanda << tipi << "";
+        QTest::newRow("Cancella, riga vuota") << "Command2" << "" << 2 << si << "" << QStringList{}
+                                              << tipi << "";
+        QTest::newRow("Cancella fallita") << "Command2" << "" << 1 << si << "DELETE" << domanda
+                                          << tipi << "";
+    }
+
+    void comandi()
+    {
+        QFETCH(QString, comando);
+        QFETCH(QString, digitato);
+        QFETCH(int, riga);
+        QFETCH(int, risposta);
+        QFETCH(QString, blocco);
+        QFETCH(QStringList, dialoghi);
+        QFETCH(QStringList, righe);
+        QFETCH(QString, restaNelCampo);
+        if (!blocco.isEmpty())
+            db_->esegui(QStringLiteral("CREATE TRIGGER blocca BEFORE %1 ON tipo"
+                                       " BEGIN SELECT RAISE(ABORT, 'bloccati'); END").arg(blocco));
+        RisponditoreDialoghi risponditore;
+        risponditore.premi(QMessageBox::StandardButton(risposta));
+        auto *campo = finestra_->findChild<QLineEdit *>("Text1");
+        QTest::keyClicks(campo, digitato);
+        griglia()->setCurrentIndex(griglia()->model()->index(riga, 0));
+        premi(qPrintable(comando));
+
+        QCOMPARE(risponditore.testi(), dialoghi);
+        QCOMPARE(campo->text(), restaNelCampo);
+        QCOMPARE(celle(), righe);
+        premi("Command1");
+        QCOMPARE(celle(), righe);
+        const QList<int> zona{blocco == QLatin1String("INSERT") ? 2 : 6};
+        QCOMPARE(registro_->zone(), blocco.isEmpty() ? QList<int>{} : zona);
+    }
 };
-
-void TestVisTipi::init()
-{
-    db_ = new DatabaseDiProva;
-    registro_ = new RegistroRapporti;
-}
-
-void TestVisTipi::cleanup()
-{
-    delete finestra_;
-    finestra_ = nullptr;
-    delete registro_;
-    delete db_;
-}
-
-QStringList TestVisTipi::colonna(int indice) const
-{
-    QStringList celle;
-    const QAbstractItemModel *m = griglia_->model();
-    for (int r = 0; r < m->rowCount(); ++r)
-        celle.append(m->index(r, indice).data().toString());
-    return celle;
-}
-
-void TestVisTipi::premi(const char *pulsante)
-{
-    QTest::mouseClick(finestra_->findChild<QPushButton *>(QLatin1String(pulsante)),
-                      Qt::LeftButton);
-}
-
-void TestVisTipi::elencoEAggiorna()
-{
-    QVERIFY(AggiungiTipo(QStringLiteral("Viti")));
-    finestra_ = new VisTipi_frm;
-    finestra_->show();
-    griglia_ = finestra_->findChild<QTableView *>(QStringLiteral("MSFlexGrid1"));
-    QCOMPARE(finestra_->windowTitle(), QStringLiteral("Visualizzazione Tipi"));
-    const QAbstractItemModel *m = griglia_->model();
-    QCOMPARE(m->headerData(0, Qt::Horizontal).toString(), QStringLiteral("ID"));
-    QCOMPARE(m->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Descrizione"));
-    QCOMPARE(colonna(1), (QStringList{"Viti", ""}));
-
-    for (const char *codice : {"Attrezzi", "bulloni"})
-        QVERIFY(AggiungiTipo(QLatin1String(codice)));
-    QCOMPARE(m->rowCount(), 2);
-    premi("Command1");
-    QCOMPARE(colonna(0), (QStringList{" 2", " 3", " 1", ""}));
-    QCOMPARE(colonna(1), (QStringList{"Attrezzi", "bulloni", "Viti", ""}));
-
-    db_->esegui(QStringLiteral("DELETE FROM tipo"));
-    premi("Command1");
-    QCOMPARE(colonna(0), QStringList{""});
-    QCOMPARE(colonna(1), QStringList{""});
-}
-
-void TestVisTipi::aggiungi_data()
-{
-    QTest::addColumn<QString>("digitato");
-    QTest::addColumn<bool>("bloccato");
-    QTest::addColumn<QString>("restaNelCampo");
-    QTest::addColumn<QStringList>("celle");
-    QTest::addColumn<QStringList>("messaggi");
-    QTest::addColumn<QList<int>>("zone");
-    // Taken as typed, trailing blank and quote included.
-    QTest::newRow("aggiunto") << "L'uno " << false << "" << QStringList{"Bulloni", "L'uno ", ""}
-                              << QStringList{} << QList<int>{};
-    QTest::newRow("uguale a uno esistente")
-        << "bulloni" << false << "" << QStringList{"Bulloni", "bulloni", ""} << QStringList{}
-        << QList<int>{};
-    QTest::newRow("inserimento fallito") << "Viti" << true << "Viti"
-                                         << QStringList{"Bulloni", ""} << QStringList{}
-                                         << QList<int>{2};
-    QTest::newRow("descrizione vuota") << "   " << false << "   " << QStringList{"Bulloni", ""}
-                                       << QStringList{"Scrivere la descrizione del tipo."}
-                                       << QList<int>{};
-}
-
-void TestVisTipi::aggiungi()
-{
-    QFETCH(QString, digitato);
-    QFETCH(bool, bloccato);
-    QFETCH(QString, restaNelCampo);
-    QFETCH(QStringList, celle);
-    QFETCH(QStringList, messaggi);
-    QFETCH(QList<int>, zone);
-    QVERIFY(AggiungiTipo(QStringLiteral("Bulloni")));
-    if (bloccato) {
-        db_->esegui(QStringLiteral("CREATE TRIGGER blocca BEFORE INSERT ON tipo"
-                                   " BEGIN SELECT RAISE(ABORT, 'tipi bloccati'); END"));
-    }
-    finestra_ = new VisTipi_frm;
-    finestra_->show();
-    griglia_ = finestra_->findChild<QTableView *>(QStringLiteral("MSFlexGrid1"));
-    RisponditoreDialoghi risponditore;
-    auto *testo = finestra_->findChild<QLineEdit *>(QStringLiteral("Text1"));
-    QTest::keyClicks(testo, digitato);
-    premi("Command3");
-
-    QCOMPARE(testo->text(), restaNelCampo);
-    QCOMPARE(colonna(1), celle);
-    QCOMPARE(risponditore.testi(), messaggi);
-    QCOMPARE(registro_->zone(), zone);
-    QCOMPARE(db_->valore(QStringLiteral("SELECT count(*) FROM tipo")).toInt(), celle.size() - 1);
-}
-
-void TestVisTipi::cancella_data()
-{
-    QTest::addColumn<int>("riga");
-    QTest::addColumn<int>("risposta");
-    QTest::addColumn<bool>("bloccato");
-    QTest::addColumn<QStringList>("domande");
-    QTest::addColumn<QStringList>("celle");
-    QTest::addColumn<QStringList>("rimasti");
-    const QString domanda = QStringLiteral("Si sta tentando di cancellare il tipo:\nViti\nContinuare?");
-    QTest::newRow("Si") << 1 << int(QMessageBox::Yes) << false << QStringList{domanda}
-                        << QStringList{"Bulloni", ""} << QStringList{"Bulloni"};
-    QTest::newRow("No") << 1 << int(QMessageBox::No) << false << QStringList{domanda}
-                        << QStringList{"Bulloni", "Viti", ""} << QStringList{"Bulloni", "Viti"};
-    QTest::newRow("riga vuota") << 2 << int(QMessageBox::Yes) << false << QStringList{}
-                                << QStringList{"Bulloni", "Viti", ""}
-                                << QStringList{"Bulloni", "Viti"};
-    QTest::newRow("cancellazione fallita")
-        << 1 << int(QMessageBox::Yes) << true << QStringList{domanda}
-        << QStringList{"Bulloni", "Viti", ""} << QStringList{"Bulloni", "Viti"};
-}
-
-void TestVisTipi::cancella()
-{
-    QFETCH(int, riga);
-    QFETCH(int, risposta);
-    QFETCH(bool, bloccato);
-    QFETCH(QStringList, domande);
-    QFETCH(QStringList, celle);
-    QFETCH(QStringList, rimasti);
-    QVERIFY(AggiungiTipo(QStringLiteral("Viti")));
-    QVERIFY(AggiungiTipo(QStringLiteral("Bulloni")));
-    if (bloccato) {
-        db_->esegui(QStringLiteral("CREATE TRIGGER blocca BEFORE DELETE ON tipo"
-                                   " BEGIN SELECT RAISE(ABORT, 'tipi bloccati'); END"));
-    }
-    finestra_ = new VisTipi_frm;
-    finestra_->show();
-    griglia_ = finestra_->findChild<QTableView *>(QStringLiteral("MSFlexGrid1"));
-    RisponditoreDialoghi risponditore;
-    risponditore.premi(QMessageBox::StandardButton(risposta));
-    griglia_->setCurrentIndex(griglia_->model()->index(riga, 0));
-    premi("Command2");
-
-    QCOMPARE(risponditore.testi(), domande);
-    for (const RisponditoreDialoghi::Dialogo &d : risponditore.visti()) {
-        QCOMPARE(d.titolo, QStringLiteral("Vorendi"));
-        QCOMPARE(d.pulsanti, QMessageBox::Yes | QMessageBox::No);
-        QCOMPARE(d.icona, QMessageBox::NoIcon);
-    }
-    QCOMPARE(colonna(1), celle);
-    QCOMPARE(CaricaTipi(), rimasti);
-    QCOMPARE(registro_->zone(), bloccato ? QList<int>{6} : QList<int>{});
-}
 
 QTEST_MAIN(TestVisTipi)
 #include "tst_VisTipi_frm.moc"
