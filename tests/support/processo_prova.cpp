@@ -17,7 +17,6 @@
 #include <QThread>
 
 #include <csignal>
-#include <cstdio>
 #include <grp.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -26,48 +25,31 @@ namespace {
 
 void scrivi(const QString &riga)
 {
+    // Shorter than PIPE_BUF: one write, whole or not at all.
     const QByteArray testo = riga.toUtf8() + '\n';
-    qsizetype scritti = 0;
-    while (scritti < testo.size()) {
-        const ssize_t n = ::write(STDOUT_FILENO, testo.constData() + scritti,
-                                  size_t(testo.size() - scritti));
-        if (n <= 0)
-            std::_Exit(4);
-        scritti += n;
-    }
+    if (::write(STDOUT_FILENO, testo.constData(), size_t(testo.size())) != testo.size())
+        std::_Exit(4);
 }
 
-[[noreturn]] void termina(int codice, const QString &perche)
+[[noreturn]] void termina(const QString &perche)
 {
     scrivi(QStringLiteral("errore ") + perche);
-    std::_Exit(codice);
+    std::_Exit(3);
 }
 
-qint64 contaRighe(const QString &tabella)
+// Puts back, in one transaction, the cart lines a sale took from prova_carrello.
+void riempiCarrello()
 {
-    qint64 righe = -1;
-    eseguiRoutine(99, [&](Sessione &s) {
-        QSqlQuery q = s.esegui(QStringLiteral("SELECT count(*) FROM ") + tabella);
-        if (Sessione::prossima(q))
-            righe = colonnaIntero(q, 0);
-    });
-    return righe;
+    if (!eseguiRoutine(99, [](Sessione &s) {
+            Transazione t(s);
+            s.esegui(QStringLiteral("INSERT INTO carrello SELECT * FROM prova_carrello"
+                                    " WHERE codice NOT IN (SELECT codice FROM carrello)"));
+            t.conferma();
+        }))
+        termina(QStringLiteral("carrello non riempito"));
 }
 
-// Puts back the cart lines that a sale took, all in one transaction; the
-// lines to sell are kept in prova_carrello by the test.
-bool riempiCarrello()
-{
-    return eseguiRoutine(99, [](Sessione &s) {
-        Transazione t(s);
-        s.esegui(QStringLiteral("INSERT INTO carrello SELECT * FROM prova_carrello"
-                                " WHERE codice NOT IN (SELECT codice FROM carrello)"));
-        t.conferma();
-    });
-}
-
-// The checkout as the cart window makes it: the lines as listed, the total
-// as shown.
+// The checkout as the cart window makes it: the lines as listed, the total as shown.
 bool vendi()
 {
     QList<RigaCarrello> righe;
@@ -76,28 +58,11 @@ bool vendi()
     QList<RigaVendita> vendita;
     for (const RigaCarrello &r : righe)
         vendita.append({r.tipo, r.codice, qint32(r.prezzo), qint16(r.pezzi)});
-    const EsitoVendita esito = RegistraVendita(vendita, totaleCarrello(righe), dataOggi());
-    return esito.stato == EsitoVendita::Stato::Registrata;
+    return RegistraVendita(vendita, totaleCarrello(righe), dataOggi()).stato
+        == EsitoVendita::Stato::Registrata;
 }
 
-[[noreturn]] void vendite()
-{
-    if (!riempiCarrello())
-        termina(3, QStringLiteral("carrello non riempito"));
-    scrivi(QStringLiteral("pronto"));
-    for (;;) {
-        scrivi(QStringLiteral("R"));
-        if (!riempiCarrello())
-            termina(3, QStringLiteral("carrello non riempito"));
-        scrivi(QStringLiteral("r"));
-        scrivi(QStringLiteral("V %1").arg(UltimaRicevuta()));
-        if (!vendi())
-            termina(3, QStringLiteral("vendita non registrata"));
-        scrivi(QStringLiteral("v"));
-    }
-}
-
-// Purchase i of article ART-(i mod 10): sale price i + 1, the movement's
+// Purchase i of article ART-(i mod 10) at sale price i + 1, the movement's
 // id-to-be, so that the latest movement of a code is known from the stock.
 bool acquista(qint64 i)
 {
@@ -106,16 +71,38 @@ bool acquista(qint64 i)
                             dataOggi());
 }
 
+// Each step between "R" (refilling) or "V n"/"A n" (n steps in the file
+// before this one) and its closing line.
+[[noreturn]] void vendite()
+{
+    riempiCarrello();
+    scrivi(QStringLiteral("pronto"));
+    for (;;) {
+        scrivi(QStringLiteral("R"));
+        riempiCarrello();
+        scrivi(QStringLiteral("r"));
+        scrivi(QStringLiteral("V %1").arg(UltimaRicevuta()));
+        if (!vendi())
+            termina(QStringLiteral("vendita non registrata"));
+        scrivi(QStringLiteral("v"));
+    }
+}
+
 [[noreturn]] void acquisti()
 {
-    qint64 i = contaRighe(QStringLiteral("prodotto"));
+    qint64 i = -1;
+    eseguiRoutine(99, [&](Sessione &s) {
+        QSqlQuery q = s.esegui(QStringLiteral("SELECT count(*) FROM prodotto"));
+        if (Sessione::prossima(q))
+            i = colonnaIntero(q, 0);
+    });
     if (i < 0)
-        termina(3, QStringLiteral("movimenti non contati"));
+        termina(QStringLiteral("movimenti non contati"));
     scrivi(QStringLiteral("pronto"));
     for (;; ++i) {
         scrivi(QStringLiteral("A %1").arg(i));
         if (!acquista(i))
-            termina(3, QStringLiteral("acquisto non registrato"));
+            termina(QStringLiteral("acquisto non registrato"));
         scrivi(QStringLiteral("a"));
     }
 }
@@ -128,40 +115,29 @@ int blocca(const QString &percorso, int millisecondi, bool esclusiva)
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("blocco"));
         db.setDatabaseName(percorso);
         if (!db.open())
-            termina(3, db.lastError().text());
+            termina(db.lastError().text());
         QSqlQuery q(db);
         if (!q.exec(esclusiva ? QStringLiteral("BEGIN EXCLUSIVE") : QStringLiteral("BEGIN IMMEDIATE"))
             || !q.exec(QStringLiteral("INSERT INTO tipo (codice) VALUES ('bloccante')")))
-            termina(3, q.lastError().text());
+            termina(q.lastError().text());
         scrivi(QStringLiteral("bloccato"));
         QThread::msleep(millisecondi);
         q.exec(QStringLiteral("ROLLBACK"));
-        q.finish();
-        db.close();
     }
     QSqlDatabase::removeDatabase(QStringLiteral("blocco"));
-    scrivi(QStringLiteral("libero"));
     return 0;
-}
-
-void senzaPrivilegi()
-{
-    // root writes through any permission: become nobody, who cannot.
-    if (::geteuid() != 0)
-        return;
-    if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)
-        termina(3, QStringLiteral("utente non cambiato"));
 }
 
 int esegui(const QString &nome, bool nessuno)
 {
     const ComandoDiProva *comando = comandoDiProva(nome);
     if (!comando)
-        termina(3, QStringLiteral("comando sconosciuto ") + nome);
-    if (nessuno)
-        senzaPrivilegi();
-    const bool riuscito = comando->esegui();
-    scrivi(QStringLiteral("esito %1").arg(riuscito ? 1 : 0));
+        termina(QStringLiteral("comando sconosciuto ") + nome);
+    // root writes through any permission: become nobody, who cannot.
+    if (nessuno && ::geteuid() == 0
+        && (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0))
+        termina(QStringLiteral("utente non cambiato"));
+    scrivi(QStringLiteral("esito %1").arg(comando->esegui() ? 1 : 0));
     return 0;
 }
 
@@ -174,10 +150,10 @@ int pieno(const QString &percorso, const QString &passo)
     const auto dimensione = rlim_t(byteDelFile(percorso).size());
     const rlimit limite{dimensione, dimensione};
     if (::setrlimit(RLIMIT_FSIZE, &limite) != 0)
-        termina(3, QStringLiteral("limite non impostato"));
+        termina(QStringLiteral("limite non impostato"));
     for (qint64 n = 0; n < 100000; ++n) {
-        if (passo == QLatin1String("vendite") && !riempiCarrello())
-            termina(3, QStringLiteral("carrello non riempito"));
+        if (passo == QLatin1String("vendite"))
+            riempiCarrello();
         const QByteArray prima = byteDelFile(percorso);
         bool riuscito = false;
         if (passo == QLatin1String("vendite"))
@@ -192,7 +168,7 @@ int pieno(const QString &percorso, const QString &passo)
             return 0;
         }
     }
-    termina(3, QStringLiteral("il file non si è mai riempito"));
+    termina(QStringLiteral("il file non si è mai riempito"));
 }
 
 } // namespace
@@ -201,10 +177,8 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     const QStringList argomenti = app.arguments();
-    if (argomenti.size() < 3)
-        termina(2, QStringLiteral("uso: processo_prova modo file [...]"));
-    const QString modo = argomenti.at(1);
-    const QString percorso = argomenti.at(2);
+    const QString modo = argomenti.value(1);
+    const QString percorso = argomenti.value(2);
     impostaPercorsoDatabase(percorso);
     installaSegnalatore([](const RapportoZona &r) {
         scrivi(QStringLiteral("rapporto %1 %2 %3").arg(r.zona).arg(r.numero).arg(r.descrizione));
@@ -220,5 +194,5 @@ int main(int argc, char *argv[])
         return esegui(argomenti.at(3), argomenti.value(4) == QLatin1String("nessuno"));
     if (modo == QLatin1String("pieno") && argomenti.size() == 4)
         return pieno(percorso, argomenti.at(3));
-    termina(2, QStringLiteral("modo sconosciuto ") + modo);
+    termina(QStringLiteral("uso: processo_prova vendite|acquisti|blocca|esegui|pieno file [...]"));
 }
