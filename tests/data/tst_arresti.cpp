@@ -17,11 +17,59 @@
 
 namespace {
 
-// Far above what the kills take: a machine that has slowed down fails
-// instead of hanging the suite.
-constexpr int LIMITE_MS = 45000;
-
 using Attesi = QList<std::pair<QString, qint64>>; // a query and its value
+
+// The file after n whole steps of 20-line sales; `tutto`, known when the
+// kill hit inside a step, says whether that step is in the file.
+Attesi vendite(qint64 n, std::optional<bool> tutto)
+{
+    const QString vendite = QString::number(n);
+    Attesi attesi = {
+        // Refilled in one transaction too: whole or empty, and as listed.
+        {"SELECT count(*) IN (0, 20) FROM carrello", 1},
+        {"SELECT count(*) FROM (SELECT * FROM carrello EXCEPT SELECT * FROM prova_carrello)", 0},
+        // One sale movement per line and sale, at the line's price and with
+        // its pieces negated.
+        {"SELECT count(*) FROM prodotto", 20 * n},
+        {"SELECT count(*) FROM prodotto p JOIN prova_carrello c ON p.codice = c.codice"
+         " AND p.tipo = c.tipo AND p.prezzovendita = c.prezzo AND p.pezzi = -c.pezzi"
+         " WHERE p.operazione = 2 AND p.prezzoacquisto = 0",
+         20 * n},
+        {"SELECT count(*) FROM (SELECT codice FROM prodotto GROUP BY codice"
+         " HAVING count(*) <> " + vendite + ")",
+         0},
+        // The stock lowered by exactly the pieces sold.
+        {"SELECT count(*) FROM rimanenze r JOIN prova_rimanenze s ON s.codice = r.codice"
+         " JOIN prova_carrello c ON c.codice = r.codice AND c.tipo = r.tipo AND c.prezzo = r.prezzo"
+         " WHERE r.pezzi = s.pezzi - " + vendite + " * c.pezzi",
+         20},
+        {"SELECT count(*) FROM rimanenze", 20},
+        // One receipt per sale with the cart's total, numbers without gaps.
+        {"SELECT count(*) FROM ricevuta WHERE totale = (SELECT sum(totale) FROM prova_carrello)", n},
+        {"SELECT coalesce(max(codice), 0) FROM ricevuta", n},
+    };
+    if (tutto) // the whole cart before the sale, none after it
+        attesi.emplaceBack("SELECT count(*) FROM carrello", *tutto ? 0 : 20);
+    return attesi;
+}
+
+Attesi acquisti(qint64 n, std::optional<bool>)
+{
+    return {
+        // Movement i + 1 is purchase i, whole.
+        {"SELECT coalesce(max(id), 0) FROM prodotto", n},
+        {"SELECT count(*) FROM prodotto WHERE operazione = 1 AND tipo = 1 AND prezzovendita = id"
+         " AND prezzoacquisto = id - 1 AND pezzi = (id - 1) % 7 + 1"
+         " AND codice = 'ART-' || ((id - 1) % 10)",
+         n},
+        // Each code's stock is the sum of its movements, at the price of the latest.
+        {"SELECT count(*) FROM rimanenze r JOIN (SELECT codice, sum(pezzi) AS pezzi,"
+         " max(id) AS ultimo FROM prodotto GROUP BY codice) p ON p.codice = r.codice"
+         " WHERE r.pezzi = p.pezzi AND r.prezzo = p.ultimo AND r.tipo = 1",
+         qMin<qint64>(n, 10)},
+        {"SELECT count(*) FROM rimanenze", qMin<qint64>(n, 10)},
+    };
+}
 
 struct Lavoro
 {
@@ -31,22 +79,8 @@ struct Lavoro
     QString fine;   // the line that closes a step
     QString conta;  // counts the whole steps in the file
     int uccisioni;
-    // The file after n whole steps; `tutto` is known when the kill hit
-    // inside a step, and says whether that step is in the file.
-    std::function<Attesi(qint64 n, std::optional<bool> tutto)> attesi;
+    Attesi (*attesi)(qint64, std::optional<bool>);
 };
-
-QString fase(const QString &ultima, const Lavoro &lavoro, bool caldo, std::optional<bool> tutto)
-{
-    if (!tutto)
-        return ultima == QLatin1String("R") ? QStringLiteral("fuori: riempimento del carrello")
-                                            : QStringLiteral("fuori: tra un passo e l'altro");
-    const QString quando = caldo ? QStringLiteral("transazione a metà (giornale caldo)")
-        : *tutto                 ? QStringLiteral("dopo il commit")
-                                 : QStringLiteral("prima di scrivere");
-    return QStringLiteral("dentro %1: %2, %3 nel file")
-        .arg(lavoro.passo, quando, *tutto ? QStringLiteral("tutto") : QStringLiteral("nulla"));
-}
 
 } // namespace
 
@@ -60,7 +94,7 @@ private slots:
     void acquistiUccisi();
 
 private:
-    void uccidi(const DatabaseDiProva &prova, const Lavoro &lavoro);
+    void uccidi(const Lavoro &lavoro, const DatabaseDiProva &prova);
     QRandomGenerator caso_;
 };
 
@@ -74,7 +108,7 @@ void TestArresti::initTestCase()
     caso_.seed(seme);
 }
 
-void TestArresti::uccidi(const DatabaseDiProva &prova, const Lavoro &lavoro)
+void TestArresti::uccidi(const Lavoro &lavoro, const DatabaseDiProva &prova)
 {
     // One run measures a turn of the loop; the kills then fall anywhere in
     // one and a half turns after the helper is ready.
@@ -91,13 +125,17 @@ void TestArresti::uccidi(const DatabaseDiProva &prova, const Lavoro &lavoro)
     QElapsedTimer durata;
     durata.start();
     for (int k = 1; k <= lavoro.uccisioni; ++k) {
-        QVERIFY2(durata.elapsed() < LIMITE_MS, qPrintable(QStringLiteral("solo %1 uccisioni").arg(k - 1)));
+        // Far above what the kills take: a machine that has slowed down
+        // fails instead of hanging the suite.
+        QVERIFY2(durata.elapsed() < 45000, qPrintable(QStringLiteral("%1 uccisioni").arg(k - 1)));
         ProcessoProva vittima({lavoro.modo, prova.percorso()});
         QVERIFY(vittima.attendi(QStringLiteral("pronto")));
-        std::this_thread::sleep_for(std::chrono::microseconds(caso_.bounded(qint64(1), giroUs * 3 / 2 + 2)));
+        const qint64 attesa = caso_.bounded(qint64(1), giroUs * 3 / 2 + 2);
+        std::this_thread::sleep_for(std::chrono::microseconds(attesa));
         const bool viva = vittima.uccidi();
         const QStringList righe = vittima.righe();
-        QVERIFY2(viva && !righe.join(u'\n').contains(QLatin1String("errore")), qPrintable(righe.join(u'\n')));
+        const QString detto = righe.join(u'\n');
+        QVERIFY2(viva && !detto.contains(QLatin1String("errore")), qPrintable(detto));
         const QFileInfo giornale(prova.percorso() + QStringLiteral("-journal"));
         const bool caldo = giornale.exists() && giornale.size() > 0;
 
@@ -106,18 +144,24 @@ void TestArresti::uccidi(const DatabaseDiProva &prova, const Lavoro &lavoro)
         const qint64 n = prova.valore(lavoro.conta).toLongLong();
         const QString ultima = righe.value(righe.size() - 1);
         std::optional<bool> tutto;
+        QString fase = ultima == QLatin1String("R") ? QStringLiteral("fuori: riempimento del carrello")
+                                                    : QStringLiteral("fuori: tra un passo e l'altro");
         if (ultima.startsWith(lavoro.inizio)) {
             const qint64 prima = ultima.mid(lavoro.inizio.size()).toLongLong();
             QVERIFY2(n == prima || n == prima + 1, qPrintable(QStringLiteral("%1 dopo %2").arg(n).arg(prima)));
             tutto = n == prima + 1;
+            fase = QStringLiteral("dentro %1: %2, %3 nel file")
+                       .arg(lavoro.passo,
+                            caldo ? QStringLiteral("transazione a metà (giornale caldo)")
+                                  : *tutto ? QStringLiteral("dopo il commit") : QStringLiteral("prima di scrivere"),
+                            *tutto ? QStringLiteral("tutto") : QStringLiteral("nulla"));
         }
-        const QString colpita = fase(ultima, lavoro, caldo, tutto);
         for (const auto &[sql, atteso] : lavoro.attesi(n, tutto)) {
             const qint64 trovato = prova.valore(sql).toLongLong();
-            QVERIFY2(trovato == atteso, qPrintable(QStringLiteral("uccisione %1 (%2): %3 dà %4 invece di %5")
-                                                       .arg(k).arg(colpita, sql).arg(trovato).arg(atteso)));
+            QVERIFY2(trovato == atteso, qPrintable(QStringLiteral("uccisione %1 (%2): %3 dà %4, non %5")
+                                                       .arg(k).arg(fase, sql).arg(trovato).arg(atteso)));
         }
-        ++fasi[colpita];
+        ++fasi[fase];
     }
     qInfo("%s: %d uccisioni, un giro in %lld µs, %lld passi compiuti", qPrintable(lavoro.modo),
           lavoro.uccisioni, giroUs, prova.valore(lavoro.conta).toLongLong());
@@ -130,63 +174,14 @@ void TestArresti::venditeUccise()
     DatabaseDiProva prova;
     preparaCarrello(prova);
     prova.esegui(QStringLiteral("CREATE TABLE prova_rimanenze AS SELECT * FROM rimanenze"));
-    uccidi(prova, {"vendite", "la vendita", "V ", "v", "SELECT count(*) FROM ricevuta", 300,
-                   [](qint64 n, std::optional<bool> tutto) {
-                       const QString vendite = QString::number(n);
-                       Attesi attesi = {
-                           // Refilled in one transaction too: whole or empty.
-                           {"SELECT count(*) IN (0, 20) FROM carrello", 1},
-                           {"SELECT count(*) FROM (SELECT * FROM carrello EXCEPT"
-                            " SELECT * FROM prova_carrello)", 0},
-                           // One sale movement per line and sale, at the
-                           // line's price and with its pieces negated.
-                           {"SELECT count(*) FROM prodotto", 20 * n},
-                           {"SELECT count(*) FROM prodotto p JOIN prova_carrello c"
-                            " ON p.codice = c.codice AND p.tipo = c.tipo AND p.prezzovendita = c.prezzo"
-                            " AND p.pezzi = -c.pezzi WHERE p.operazione = 2 AND p.prezzoacquisto = 0",
-                            20 * n},
-                           {"SELECT count(*) FROM (SELECT codice FROM prodotto GROUP BY codice"
-                            " HAVING count(*) <> " + vendite + ")", 0},
-                           // The stock lowered by exactly the pieces sold.
-                           {"SELECT count(*) FROM rimanenze r JOIN prova_rimanenze s ON s.codice = r.codice"
-                            " JOIN prova_carrello c ON c.codice = r.codice AND c.tipo = r.tipo"
-                            " AND c.prezzo = r.prezzo WHERE r.pezzi = s.pezzi - " + vendite + " * c.pezzi",
-                            20},
-                           {"SELECT count(*) FROM rimanenze", 20},
-                           // One receipt per sale with the cart's total, numbers without gaps.
-                           {"SELECT count(*) FROM ricevuta"
-                            " WHERE totale = (SELECT sum(totale) FROM prova_carrello)", n},
-                           {"SELECT coalesce(max(codice), 0) FROM ricevuta", n},
-                       };
-                       // The whole cart before the sale, none after it.
-                       if (tutto)
-                           attesi.emplaceBack("SELECT count(*) FROM carrello", *tutto ? 0 : 20);
-                       return attesi;
-                   }});
+    uccidi({"vendite", "la vendita", "V ", "v", "SELECT count(*) FROM ricevuta", 300, vendite}, prova);
 }
 
 void TestArresti::acquistiUccisi()
 {
     DatabaseDiProva prova;
     prova.esegui(QStringLiteral("INSERT INTO tipo (codice) VALUES ('Prova')"));
-    uccidi(prova, {"acquisti", "l'acquisto", "A ", "a", "SELECT count(*) FROM prodotto", 200,
-                   [](qint64 n, std::optional<bool>) {
-                       return Attesi{
-                           // Movement i + 1 is purchase i, whole.
-                           {"SELECT coalesce(max(id), 0) FROM prodotto", n},
-                           {"SELECT count(*) FROM prodotto WHERE operazione = 1 AND tipo = 1"
-                            " AND prezzovendita = id AND prezzoacquisto = id - 1"
-                            " AND pezzi = (id - 1) % 7 + 1 AND codice = 'ART-' || ((id - 1) % 10)",
-                            n},
-                           // Each code's stock is the sum of its movements, at
-                           // the price of the latest one.
-                           {"SELECT count(*) FROM rimanenze r JOIN (SELECT codice, sum(pezzi) AS pezzi,"
-                            " max(id) AS ultimo FROM prodotto GROUP BY codice) p USING (codice)"
-                            " WHERE r.pezzi = p.pezzi AND r.prezzo = p.ultimo AND r.tipo = 1",
-                            qMin<qint64>(n, 10)},
-                           {"SELECT count(*) FROM rimanenze", qMin<qint64>(n, 10)},
-                       };
-                   }});
+    uccidi({"acquisti", "l'acquisto", "A ", "a", "SELECT count(*) FROM prodotto", 200, acquisti}, prova);
 }
 
 QTEST_GUILESS_MAIN(TestArresti)

@@ -1,23 +1,25 @@
 #include "support/comandi_di_prova.h"
 #include "support/database_di_prova.h"
-#include "support/registro_rapporti.h"
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QTest>
 
-// Every routine against a file that is missing, not a database, short of a
-// table, read-only, locked by another program or on a full disk: one zone
-// report each, no crash, and not a byte written.
+#include <memory>
+
+// Every routine, run in the helper process, against a file that is missing,
+// not a database, short of a table, read-only, locked by another program or
+// on a full disk: one zone report each, no crash, and not a byte written.
 
 namespace {
 
-enum Guasto { Mancante, NonDatabase, SenzaTabella };
+enum Guasto { Mancante, NonDatabase, SenzaTabella, SolaLettura, Scrittura, Commit };
 
 // The helper's lines once it has ended, its zone reports cut to "rapporto zona numero".
-QStringList uscita(ProcessoProva &processo)
+QStringList uscita(const QStringList &argomenti)
 {
+    ProcessoProva processo(argomenti);
     if (!processo.finisci())
         return {QStringLiteral("non finito")};
     QStringList righe = processo.righe();
@@ -26,6 +28,11 @@ QStringList uscita(ProcessoProva &processo)
             riga = riga.section(u' ', 0, 2);
     }
     return righe;
+}
+
+QStringList rapporto(int zona, int numero)
+{
+    return {QStringLiteral("rapporto %1 %2").arg(zona).arg(numero), QStringLiteral("esito 0")};
 }
 
 } // namespace
@@ -37,10 +44,6 @@ class TestGuasti : public QObject
 private slots:
     void fileGuasto_data();
     void fileGuasto();
-    void solaLettura_data();
-    void solaLettura();
-    void fileBloccato_data();
-    void fileBloccato();
     void discoPieno_data();
     void discoPieno();
 };
@@ -49,113 +52,76 @@ void TestGuasti::fileGuasto_data()
 {
     QTest::addColumn<QString>("nome");
     QTest::addColumn<int>("guasto");
+    QTest::addColumn<QStringList>("attese"); // the helper's lines
     for (const ComandoDiProva &c : comandiDiProva()) {
-        QTest::addRow("%s, file mancante", qPrintable(c.nome)) << c.nome << int(Mancante);
-        QTest::addRow("%s, non un database", qPrintable(c.nome)) << c.nome << int(NonDatabase);
-        QTest::addRow("%s, senza %s", qPrintable(c.nome), qPrintable(c.tabella)) << c.nome << int(SenzaTabella);
+        const QByteArray nome = c.nome.toUtf8();
+        const char *n = nome.constData();
+        // SQLITE_CANTOPEN, SQLITE_NOTADB, SQLITE_ERROR, SQLITE_READONLY
+        QTest::addRow("%s, file mancante", n) << c.nome << int(Mancante) << rapporto(c.zona, 14);
+        QTest::addRow("%s, non un database", n) << c.nome << int(NonDatabase) << rapporto(c.zona, 26);
+        QTest::addRow("%s, senza %s", n, qPrintable(c.tabella))
+            << c.nome << int(SenzaTabella) << rapporto(c.zonaTabella, 1);
+        // Reading a read-only file is no fault at all.
+        QTest::addRow("%s, sola lettura", n)
+            << c.nome << int(SolaLettura) << (c.scrive ? rapporto(c.zona, 8) : QStringList{"esito 1"});
     }
+    // A write transaction under way keeps writers out; one that is committing
+    // (an exclusive lock) keeps readers out as well: SQLITE_BUSY.
+    QTest::newRow("acquisto, file bloccato") << "RegistraProdotto" << int(Scrittura) << rapporto(1, 5);
+    QTest::newRow("vendita, file bloccato") << "RegistraVendita" << int(Scrittura) << rapporto(1, 5);
+    QTest::newRow("lettura durante un commit") << "VisualizzaTipi" << int(Commit) << rapporto(11, 5);
 }
 
 void TestGuasti::fileGuasto()
 {
     QFETCH(QString, nome);
     QFETCH(int, guasto);
-    const ComandoDiProva &comando = *comandoDiProva(nome);
+    QFETCH(QStringList, attese);
     DatabaseDiProva prova(guasto == Mancante ? DatabaseDiProva::Inizio::SenzaFile
                                              : DatabaseDiProva::Inizio::FileNuovo);
     if (guasto == NonDatabase)
         prova.sostituisciConTesto(QByteArray("Questo non è un database.\n").repeated(200));
-    if (guasto == SenzaTabella) {
+    else if (guasto != Mancante)
         preparaNegozio(prova);
-        prova.esegui(QStringLiteral("DROP TABLE \"%1\"").arg(comando.tabella));
-    }
-    const QByteArray prima = byteDelFile(prova.percorso());
-    RegistroRapporti registro;
-
-    QVERIFY(!comando.esegui());
-
-    QCOMPARE(registro.zone(), QList<int>{guasto == SenzaTabella ? comando.zonaTabella : comando.zona});
-    // SQLITE_CANTOPEN, SQLITE_NOTADB, SQLITE_ERROR
-    QCOMPARE(registro.rapporti().first().numero, QList<int>({14, 26, 1}).at(guasto));
     if (guasto == SenzaTabella)
-        QCOMPARE(registro.rapporti().first().descrizione, "no such table: " + comando.tabella);
-    QCOMPARE(QFileInfo::exists(prova.percorso()), guasto != Mancante);
-    QVERIFY2(byteDelFile(prova.percorso()) == prima, "a failed routine wrote to the file");
-}
-
-void TestGuasti::solaLettura_data()
-{
-    QTest::addColumn<QString>("nome");
-    for (const ComandoDiProva &c : comandiDiProva())
-        QTest::newRow(qPrintable(c.nome)) << c.nome;
-}
-
-void TestGuasti::solaLettura()
-{
-    QFETCH(QString, nome);
-    const ComandoDiProva &comando = *comandoDiProva(nome);
-    DatabaseDiProva prova;
-    preparaNegozio(prova);
-    const QByteArray prima = byteDelFile(prova.percorso());
+        prova.esegui(QStringLiteral("DROP TABLE \"%1\"").arg(comandoDiProva(nome)->tabella));
     // Run as another user where this one is root, who writes through any
     // permission: the folder must let that user reach the file.
-    QFile::setPermissions(prova.cartella(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
-                                                | QFile::ReadOther | QFile::ExeOther);
-    QFile::setPermissions(prova.percorso(), QFile::ReadOwner | QFile::ReadOther);
+    const QFile::Permissions lettura = QFile::ReadOwner | QFile::ReadOther;
+    if (guasto == SolaLettura) {
+        QFile::setPermissions(prova.cartella(),
+                              lettura | QFile::WriteOwner | QFile::ExeOwner | QFile::ExeOther);
+        QFile::setPermissions(prova.percorso(), lettura);
+    }
+    std::unique_ptr<ProcessoProva> altro;
+    if (guasto == Scrittura || guasto == Commit) {
+        altro = std::make_unique<ProcessoProva>(QStringList{
+            "blocca", prova.percorso(), "60000", guasto == Commit ? "EXCLUSIVE" : "IMMEDIATE"});
+        QVERIFY(altro->attendi(QStringLiteral("bloccato")));
+    }
+    const QByteArray prima = byteDelFile(prova.percorso());
+    QElapsedTimer attesa;
+    attesa.start();
 
-    ProcessoProva processo({QStringLiteral("esegui"), prova.percorso(), nome, QStringLiteral("nessuno")});
-    const QStringList righe = uscita(processo);
+    const QStringList righe = uscita({QStringLiteral("esegui"), prova.percorso(), nome,
+                                      guasto == SolaLettura ? "nessuno" : ""});
 
     QFile::setPermissions(prova.percorso(), QFile::ReadOwner | QFile::WriteOwner);
     if (righe.contains(QStringLiteral("errore utente non cambiato")))
         QSKIP("root here cannot become another user, and root writes through read-only files");
-    // Reading a read-only file is no fault at all; writing is refused (SQLITE_READONLY).
-    const QStringList attese = comando.scrive
-        ? QStringList{QStringLiteral("rapporto %1 8").arg(comando.zona), QStringLiteral("esito 0")}
-        : QStringList{QStringLiteral("esito 1")};
     QCOMPARE(righe, attese);
-    QVERIFY(byteDelFile(prova.percorso()) == prima);
-}
-
-void TestGuasti::fileBloccato_data()
-{
-    QTest::addColumn<QString>("nome");
-    QTest::addColumn<QString>("blocco");
-    // A write transaction under way keeps writers out; one that is committing
-    // (an exclusive lock) keeps readers out as well.
-    QTest::newRow("acquisto") << "RegistraProdotto" << "immediata";
-    QTest::newRow("vendita") << "RegistraVendita" << "immediata";
-    QTest::newRow("lettura durante un commit") << "VisualizzaTipi" << "esclusiva";
-}
-
-void TestGuasti::fileBloccato()
-{
-    QFETCH(QString, nome);
-    QFETCH(QString, blocco);
-    const ComandoDiProva &comando = *comandoDiProva(nome);
-    DatabaseDiProva prova;
-    preparaNegozio(prova);
-    const QByteArray prima = byteDelFile(prova.percorso());
-    ProcessoProva altro({QStringLiteral("blocca"), prova.percorso(), QStringLiteral("60000"), blocco});
-    QVERIFY(altro.attendi(QStringLiteral("bloccato")));
-    RegistroRapporti registro;
-    QElapsedTimer attesa;
-    attesa.start();
-
-    QVERIFY(!comando.esegui());
-
-    QVERIFY2(attesa.elapsed() >= 4000, "did not wait for the other program");
-    QCOMPARE(registro.zone(), QList<int>{comando.zona});
-    QCOMPARE(registro.rapporti().first().numero, 5); // SQLITE_BUSY
-    QVERIFY(byteDelFile(prova.percorso()) == prima);
-
-    // The other program dies in the middle: the same command works, and
-    // what that program had begun to write is not in the file.
-    altro.uccidi();
-    registro.azzera();
-    QVERIFY(comando.esegui());
-    QCOMPARE(registro.zone(), QList<int>{});
-    QCOMPARE(prova.valore(QStringLiteral("SELECT count(*) FROM tipo WHERE codice='bloccante'")).toInt(), 0);
+    QCOMPARE(QFileInfo::exists(prova.percorso()), guasto != Mancante);
+    QVERIFY2(byteDelFile(prova.percorso()) == prima, "a failed routine wrote to the file");
+    if (!altro)
+        return;
+    // It waited a few seconds for the other program. Once that program dies
+    // in the middle, the same command works, and what it had begun to write
+    // is not in the file.
+    QVERIFY2(attesa.elapsed() >= 4000, qPrintable(QString::number(attesa.elapsed())));
+    altro->uccidi();
+    QCOMPARE(uscita({QStringLiteral("esegui"), prova.percorso(), nome}), QStringList{"esito 1"});
+    QCOMPARE(prova.valore(QStringLiteral("SELECT count(*) FROM tipo WHERE codice = 'bloccante'"))
+                 .toInt(), 0);
     QCOMPARE(prova.valore(QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
 }
 
@@ -180,8 +146,7 @@ void TestGuasti::discoPieno()
     // The helper repeats the step until the file cannot grow; the step that
     // does not fit must leave it exactly as it was. The size limit refuses
     // the write with EFBIG, which reads as SQLITE_IOERR_WRITE.
-    ProcessoProva processo({QStringLiteral("pieno"), prova.percorso(), passo});
-    const QStringList righe = uscita(processo);
+    const QStringList righe = uscita({QStringLiteral("pieno"), prova.percorso(), passo});
 
     QCOMPARE(righe.size(), 3);
     QCOMPARE(righe.at(0), QStringLiteral("rapporto %1 778").arg(zona));
@@ -191,7 +156,8 @@ void TestGuasti::discoPieno()
     QCOMPARE(prova.valore(QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
     if (passo == QLatin1String("acquisti")) {
         QCOMPARE(conta("SELECT count(*) FROM prodotto"), n);
-        QCOMPARE(conta("SELECT sum(pezzi) FROM rimanenze") - scorta, conta("SELECT sum(pezzi) FROM prodotto"));
+        QCOMPARE(conta("SELECT sum(pezzi) FROM rimanenze") - scorta,
+                 conta("SELECT sum(pezzi) FROM prodotto"));
     } else if (passo == QLatin1String("vendite")) {
         QCOMPARE(conta("SELECT count(*) FROM ricevuta"), n);
         QCOMPARE(conta("SELECT count(*) FROM prodotto"), 20 * n);

@@ -1,3 +1,4 @@
+#include "counter/Ricevute_frm.h"
 #include "reports/Operazioni_frm.h"
 #include "reports/VisGrafico_frm.h"
 #include "reports/statistiche.h"
@@ -11,13 +12,21 @@
 
 #include <memory>
 
-// Hostile texts in the filters of the operations register and the year of
-// the statistics: nothing is ever written; a filter either selects what it
-// says or is refused with a message that leaves the list as it was.
+// Hostile texts in the filters of the receipts and operations registers and
+// the year of the statistics: nothing is ever written; a filter either
+// selects what it says or is refused with a message that leaves the list as
+// it was.
 
 namespace {
 
 const int ANNO = QDate::currentDate().year();
+const QString DATA_NON_CORRETTA = QStringLiteral("Data non corretta\ndigitarla nel seguente modo GG/MM/AAAA");
+
+// The numbers, then a day that does not exist and one that does.
+QList<ValoreOstile> giorni(const QString &valido)
+{
+    return numeriOstili() << ValoreOstile{"giorno inesistente", "31/02/2000"} << ValoreOstile{"giorno valido", valido};
+}
 
 } // namespace
 
@@ -28,6 +37,8 @@ class TestImmissioniRapporti : public QObject
 private slots:
     void init();
     void cleanup();
+    void ricevute_data();
+    void ricevute();
     void operazioni_data();
     void operazioni();
     void statistiche_data();
@@ -48,6 +59,8 @@ void TestImmissioniRapporti::init()
                                  " (2, 'D-1', 30, 10, 9, 1, '2000-12-06'),"
                                  " (1, 'V-2', 500, 250, 1, 1, ?)"),
                   {QDate(ANNO, 3, 1).toString(Qt::ISODate)});
+    b_->db.esegui(QStringLiteral("INSERT INTO ricevuta (codice, dataop, totale) VALUES"
+                                 " (4, '2000-12-05', 1500), (2, '2000-12-31', 0), (1234, '2000-12-05', 2500000)"));
     file_ = byteDelFile(b_->db.percorso());
 }
 
@@ -58,6 +71,39 @@ void TestImmissioniRapporti::cleanup()
     b_.reset();
 }
 
+void TestImmissioniRapporti::ricevute_data()
+{
+    QTest::addColumn<ValoreOstile>("valore");
+    QTest::addColumn<QStringList>("elencate"); // receipt numbers; none after a refusal
+    for (const ValoreOstile &v : giorni(QStringLiteral("05/12/2000"))) {
+        QStringList elencate;
+        if (v.testo.isEmpty())
+            elencate = QStringList{"4", "1.234", "2", ""};
+        else if (v.nome == QLatin1String("giorno valido"))
+            elencate = QStringList{"4", "1.234", ""};
+        QTest::newRow(qPrintable(v.nome)) << v << elencate;
+    }
+}
+
+void TestImmissioniRapporti::ricevute()
+{
+    QFETCH(ValoreOstile, valore);
+    QFETCH(QStringList, elencate);
+    Ricevute_frm finestra;
+    QVERIFY(mostra(finestra));
+    premi(finestra, "Command1");
+    const QStringList prima = griglia(finestra, 1);
+    QCOMPARE(prima, QStringList({"4", "1.234", "2", ""}));
+    immetti(campo(finestra, "Text1"), valore);
+    QCOMPARE(campo(finestra, "Text1")->text(), valore.testo);
+
+    premi(finestra, "Command1");
+
+    QCOMPARE(b_->risponditore.testi(), elencate.isEmpty() ? QStringList{DATA_NON_CORRETTA} : QStringList());
+    QCOMPARE(griglia(finestra, 1), elencate.isEmpty() ? prima : elencate);
+    QCOMPARE(campo(finestra, "Text1")->text(), valore.testo);
+}
+
 void TestImmissioniRapporti::operazioni_data()
 {
     QTest::addColumn<QString>("filtro");
@@ -65,9 +111,7 @@ void TestImmissioniRapporti::operazioni_data()
     QTest::addColumn<QStringList>("elencati"); // movement ids; none after a refusal
 
     const QStringList tutti{"1", "2", "3", ""};
-    QList<ValoreOstile> giorni = numeriOstili();
-    giorni << ValoreOstile{"giorno inesistente", "31/02/2000"} << ValoreOstile{"giorno valido", "06/12/2000"};
-    for (const ValoreOstile &v : giorni) {
+    for (const ValoreOstile &v : giorni(QStringLiteral("06/12/2000"))) {
         QStringList elencati;
         if (v.testo.isEmpty())
             elencati = tutti;
@@ -100,9 +144,7 @@ void TestImmissioniRapporti::operazioni()
 
     premi(finestra, "Command1");
 
-    QCOMPARE(b_->risponditore.testi(),
-             elencati.isEmpty() ? QStringList{"Data non corretta\ndigitarla nel seguente modo GG/MM/AAAA"}
-                                : QStringList());
+    QCOMPARE(b_->risponditore.testi(), elencati.isEmpty() ? QStringList{DATA_NON_CORRETTA} : QStringList());
     QCOMPARE(griglia(finestra, 0), elencati.isEmpty() ? prima : elencati);
     if (filtro == QLatin1String("Text1"))
         QCOMPARE(bersaglio->text(), mostrato);

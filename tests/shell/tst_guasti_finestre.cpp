@@ -25,7 +25,8 @@
 
 namespace {
 
-using Passo = std::function<void(QWidget &, RisponditoreDialoghi &)>;
+using R = RisponditoreDialoghi;
+using Passo = std::function<void(QWidget &, R &)>;
 
 struct ComandoFinestra
 {
@@ -41,57 +42,60 @@ std::function<QWidget *()> crea()
     return [] { return new Finestra; };
 }
 
-const Passo niente = [](QWidget &, RisponditoreDialoghi &) {};
+Passo poi(const Passo &a, const Passo &b)
+{
+    return [=](QWidget &f, R &r) {
+        a(f, r);
+        b(f, r);
+    };
+}
 
 Passo clic(const char *pulsante, QMessageBox::StandardButton risposta = QMessageBox::NoButton)
 {
-    return [=](QWidget &f, RisponditoreDialoghi &r) {
+    return [=](QWidget &f, R &r) {
         if (risposta != QMessageBox::NoButton)
             r.premi(risposta);
         premi(f, pulsante);
     };
 }
 
-// The first row, deleted with Yes to the question.
-const Passo cancella = [](QWidget &f, RisponditoreDialoghi &r) {
-    vaiARiga(f, 0);
-    clic("Command2", QMessageBox::Yes)(f, r);
-};
+Passo scrivi(const QStringList &nomi, const QString &testo)
+{
+    return [=](QWidget &f, R &) {
+        for (const QString &nome : nomi)
+            campo(f, qPrintable(nome))->setText(testo);
+    };
+}
 
-const Passo tipoProva = [](QWidget &f, RisponditoreDialoghi &) { scegli(f, QStringLiteral("Prova")); };
-const Passo menuProva = [](QWidget &f, RisponditoreDialoghi &) { scegliDalMenu(f, QStringLiteral("Prova")); };
+const Passo niente = [](QWidget &, R &) {};
+const Passo primaRiga = [](QWidget &f, R &) { vaiARiga(f, 0); };
+const Passo cancella = poi(primaRiga, clic("Command2", QMessageBox::Yes));
+const Passo tipoProva = [](QWidget &f, R &) { scegli(f, QStringLiteral("Prova")); };
+const Passo menuProva = [](QWidget &f, R &) { scegliDalMenu(f, QStringLiteral("Prova")); };
+const Passo acquisti = [](QWidget &f, R &) { selettore(f, "Combo2")->setCurrentIndex(0); };
 
 const QList<ComandoFinestra> &comandi()
 {
-    using R = RisponditoreDialoghi;
     static const QList<ComandoFinestra> elenco = {
         {"Info_frm Salva", crea<Info_frm>(), niente, clic("Command1")},
         {"VisTipi_frm Aggiorna", crea<VisTipi_frm>(), niente, clic("Command1")},
         {"VisTipi_frm Aggiungi", crea<VisTipi_frm>(), niente,
-         [](QWidget &f, R &r) {
-             campo(f, "Text1")->setText(QStringLiteral("Nuovo"));
-             clic("Command3")(f, r);
-         }},
+         poi(scrivi({"Text1"}, QStringLiteral("Nuovo")), clic("Command3"))},
         {"VisTipi_frm Cancella", crea<VisTipi_frm>(), niente, cancella},
         {"Prodotto_frm codice digitato", crea<Prodotto_frm>(), tipoProva,
          [](QWidget &f, R &) { QTest::keyClick(campo(f, "Text1"), Qt::Key_A); }},
         {"Prodotto_frm Invio nei tipi", crea<Prodotto_frm>(), niente,
          [](QWidget &f, R &) { QTest::keyClick(selettore(f), Qt::Key_Return); }},
         {"Prodotto_frm Salva", crea<Prodotto_frm>(),
-         [](QWidget &f, R &r) {
-             tipoProva(f, r);
-             for (const char *nome : {"Text1", "Text2", "Text4", "Text3"})
-                 campo(f, nome)->setText(QStringLiteral("1"));
-         },
+         poi(tipoProva, scrivi({"Text1", "Text2", "Text3", "Text4"}, QStringLiteral("1"))),
          clic("Command1")},
         {"AggCarrello_frm scelta del tipo", crea<AggCarrello_frm>(), niente, menuProva},
         {"AggCarrello_frm Modifica", crea<AggCarrello_frm>(), menuProva,
-         [](QWidget &f, R &r) {
-             vaiARiga(f, 0);
+         poi(primaRiga, [](QWidget &f, R &r) {
              r.premi(QMessageBox::Yes);
              r.scrivi(QStringLiteral("150"));
              premi(f, "Command1");
-         }},
+         })},
         {"AggCarrello_frm Cancella", crea<AggCarrello_frm>(), menuProva, cancella},
         {"AggCarrello_frm doppio clic", crea<AggCarrello_frm>(), menuProva,
          [](QWidget &f, R &r) {
@@ -100,22 +104,16 @@ const QList<ComandoFinestra> &comandi()
          }},
         {"VisCarrello_frm Aggiorna", crea<VisCarrello_frm>(), niente, clic("Command1")},
         {"VisCarrello_frm Cancella", crea<VisCarrello_frm>(), niente, cancella},
-        {"VisCarrello_frm Stampa, Si", crea<VisCarrello_frm>(), niente, clic("Command3", QMessageBox::Yes)},
-        {"VisCarrello_frm Stampa, No", crea<VisCarrello_frm>(), niente, clic("Command3", QMessageBox::No)},
+        {"VisCarrello_frm Stampa, Si", crea<VisCarrello_frm>(), niente,
+         clic("Command3", QMessageBox::Yes)},
+        {"VisCarrello_frm Stampa, No", crea<VisCarrello_frm>(), niente,
+         clic("Command3", QMessageBox::No)},
         {"Ricevute_frm Aggiorna", crea<Ricevute_frm>(), niente, clic("Command1")},
         {"Ricevute_frm Cancella", crea<Ricevute_frm>(), clic("Command1"), cancella},
         {"Ricevute_frm Stampa", crea<Ricevute_frm>(), clic("Command1"), clic("Command3")},
-        {"Operazioni_frm Aggiorna", crea<Operazioni_frm>(),
-         [](QWidget &f, R &r) {
-             selettore(f, "Combo2")->setCurrentIndex(0);
-             tipoProva(f, r);
-         },
+        {"Operazioni_frm Aggiorna", crea<Operazioni_frm>(), poi(acquisti, tipoProva),
          clic("Command1")},
-        {"Operazioni_frm Cancella", crea<Operazioni_frm>(),
-         [](QWidget &f, R &r) {
-             selettore(f, "Combo2")->setCurrentIndex(0);
-             clic("Command1")(f, r);
-         },
+        {"Operazioni_frm Cancella", crea<Operazioni_frm>(), poi(acquisti, clic("Command1")),
          cancella},
         {"Operazioni_frm Stampa", crea<Operazioni_frm>(), niente, clic("Command3")},
         {"VisGrafico_frm Aggiorna", crea<VisGrafico_frm>(), niente, clic("Command1")},
@@ -158,7 +156,6 @@ void TestGuastiFinestre::unRapportoPerComando()
     comando.prima(*finestra, banco.risponditore);
     QCOMPARE(banco.registro.rapporti().size(), 0);
     banco.risponditore.azzera();
-
     if (mancante)
         QVERIFY(QFile::remove(banco.db.percorso()));
     else

@@ -18,25 +18,14 @@
 namespace {
 
 const QString INVITO = QStringLiteral(">>> Seleziona TIPO <<<");
-const QString PREZZO_ERRATO = QStringLiteral("Il prezzo di %1 deve essere un numero intero da 0 a 2.147.483.647.");
-const QString PEZZI_ERRATI = QStringLiteral("Il numero di pezzi deve essere compreso tra -32.768 e 32.767.");
-
-bool bianco(const ValoreOstile &v)
-{
-    return v.testo.trimmed().isEmpty();
-}
+// The stock row's code, looked up in every step taken on it.
+const QString CODICE = QStringLiteral("A'1\"%_*\\ 🛒");
+const QString PREZZO =
+    QStringLiteral("Il prezzo di %1 deve essere un numero intero da 0 a 2.147.483.647.");
+const QString PEZZI =
+    QStringLiteral("Il numero di pezzi deve essere compreso tra -32.768 e 32.767.");
 
 using Esito = std::pair<QString, QVariant>; // the message, or what is stored
-
-// A row per value for the field, with what each leads to.
-template <typename Regola>
-void righe(const char *campo, const QList<ValoreOstile> &valori, Regola regola)
-{
-    for (const ValoreOstile &v : valori) {
-        const auto [messaggio, salvato] = regola(v);
-        QTest::addRow("%s: %s", campo, qPrintable(v.nome)) << QString::fromLatin1(campo) << v << messaggio << salvato;
-    }
-}
 
 void colonne()
 {
@@ -44,6 +33,22 @@ void colonne()
     QTest::addColumn<ValoreOstile>("valore");
     QTest::addColumn<QString>("messaggio");
     QTest::addColumn<QVariant>("salvato");
+}
+
+// A row for each value in the field, with what the rule says it leads to.
+template <typename Regola>
+void righe(const char *campo, const QList<ValoreOstile> &valori, Regola regola)
+{
+    for (const ValoreOstile &v : valori) {
+        const auto [messaggio, salvato] = regola(v);
+        QTest::addRow("%s: %s", campo, qPrintable(v.nome))
+            << QString::fromLatin1(campo) << v << messaggio << salvato;
+    }
+}
+
+bool bianco(const ValoreOstile &v)
+{
+    return v.testo.trimmed().isEmpty();
 }
 
 } // namespace
@@ -82,7 +87,8 @@ void TestImmissioniMagazzino::tipi_data()
 {
     colonne();
     righe("Text1", testiOstili(), [](const ValoreOstile &v) {
-        return Esito{bianco(v) ? QStringLiteral("Scrivere la descrizione del tipo.") : QString(), v.testo};
+        return bianco(v) ? Esito{QStringLiteral("Scrivere la descrizione del tipo."), {}}
+                         : Esito{QString(), v.testo};
     });
 }
 
@@ -92,22 +98,25 @@ void TestImmissioniMagazzino::tipi()
     QFETCH(QString, messaggio);
     VisTipi_frm finestra;
     QVERIFY(mostra(finestra));
-    immetti(campo(finestra, "Text1"), valore);
-    QCOMPARE(campo(finestra, "Text1")->text(), valore.testo);
+    QLineEdit *testo = campo(finestra, "Text1");
+    immetti(testo, valore);
+    QCOMPARE(testo->text(), valore.testo);
     const QByteArray prima = byteDelFile(b_->db.percorso());
 
     premi(finestra, "Command3");
 
-    QCOMPARE(b_->risponditore.testi(), messaggio.isEmpty() ? QStringList() : QStringList{messaggio});
     if (!messaggio.isEmpty()) {
+        QCOMPARE(b_->risponditore.testi(), QStringList{messaggio});
         QVERIFY(byteDelFile(b_->db.percorso()) == prima);
-        QCOMPARE(campo(finestra, "Text1")->text(), valore.testo);
+        QCOMPARE(testo->text(), valore.testo);
         QCOMPARE(griglia(finestra), QStringList({" 1|Viti", "|"}));
         return;
     }
-    QCOMPARE(b_->db.valore(QStringLiteral("SELECT codice FROM tipo WHERE id = 2")).toString(), valore.testo);
+    QCOMPARE(b_->risponditore.testi(), QStringList{});
+    QCOMPARE(b_->db.valore(QStringLiteral("SELECT codice FROM tipo WHERE id = 2")).toString(),
+             valore.testo);
     QVERIFY(griglia(finestra).contains(" 2|" + valore.testo));
-    QCOMPARE(campo(finestra, "Text1")->text(), QString());
+    QCOMPARE(testo->text(), QString());
     // Found again by its exact text, wildcards and all.
     QCOMPARE(IdTipo(valore.testo), 2);
     QVERIFY(CaricaTipi().contains(valore.testo));
@@ -123,30 +132,29 @@ void TestImmissioniMagazzino::prodotto_data()
         if (bianco(v))
             return Esito{QStringLiteral("Scrivere il codice dell'articolo."), {}};
         // A quote typed becomes "-"; pasted, it stays.
-        if (!v.incollato && (v.testo == QLatin1String("'") || v.testo == QLatin1String("\"")))
-            return Esito{QString(), QStringLiteral("-")};
-        return Esito{QString(), v.testo};
+        const bool apice = v.testo == QLatin1String("'") || v.testo == QLatin1String("\"");
+        return Esito{QString(), apice && !v.incollato ? QStringLiteral("-") : v.testo};
     });
     for (const auto &[campo, quale] : {std::pair{"Text2", "acquisto"}, std::pair{"Text4", "vendita"}}) {
         righe(campo, numeriOstili(), [quale = QLatin1String(quale)](const ValoreOstile &v) {
             // Typed, only digits reach the field: the minus of -5 is dropped,
-            // and so is every key of a text, emoji included.
+            // and so is every key of a text, an emoji's too.
             if (v.nome == QLatin1String("negativo"))
                 return Esito{QString(), 5};
             if (v.nome == QLatin1String("oltre 16 bit"))
                 return Esito{QString(), 32768};
             if (!v.incollato && v.nome != QLatin1String("oltre 32 bit"))
                 return Esito{QStringLiteral("Scrivere il prezzo di %1 per unità.").arg(quale), {}};
-            return Esito{PREZZO_ERRATO.arg(quale), {}};
+            return Esito{PREZZO.arg(quale), {}};
         });
     }
-    // Letters alone and 1,000 digits are no number of pieces.
+    // Letters alone, or 1,000 digits, are no number of pieces.
     righe("Text3", numeriOstili(), [](const ValoreOstile &v) {
         if (bianco(v))
             return Esito{QString(), 0};
         if (v.nome == QLatin1String("negativo"))
             return Esito{QString(), -5};
-        return Esito{PEZZI_ERRATI, {}};
+        return Esito{PEZZI, {}};
     });
 }
 
@@ -160,9 +168,9 @@ void TestImmissioniMagazzino::prodotto()
     QVERIFY(mostra(finestra));
     scegli(finestra, QStringLiteral("Viti"));
     const QStringList nomi{"Text1", "Text2", "Text4", "Text3"};
-    const QStringList validi{"M8", "100", "200", "1"};
+    QVariantList attesi{"M8", 100, 200, 1}; // code, purchase and sale price, pieces
     for (int i = 0; i < nomi.size(); ++i)
-        finestra.findChild<QLineEdit *>(nomi.at(i))->setText(validi.at(i));
+        finestra.findChild<QLineEdit *>(nomi.at(i))->setText(attesi.at(i).toString());
     immetti(campo == QLatin1String("Combo1") ? selettore(finestra)->lineEdit()
                                              : finestra.findChild<QLineEdit *>(campo),
             valore);
@@ -185,35 +193,35 @@ void TestImmissioniMagazzino::prodotto()
     }
     QCOMPARE(b_->risponditore.testi(), QStringList{});
     QCOMPARE(campi(), QStringList({INVITO, "", "", "", ""}));
-    const QString colonna = QStringList{"codice", "prezzoacquisto", "prezzovendita", "pezzi"}.at(nomi.indexOf(campo));
-    QCOMPARE(b_->db.righe("SELECT " + colonna + " FROM prodotto"), QList<QVariantList>{{salvato}});
-    if (campo == QLatin1String("Text1")) {
-        // The stock row under the same code, and found as typed.
-        QCOMPARE(b_->db.valore(QStringLiteral("SELECT codice FROM rimanenze")), salvato);
-        QCOMPARE(SuggerimentiCodice(1, salvato.toString()), QStringList{salvato.toString()});
-    }
+    attesi[nomi.indexOf(campo)] = salvato;
+    QCOMPARE(b_->db.righe(QStringLiteral("SELECT codice, prezzoacquisto, prezzovendita, pezzi"
+                                         " FROM prodotto")),
+             QList<QVariantList>{attesi});
+    // The stock row under the same code, and found as stored.
+    const QString codice = attesi.first().toString();
+    QCOMPARE(b_->db.valore(QStringLiteral("SELECT codice FROM rimanenze")).toString(), codice);
+    QCOMPARE(SuggerimentiCodice(1, codice), QStringList{codice});
 }
 
 void TestImmissioniMagazzino::rimanenze_data()
 {
     colonne(); // salvato: the new price, or the cart line's pieces
-    const QString prezzoErrato = PREZZO_ERRATO.arg(QStringLiteral("vendita")) + " Il prezzo non è stato modificato.";
-    righe("prezzo", numeriOstili() << ValoreOstile{"valido", "1.500"}, [&](const ValoreOstile &v) {
+    righe("prezzo", numeriOstili() << ValoreOstile{"valido", "1.500"}, [](const ValoreOstile &v) {
         // A cancelled box answers the empty text: empty means no change.
         if (bianco(v))
-            return Esito{QString(), {}};
+            return Esito{};
         if (v.nome == QLatin1String("oltre 16 bit") || v.nome == QLatin1String("valido"))
             return Esito{QString(), QLocale(QLocale::Italian).toInt(v.testo)};
-        return Esito{prezzoErrato, {}};
+        return Esito{PREZZO.arg("vendita") + " Il prezzo non è stato modificato.", {}};
     });
     righe("pezzi", numeriOstili() << ValoreOstile{"valido", "2"}, [](const ValoreOstile &v) {
         if (bianco(v))
-            return Esito{QString(), {}};
+            return Esito{};
         if (v.nome == QLatin1String("negativo"))
-            return Esito{QStringLiteral("Attenzione\nIl numero di prodotti in carrello è negativo o nullo"), {}};
+            return Esito{"Attenzione\nIl numero di prodotti in carrello è negativo o nullo", {}};
         if (v.nome == QLatin1String("valido"))
             return Esito{QString(), 2};
-        return Esito{PEZZI_ERRATI + " Nulla è stato aggiunto al carrello.", {}};
+        return Esito{PEZZI + " Nulla è stato aggiunto al carrello.", {}};
     });
     // Typed into the type selector, then Enter: the types are read again.
     righe("Combo1", testiOstili(), [](const ValoreOstile &) { return Esito{}; });
@@ -225,12 +233,14 @@ void TestImmissioniMagazzino::rimanenze()
     QFETCH(ValoreOstile, valore);
     QFETCH(QString, messaggio);
     QFETCH(QVariant, salvato);
-    b_->db.esegui(QStringLiteral("INSERT INTO rimanenze (codice, tipo, pezzi, prezzo) VALUES ('A-1', 1, 3, 1000)"));
+    b_->db.esegui(QStringLiteral("INSERT INTO rimanenze (codice, tipo, pezzi, prezzo)"
+                                 " VALUES (?, 1, 3, 1000)"),
+                  {CODICE});
     AggCarrello_frm finestra;
     QVERIFY(mostra(finestra));
     scegliDalMenu(finestra, QStringLiteral("Viti"));
     const QStringList elenco = griglia(finestra);
-    QCOMPARE(elenco, QStringList({"A-1|Viti|1.000|3", "|||"}));
+    QCOMPARE(elenco, QStringList({CODICE + "|Viti|1.000|3", "|||"}));
     const QByteArray prima = byteDelFile(b_->db.percorso());
 
     QStringList dialoghi;
@@ -239,7 +249,8 @@ void TestImmissioniMagazzino::rimanenze()
         b_->risponditore.premi(QMessageBox::Yes);
         b_->risponditore.scrivi(valore.testo);
         premi(finestra, "Command1");
-        dialoghi = QStringList{"Si sta tentando di modificare il prezzo di vendita del prodotto:\nA-1\nContinuare?",
+        dialoghi = QStringList{"Si sta tentando di modificare il prezzo di vendita del prodotto:\n"
+                                   + CODICE + "\nContinuare?",
                                "Immettere il nuovo prezzo di vendita"};
     } else if (campo == QLatin1String("pezzi")) {
         b_->risponditore.scrivi(valore.testo);
@@ -261,10 +272,10 @@ void TestImmissioniMagazzino::rimanenze()
         QCOMPARE(griglia(finestra), elenco);
     } else if (campo == QLatin1String("prezzo")) {
         QCOMPARE(b_->db.valore(QStringLiteral("SELECT prezzo FROM rimanenze")), salvato);
-        QCOMPARE(griglia(finestra, 2).first(), QLocale(QLocale::Italian).toString(salvato.toLongLong()));
+        QCOMPARE(griglia(finestra, 2).first(), QLocale(QLocale::Italian).toString(salvato.toInt()));
     } else {
         QCOMPARE(b_->db.righe(QStringLiteral("SELECT codice, pezzi FROM carrello")),
-                 QList<QVariantList>({{"A-1", salvato}}));
+                 QList<QVariantList>({{CODICE, salvato}}));
     }
 }
 

@@ -41,18 +41,15 @@ QList<ValoreOstile> numeriOstili()
     };
 }
 
-void incolla(QWidget *campo, const QString &testo)
-{
-    QGuiApplication::clipboard()->setText(testo);
-    QTest::keyClick(campo, Qt::Key_V, Qt::ControlModifier);
-}
-
 void immetti(QLineEdit *campo, const ValoreOstile &valore)
 {
     campo->clear();
     campo->setFocus();
-    if (valore.incollato)
-        return incolla(campo, valore.testo);
+    if (valore.incollato) {
+        QGuiApplication::clipboard()->setText(valore.testo);
+        QTest::keyClick(campo, Qt::Key_V, Qt::ControlModifier);
+        return;
+    }
     const QString &testo = valore.testo;
     for (qsizetype i = 0; i < testo.size(); ++i) {
         const char16_t c = testo.at(i).unicode();

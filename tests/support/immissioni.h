@@ -32,7 +32,6 @@ QList<ValoreOstile> numeriOstili();
 // Clears the field and fills it as the value says: pasted, or typed one key
 // per character (beyond ASCII as key events carrying their text).
 void immetti(QLineEdit *campo, const ValoreOstile &valore);
-void incolla(QWidget *campo, const QString &testo);
 
 // A fresh file, zone reports recorded, message and input boxes answered.
 struct Banco

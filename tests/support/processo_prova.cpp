@@ -1,7 +1,7 @@
 // A second process for the tests that need one: it sells or buys in a loop
 // until it is killed, holds a file locked, or runs one routine as another
-// user or with a file size limit. Progress goes to stdout as short lines, one
-// write each, so that a killed run leaves everything it said in the pipe.
+// user or under a file size limit. It reports in short lines, one write
+// each, so that a killed run leaves everything it said in the pipe.
 
 #include "common/formati.h"
 #include "data/database_routines.h"
@@ -25,7 +25,6 @@ namespace {
 
 void scrivi(const QString &riga)
 {
-    // Shorter than PIPE_BUF: one write, whole or not at all.
     const QByteArray testo = riga.toUtf8() + '\n';
     if (::write(STDOUT_FILENO, testo.constData(), size_t(testo.size())) != testo.size())
         std::_Exit(4);
@@ -40,12 +39,13 @@ void scrivi(const QString &riga)
 // Puts back, in one transaction, the cart lines a sale took from prova_carrello.
 void riempiCarrello()
 {
-    if (!eseguiRoutine(99, [](Sessione &s) {
-            Transazione t(s);
-            s.esegui(QStringLiteral("INSERT INTO carrello SELECT * FROM prova_carrello"
-                                    " WHERE codice NOT IN (SELECT codice FROM carrello)"));
-            t.conferma();
-        }))
+    const bool fatto = eseguiRoutine(99, [](Sessione &s) {
+        Transazione t(s);
+        s.esegui(QStringLiteral("INSERT INTO carrello SELECT * FROM prova_carrello"
+                                " WHERE codice NOT IN (SELECT codice FROM carrello)"));
+        t.conferma();
+    });
+    if (!fatto)
         termina(QStringLiteral("carrello non riempito"));
 }
 
@@ -62,17 +62,16 @@ bool vendi()
         == EsitoVendita::Stato::Registrata;
 }
 
-// Purchase i of article ART-(i mod 10) at sale price i + 1, the movement's
-// id-to-be, so that the latest movement of a code is known from the stock.
+// Purchase i of ART-(i mod 10) at sale price i + 1, the movement's id-to-be,
+// so that the latest movement of a code is known from its stock row.
 bool acquista(qint64 i)
 {
-    return RegistraProdotto(QStringLiteral("Prova"), QStringLiteral("ART-%1").arg(i % 10),
-                            qint32(i), qint32(i + 1), qint16(i % 7 + 1), OPERAZIONE_ACQUISTO,
-                            dataOggi());
+    return RegistraProdotto(QStringLiteral("Prova"), QStringLiteral("ART-%1").arg(i % 10), qint32(i),
+                            qint32(i + 1), qint16(i % 7 + 1), OPERAZIONE_ACQUISTO, dataOggi());
 }
 
-// Each step between "R" (refilling) or "V n"/"A n" (n steps in the file
-// before this one) and its closing line.
+// A step runs from "V n" or "A n" (n steps already in the file) to "v" or
+// "a"; the cart is refilled between "R" and "r".
 [[noreturn]] void vendite()
 {
     riempiCarrello();
@@ -107,9 +106,9 @@ bool acquista(qint64 i)
     }
 }
 
-// Another program in the middle of writing: a write transaction with one
-// row written, held for a while, then rolled back.
-int blocca(const QString &percorso, int millisecondi, bool esclusiva)
+// Another program in the middle of writing: one row written in a write
+// transaction held for a while, then rolled back.
+int blocca(const QString &percorso, int millisecondi, const QString &modo)
 {
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("blocco"));
@@ -117,7 +116,7 @@ int blocca(const QString &percorso, int millisecondi, bool esclusiva)
         if (!db.open())
             termina(db.lastError().text());
         QSqlQuery q(db);
-        if (!q.exec(esclusiva ? QStringLiteral("BEGIN EXCLUSIVE") : QStringLiteral("BEGIN IMMEDIATE"))
+        if (!q.exec(QStringLiteral("BEGIN ") + modo)
             || !q.exec(QStringLiteral("INSERT INTO tipo (codice) VALUES ('bloccante')")))
             termina(q.lastError().text());
         scrivi(QStringLiteral("bloccato"));
@@ -142,8 +141,8 @@ int esegui(const QString &nome, bool nessuno)
 }
 
 // A disk that fills up: no file of this process may grow beyond the size the
-// database has now. The step is repeated until it fails; the file must then
-// be exactly as before that step.
+// database has now. The step is repeated until it fails, which must leave
+// the file exactly as it was before that step.
 int pieno(const QString &percorso, const QString &passo)
 {
     std::signal(SIGXFSZ, SIG_IGN);
@@ -176,23 +175,21 @@ int pieno(const QString &percorso, const QString &passo)
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    const QStringList argomenti = app.arguments();
-    const QString modo = argomenti.value(1);
-    const QString percorso = argomenti.value(2);
-    impostaPercorsoDatabase(percorso);
+    const QStringList a = app.arguments();
+    const QString modo = a.value(1);
+    impostaPercorsoDatabase(a.value(2));
     installaSegnalatore([](const RapportoZona &r) {
         scrivi(QStringLiteral("rapporto %1 %2 %3").arg(r.zona).arg(r.numero).arg(r.descrizione));
     });
-
     if (modo == QLatin1String("vendite"))
         vendite();
     if (modo == QLatin1String("acquisti"))
         acquisti();
-    if (modo == QLatin1String("blocca") && argomenti.size() == 5)
-        return blocca(percorso, argomenti.at(3).toInt(), argomenti.at(4) == QLatin1String("esclusiva"));
-    if (modo == QLatin1String("esegui") && argomenti.size() >= 4)
-        return esegui(argomenti.at(3), argomenti.value(4) == QLatin1String("nessuno"));
-    if (modo == QLatin1String("pieno") && argomenti.size() == 4)
-        return pieno(percorso, argomenti.at(3));
+    if (modo == QLatin1String("blocca") && a.size() == 5)
+        return blocca(a.at(2), a.at(3).toInt(), a.at(4));
+    if (modo == QLatin1String("esegui") && a.size() >= 4)
+        return esegui(a.at(3), a.value(4) == QLatin1String("nessuno"));
+    if (modo == QLatin1String("pieno") && a.size() == 4)
+        return pieno(a.at(2), a.at(3));
     termina(QStringLiteral("uso: processo_prova vendite|acquisti|blocca|esegui|pieno file [...]"));
 }
