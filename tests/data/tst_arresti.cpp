@@ -40,12 +40,13 @@ Attesi vendite(qint64 n, std::optional<bool> tutto)
          0},
         // The stock lowered by exactly the pieces sold.
         {"SELECT count(*) FROM rimanenze r JOIN prova_rimanenze s ON s.codice = r.codice"
-         " JOIN prova_carrello c ON c.codice = r.codice AND c.tipo = r.tipo AND c.prezzo = r.prezzo"
-         " WHERE r.pezzi = s.pezzi - " + vendite + " * c.pezzi",
+         " JOIN prova_carrello c ON c.codice = r.codice AND c.tipo = r.tipo"
+         " AND c.prezzo = r.prezzo WHERE r.pezzi = s.pezzi - " + vendite + " * c.pezzi",
          20},
         {"SELECT count(*) FROM rimanenze", 20},
         // One receipt per sale with the cart's total, numbers without gaps.
-        {"SELECT count(*) FROM ricevuta WHERE totale = (SELECT sum(totale) FROM prova_carrello)", n},
+        {"SELECT count(*) FROM ricevuta WHERE totale = (SELECT sum(totale) FROM prova_carrello)",
+         n},
         {"SELECT coalesce(max(codice), 0) FROM ricevuta", n},
     };
     if (tutto) // the whole cart before the sale, none after it
@@ -69,6 +70,19 @@ Attesi acquisti(qint64 n, std::optional<bool>)
          qMin<qint64>(n, 10)},
         {"SELECT count(*) FROM rimanenze", qMin<qint64>(n, 10)},
     };
+}
+
+// What the kill hit, from the helper's last line and the file it left.
+QString fase(const QString &passo, const QString &ultima, bool caldo, std::optional<bool> tutto)
+{
+    if (!tutto && ultima == QLatin1String("R"))
+        return QStringLiteral("fuori: riempimento del carrello");
+    if (!tutto)
+        return QStringLiteral("fuori: tra un passo e l'altro");
+    const char *quando = caldo ? "transazione a metà (giornale caldo)"
+                               : *tutto ? "dopo il commit" : "prima di scrivere";
+    return QStringLiteral("dentro %1: %2, %3 nel file")
+        .arg(passo, QString::fromUtf8(quando), QLatin1String(*tutto ? "tutto" : "nulla"));
 }
 
 struct Lavoro
@@ -140,28 +154,25 @@ void TestArresti::uccidi(const Lavoro &lavoro, const DatabaseDiProva &prova)
         const bool caldo = giornale.exists() && giornale.size() > 0;
 
         // The first read rolls a hot journal back, as the program's next routine would.
-        QCOMPARE(prova.valore(QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
+        QCOMPARE(prova.valore(QStringLiteral("PRAGMA integrity_check")).toString(),
+                 QStringLiteral("ok"));
         const qint64 n = prova.valore(lavoro.conta).toLongLong();
         const QString ultima = righe.value(righe.size() - 1);
         std::optional<bool> tutto;
-        QString fase = ultima == QLatin1String("R") ? QStringLiteral("fuori: riempimento del carrello")
-                                                    : QStringLiteral("fuori: tra un passo e l'altro");
         if (ultima.startsWith(lavoro.inizio)) {
             const qint64 prima = ultima.mid(lavoro.inizio.size()).toLongLong();
-            QVERIFY2(n == prima || n == prima + 1, qPrintable(QStringLiteral("%1 dopo %2").arg(n).arg(prima)));
+            QVERIFY2(n == prima || n == prima + 1,
+                     qPrintable(QStringLiteral("%1, prima %2").arg(n).arg(prima)));
             tutto = n == prima + 1;
-            fase = QStringLiteral("dentro %1: %2, %3 nel file")
-                       .arg(lavoro.passo,
-                            caldo ? QStringLiteral("transazione a metà (giornale caldo)")
-                                  : *tutto ? QStringLiteral("dopo il commit") : QStringLiteral("prima di scrivere"),
-                            *tutto ? QStringLiteral("tutto") : QStringLiteral("nulla"));
         }
+        const QString colpita = fase(lavoro.passo, ultima, caldo, tutto);
         for (const auto &[sql, atteso] : lavoro.attesi(n, tutto)) {
             const qint64 trovato = prova.valore(sql).toLongLong();
-            QVERIFY2(trovato == atteso, qPrintable(QStringLiteral("uccisione %1 (%2): %3 dà %4, non %5")
-                                                       .arg(k).arg(fase, sql).arg(trovato).arg(atteso)));
+            const QString difetto = QStringLiteral("uccisione %1 (%2): %3 dà %4, non %5")
+                                        .arg(k).arg(colpita, sql).arg(trovato).arg(atteso);
+            QVERIFY2(trovato == atteso, qPrintable(difetto));
         }
-        ++fasi[fase];
+        ++fasi[colpita];
     }
     qInfo("%s: %d uccisioni, un giro in %lld µs, %lld passi compiuti", qPrintable(lavoro.modo),
           lavoro.uccisioni, giroUs, prova.valore(lavoro.conta).toLongLong());
@@ -174,14 +185,16 @@ void TestArresti::venditeUccise()
     DatabaseDiProva prova;
     preparaCarrello(prova);
     prova.esegui(QStringLiteral("CREATE TABLE prova_rimanenze AS SELECT * FROM rimanenze"));
-    uccidi({"vendite", "la vendita", "V ", "v", "SELECT count(*) FROM ricevuta", 300, vendite}, prova);
+    uccidi({"vendite", "la vendita", "V ", "v", "SELECT count(*) FROM ricevuta", 300, vendite},
+           prova);
 }
 
 void TestArresti::acquistiUccisi()
 {
     DatabaseDiProva prova;
     prova.esegui(QStringLiteral("INSERT INTO tipo (codice) VALUES ('Prova')"));
-    uccidi({"acquisti", "l'acquisto", "A ", "a", "SELECT count(*) FROM prodotto", 200, acquisti}, prova);
+    uccidi({"acquisti", "l'acquisto", "A ", "a", "SELECT count(*) FROM prodotto", 200, acquisti},
+           prova);
 }
 
 QTEST_GUILESS_MAIN(TestArresti)

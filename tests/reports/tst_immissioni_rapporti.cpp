@@ -20,12 +20,14 @@
 namespace {
 
 const int ANNO = QDate::currentDate().year();
-const QString DATA_NON_CORRETTA = QStringLiteral("Data non corretta\ndigitarla nel seguente modo GG/MM/AAAA");
+const QString DATA_NON_CORRETTA =
+    QStringLiteral("Data non corretta\ndigitarla nel seguente modo GG/MM/AAAA");
 
 // The numbers, then a day that does not exist and one that does.
 QList<ValoreOstile> giorni(const QString &valido)
 {
-    return numeriOstili() << ValoreOstile{"giorno inesistente", "31/02/2000"} << ValoreOstile{"giorno valido", valido};
+    return numeriOstili() << ValoreOstile{"giorno inesistente", "31/02/2000"}
+                          << ValoreOstile{"giorno valido", valido};
 }
 
 } // namespace
@@ -60,7 +62,8 @@ void TestImmissioniRapporti::init()
                                  " (1, 'V-2', 500, 250, 1, 1, ?)"),
                   {QDate(ANNO, 3, 1).toString(Qt::ISODate)});
     b_->db.esegui(QStringLiteral("INSERT INTO ricevuta (codice, dataop, totale) VALUES"
-                                 " (4, '2000-12-05', 1500), (2, '2000-12-31', 0), (1234, '2000-12-05', 2500000)"));
+                                 " (4, '2000-12-05', 1500), (2, '2000-12-31', 0),"
+                                 " (1234, '2000-12-05', 2500000)"));
     file_ = byteDelFile(b_->db.percorso());
 }
 
@@ -99,7 +102,8 @@ void TestImmissioniRapporti::ricevute()
 
     premi(finestra, "Command1");
 
-    QCOMPARE(b_->risponditore.testi(), elencate.isEmpty() ? QStringList{DATA_NON_CORRETTA} : QStringList());
+    QCOMPARE(b_->risponditore.testi(),
+             elencate.isEmpty() ? QStringList{DATA_NON_CORRETTA} : QStringList());
     QCOMPARE(griglia(finestra, 1), elencate.isEmpty() ? prima : elencate);
     QCOMPARE(campo(finestra, "Text1")->text(), valore.testo);
 }
@@ -144,7 +148,8 @@ void TestImmissioniRapporti::operazioni()
 
     premi(finestra, "Command1");
 
-    QCOMPARE(b_->risponditore.testi(), elencati.isEmpty() ? QStringList{DATA_NON_CORRETTA} : QStringList());
+    QCOMPARE(b_->risponditore.testi(),
+             elencati.isEmpty() ? QStringList{DATA_NON_CORRETTA} : QStringList());
     QCOMPARE(griglia(finestra, 0), elencati.isEmpty() ? prima : elencati);
     if (filtro == QLatin1String("Text1"))
         QCOMPARE(bersaglio->text(), mostrato);

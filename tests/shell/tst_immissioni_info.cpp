@@ -53,8 +53,8 @@ void TestImmissioniInfo::campiAzienda()
     }
     QCOMPARE(banco.risponditore.testi(), QStringList{});
     QCOMPARE(banco.registro.rapporti().size(), 0);
-    QCOMPARE(banco.db.righe(QStringLiteral("SELECT nome, info1, info2, info3, info4 FROM \"generalità\"")),
-             QList<QVariantList>{QVariantList(5, salvato)});
+    const QString sql = QStringLiteral("SELECT nome, info1, info2, info3, info4 FROM \"generalità\"");
+    QCOMPARE(banco.db.righe(sql), QList<QVariantList>{QVariantList(5, salvato)});
     QCOMPARE(campi(Info_frm()), QStringList(5, salvato));
     QCOMPARE(AziendaNome, salvato);
     QCOMPARE(AziendaInfo4, salvato);

@@ -9,8 +9,6 @@
 #include <QLineEdit>
 #include <QTest>
 
-#include <memory>
-
 // Hostile texts typed and pasted into every field of the stock windows:
 // each is stored and shown back exactly, or refused with a message that
 // leaves the file as it was.
@@ -51,6 +49,13 @@ bool bianco(const ValoreOstile &v)
     return v.testo.trimmed().isEmpty();
 }
 
+// A fresh file with the type "Viti", and no zone report till the end.
+struct Magazzino : Banco
+{
+    Magazzino() { AggiungiTipo(QStringLiteral("Viti")); }
+    ~Magazzino() { QCOMPARE(registro.rapporti().size(), 0); }
+};
+
 } // namespace
 
 class TestImmissioniMagazzino : public QObject
@@ -58,30 +63,13 @@ class TestImmissioniMagazzino : public QObject
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
     void tipi_data();
     void tipi();
     void prodotto_data();
     void prodotto();
     void rimanenze_data();
     void rimanenze();
-
-private:
-    std::unique_ptr<Banco> b_;
 };
-
-void TestImmissioniMagazzino::init()
-{
-    b_ = std::make_unique<Banco>();
-    QVERIFY(AggiungiTipo(QStringLiteral("Viti")));
-}
-
-void TestImmissioniMagazzino::cleanup()
-{
-    QCOMPARE(b_->registro.rapporti().size(), 0);
-    b_.reset();
-}
 
 void TestImmissioniMagazzino::tipi_data()
 {
@@ -96,24 +84,25 @@ void TestImmissioniMagazzino::tipi()
 {
     QFETCH(ValoreOstile, valore);
     QFETCH(QString, messaggio);
+    Magazzino m;
     VisTipi_frm finestra;
     QVERIFY(mostra(finestra));
     QLineEdit *testo = campo(finestra, "Text1");
     immetti(testo, valore);
     QCOMPARE(testo->text(), valore.testo);
-    const QByteArray prima = byteDelFile(b_->db.percorso());
+    const QByteArray prima = byteDelFile(m.db.percorso());
 
     premi(finestra, "Command3");
 
     if (!messaggio.isEmpty()) {
-        QCOMPARE(b_->risponditore.testi(), QStringList{messaggio});
-        QVERIFY(byteDelFile(b_->db.percorso()) == prima);
+        QCOMPARE(m.risponditore.testi(), QStringList{messaggio});
+        QVERIFY(byteDelFile(m.db.percorso()) == prima);
         QCOMPARE(testo->text(), valore.testo);
         QCOMPARE(griglia(finestra), QStringList({" 1|Viti", "|"}));
         return;
     }
-    QCOMPARE(b_->risponditore.testi(), QStringList{});
-    QCOMPARE(b_->db.valore(QStringLiteral("SELECT codice FROM tipo WHERE id = 2")).toString(),
+    QCOMPARE(m.risponditore.testi(), QStringList{});
+    QCOMPARE(m.db.valore(QStringLiteral("SELECT codice FROM tipo WHERE id = 2")).toString(),
              valore.testo);
     QVERIFY(griglia(finestra).contains(" 2|" + valore.testo));
     QCOMPARE(testo->text(), QString());
@@ -135,7 +124,8 @@ void TestImmissioniMagazzino::prodotto_data()
         const bool apice = v.testo == QLatin1String("'") || v.testo == QLatin1String("\"");
         return Esito{QString(), apice && !v.incollato ? QStringLiteral("-") : v.testo};
     });
-    for (const auto &[campo, quale] : {std::pair{"Text2", "acquisto"}, std::pair{"Text4", "vendita"}}) {
+    for (const auto &[campo, quale] :
+         {std::pair{"Text2", "acquisto"}, std::pair{"Text4", "vendita"}}) {
         righe(campo, numeriOstili(), [quale = QLatin1String(quale)](const ValoreOstile &v) {
             // Typed, only digits reach the field: the minus of -5 is dropped,
             // and so is every key of a text, an emoji's too.
@@ -164,6 +154,7 @@ void TestImmissioniMagazzino::prodotto()
     QFETCH(ValoreOstile, valore);
     QFETCH(QString, messaggio);
     QFETCH(QVariant, salvato);
+    Magazzino m;
     Prodotto_frm finestra;
     QVERIFY(mostra(finestra));
     scegli(finestra, QStringLiteral("Viti"));
@@ -181,25 +172,25 @@ void TestImmissioniMagazzino::prodotto()
         return testi;
     };
     const QStringList immessi = campi();
-    const QByteArray prima = byteDelFile(b_->db.percorso());
+    const QByteArray prima = byteDelFile(m.db.percorso());
 
     premi(finestra, "Command1");
 
     if (!messaggio.isEmpty()) {
-        QCOMPARE(b_->risponditore.testi(), QStringList{messaggio});
+        QCOMPARE(m.risponditore.testi(), QStringList{messaggio});
         QCOMPARE(campi(), immessi);
-        QVERIFY(byteDelFile(b_->db.percorso()) == prima);
+        QVERIFY(byteDelFile(m.db.percorso()) == prima);
         return;
     }
-    QCOMPARE(b_->risponditore.testi(), QStringList{});
+    QCOMPARE(m.risponditore.testi(), QStringList{});
     QCOMPARE(campi(), QStringList({INVITO, "", "", "", ""}));
     attesi[nomi.indexOf(campo)] = salvato;
-    QCOMPARE(b_->db.righe(QStringLiteral("SELECT codice, prezzoacquisto, prezzovendita, pezzi"
+    QCOMPARE(m.db.righe(QStringLiteral("SELECT codice, prezzoacquisto, prezzovendita, pezzi"
                                          " FROM prodotto")),
              QList<QVariantList>{attesi});
     // The stock row under the same code, and found as stored.
     const QString codice = attesi.first().toString();
-    QCOMPARE(b_->db.valore(QStringLiteral("SELECT codice FROM rimanenze")).toString(), codice);
+    QCOMPARE(m.db.valore(QStringLiteral("SELECT codice FROM rimanenze")).toString(), codice);
     QCOMPARE(SuggerimentiCodice(1, codice), QStringList{codice});
 }
 
@@ -233,7 +224,8 @@ void TestImmissioniMagazzino::rimanenze()
     QFETCH(ValoreOstile, valore);
     QFETCH(QString, messaggio);
     QFETCH(QVariant, salvato);
-    b_->db.esegui(QStringLiteral("INSERT INTO rimanenze (codice, tipo, pezzi, prezzo)"
+    Magazzino m;
+    m.db.esegui(QStringLiteral("INSERT INTO rimanenze (codice, tipo, pezzi, prezzo)"
                                  " VALUES (?, 1, 3, 1000)"),
                   {CODICE});
     AggCarrello_frm finestra;
@@ -241,19 +233,19 @@ void TestImmissioniMagazzino::rimanenze()
     scegliDalMenu(finestra, QStringLiteral("Viti"));
     const QStringList elenco = griglia(finestra);
     QCOMPARE(elenco, QStringList({CODICE + "|Viti|1.000|3", "|||"}));
-    const QByteArray prima = byteDelFile(b_->db.percorso());
+    const QByteArray prima = byteDelFile(m.db.percorso());
 
     QStringList dialoghi;
     if (campo == QLatin1String("prezzo")) {
         vaiARiga(finestra, 0);
-        b_->risponditore.premi(QMessageBox::Yes);
-        b_->risponditore.scrivi(valore.testo);
+        m.risponditore.premi(QMessageBox::Yes);
+        m.risponditore.scrivi(valore.testo);
         premi(finestra, "Command1");
         dialoghi = QStringList{"Si sta tentando di modificare il prezzo di vendita del prodotto:\n"
                                    + CODICE + "\nContinuare?",
                                "Immettere il nuovo prezzo di vendita"};
     } else if (campo == QLatin1String("pezzi")) {
-        b_->risponditore.scrivi(valore.testo);
+        m.risponditore.scrivi(valore.testo);
         doppioClic(finestra, 0);
         dialoghi = QStringList{"Aggiunta a carrello\nNumero di pezzi?"};
     } else {
@@ -265,16 +257,16 @@ void TestImmissioniMagazzino::rimanenze()
     if (!messaggio.isEmpty())
         dialoghi << messaggio;
 
-    QCOMPARE(b_->risponditore.testi(), dialoghi);
-    QCOMPARE(b_->risponditore.rispostePendenti(), 0);
+    QCOMPARE(m.risponditore.testi(), dialoghi);
+    QCOMPARE(m.risponditore.rispostePendenti(), 0);
     if (!salvato.isValid()) {
-        QVERIFY(byteDelFile(b_->db.percorso()) == prima);
+        QVERIFY(byteDelFile(m.db.percorso()) == prima);
         QCOMPARE(griglia(finestra), elenco);
     } else if (campo == QLatin1String("prezzo")) {
-        QCOMPARE(b_->db.valore(QStringLiteral("SELECT prezzo FROM rimanenze")), salvato);
+        QCOMPARE(m.db.valore(QStringLiteral("SELECT prezzo FROM rimanenze")), salvato);
         QCOMPARE(griglia(finestra, 2).first(), QLocale(QLocale::Italian).toString(salvato.toInt()));
     } else {
-        QCOMPARE(b_->db.righe(QStringLiteral("SELECT codice, pezzi FROM carrello")),
+        QCOMPARE(m.db.righe(QStringLiteral("SELECT codice, pezzi FROM carrello")),
                  QList<QVariantList>({{CODICE, salvato}}));
     }
 }

@@ -18,7 +18,8 @@ QList<ComandoDiProva> creaComandi()
          [] { return RegistraProdotto("Prova", "ART-2", 50, 80, 3, OPERAZIONE_ACQUISTO, dataOggi()); }},
         {"AggiungiTipo", 2, true, "tipo", 2, [] { return AggiungiTipo("Nuovo"); }},
         {"CaricaTipi", 3, false, "tipo", 3, [] { return !CaricaTipi().isEmpty(); }},
-        {"AggiornaRimanenze", 4, true, "rimanenze", 4, [] { return AggiornaRimanenze("ART-1", 1, 5, 120); }},
+        {"AggiornaRimanenze", 4, true, "rimanenze", 4,
+         [] { return AggiornaRimanenze("ART-1", 1, 5, 120); }},
         {"AggiungiCarrello", 5, true, "carrello", 5,
          [] { return AggiungiCarrello("ART-1", 1) == EsitoCarrello::Aggiunto; }},
         {"CancellaTipo", 6, true, "tipo", 6, [] { return CancellaTipo(2); }},
@@ -45,12 +46,14 @@ QList<ComandoDiProva> creaComandi()
              SlotMensili slot;
              return CalcolaStatistiche(1, 2024, slot);
          }},
-        {"SuggerimentiCodice", 19, false, "rimanenze", 19, [] { return !SuggerimentiCodice(1, "ART").isEmpty(); }},
+        {"SuggerimentiCodice", 19, false, "rimanenze", 19,
+         [] { return !SuggerimentiCodice(1, "ART").isEmpty(); }},
         {"CancellaRimanenza", 20, true, "rimanenze", 20, [] { return CancellaRimanenza("ART-4"); }},
         {"AggiornaPrezzo", 21, true, "rimanenze", 21, [] { return AggiornaPrezzo("ART-1", 150); }},
         {"CancellaOperazione", 22, true, "prodotto", 22, [] { return CancellaOperazione(1); }},
         {"UltimaRicevuta", 23, false, "ricevuta", 23, [] { return UltimaRicevuta() == 1; }},
-        {"VisualizzaRimanenze", 24, false, "rimanenze", 24, [] { return !VisualizzaRimanenze(1).isEmpty(); }},
+        {"VisualizzaRimanenze", 24, false, "rimanenze", 24,
+         [] { return !VisualizzaRimanenze(1).isEmpty(); }},
         // The receipt is the sale's last step: without its table the
         // movements and cart removals already made must be taken back.
         {"RegistraVendita", 1, true, "ricevuta", 13, [] {

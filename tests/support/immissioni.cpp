@@ -99,7 +99,8 @@ void scegliDalMenu(const QWidget &finestra, const QString &voce)
     QTRY_VERIFY(elenco->isVisible());
     // A long entry is wider than the list: its centre may lie outside.
     const QRect area = elenco->visualRect(tipo->model()->index(tipo->findText(voce), 0));
-    QTest::mouseClick(elenco->viewport(), Qt::LeftButton, {}, QPoint(area.left() + 5, area.center().y()));
+    QTest::mouseClick(elenco->viewport(), Qt::LeftButton, {},
+                      QPoint(area.left() + 5, area.center().y()));
     QTRY_VERIFY(!elenco->isVisible());
 }
 

@@ -141,9 +141,9 @@ int esegui(const QString &nome, bool nessuno)
 }
 
 // A disk that fills up: no file of this process may grow beyond the size the
-// database has now. The step is repeated until it fails, which must leave
-// the file exactly as it was before that step.
-int pieno(const QString &percorso, const QString &passo)
+// database has now. Sales or purchases are repeated until one fails, which
+// must leave the file exactly as it was before it.
+int pieno(const QString &percorso, bool vendita)
 {
     std::signal(SIGXFSZ, SIG_IGN);
     const auto dimensione = rlim_t(byteDelFile(percorso).size());
@@ -151,17 +151,10 @@ int pieno(const QString &percorso, const QString &passo)
     if (::setrlimit(RLIMIT_FSIZE, &limite) != 0)
         termina(QStringLiteral("limite non impostato"));
     for (qint64 n = 0; n < 100000; ++n) {
-        if (passo == QLatin1String("vendite"))
+        if (vendita)
             riempiCarrello();
         const QByteArray prima = byteDelFile(percorso);
-        bool riuscito = false;
-        if (passo == QLatin1String("vendite"))
-            riuscito = vendi();
-        else if (passo == QLatin1String("acquisti"))
-            riuscito = acquista(n);
-        else
-            riuscito = AggiungiTipo(QString(300, u'x') + QString::number(n));
-        if (!riuscito) {
+        if (!(vendita ? vendi() : acquista(n))) {
             scrivi(QStringLiteral("riusciti %1").arg(n));
             scrivi(QStringLiteral("invariato %1").arg(byteDelFile(percorso) == prima ? 1 : 0));
             return 0;
@@ -190,6 +183,6 @@ int main(int argc, char *argv[])
     if (modo == QLatin1String("esegui") && a.size() >= 4)
         return esegui(a.at(3), a.value(4) == QLatin1String("nessuno"));
     if (modo == QLatin1String("pieno") && a.size() == 4)
-        return pieno(a.at(2), a.at(3));
+        return pieno(a.at(2), a.at(3) == QLatin1String("vendite"));
     termina(QStringLiteral("uso: processo_prova vendite|acquisti|blocca|esegui|pieno file [...]"));
 }
