@@ -8,17 +8,12 @@
 #include "stock/Prodotto_frm.h"
 #include "stock/VisTipi_frm.h"
 #include "support/comandi_di_prova.h"
-#include "support/database_di_prova.h"
-#include "support/registro_rapporti.h"
+#include "support/immissioni.h"
 #include "support/registro_stampe.h"
-#include "support/risponditore_dialoghi.h"
 
-#include <QAbstractItemView>
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QTableView>
 #include <QTest>
 
 #include <functional>
@@ -30,50 +25,16 @@
 
 namespace {
 
+using R = RisponditoreDialoghi;
+using Passo = std::function<void(QWidget &, R &)>;
+
 struct ComandoFinestra
 {
     const char *nome;
     std::function<QWidget *()> crea;
-    std::function<void(QWidget &)> prima; // on the sound file
-    std::function<void(QWidget &, RisponditoreDialoghi &)> esegui;
+    Passo prima; // on the sound file
+    Passo esegui;
 };
-
-void premi(QWidget &f, const char *pulsante)
-{
-    QTest::mouseClick(f.findChild<QPushButton *>(QLatin1String(pulsante)), Qt::LeftButton);
-}
-
-QTableView *griglia(QWidget &f)
-{
-    return f.findChild<QTableView *>(QStringLiteral("MSFlexGrid1"));
-}
-
-void vaiARiga(QWidget &f, int riga)
-{
-    griglia(f)->setCurrentIndex(griglia(f)->model()->index(riga, 0));
-}
-
-// As the user does: open the list and click the entry.
-void scegliDalMenu(QWidget &f, const QString &codice)
-{
-    auto *tipo = f.findChild<QComboBox *>(QStringLiteral("Combo1"));
-    QAbstractItemView *elenco = tipo->view();
-    tipo->showPopup();
-    QTRY_VERIFY(elenco->isVisible());
-    const QRect voce = elenco->visualRect(tipo->model()->index(tipo->findText(codice), 0));
-    QTest::mouseClick(elenco->viewport(), Qt::LeftButton, {}, voce.center());
-    QTRY_VERIFY(!elenco->isVisible());
-}
-
-void doppioClic(QWidget &f, int riga)
-{
-    QTableView *vista = griglia(f);
-    const QPoint cella = vista->visualRect(vista->model()->index(riga, 0)).center();
-    QTest::mouseClick(vista->viewport(), Qt::LeftButton, {}, cella);
-    QTest::mouseDClick(vista->viewport(), Qt::LeftButton, {}, cella);
-}
-
-void niente(QWidget &) {}
 
 template <typename Finestra>
 std::function<QWidget *()> crea()
@@ -81,119 +42,81 @@ std::function<QWidget *()> crea()
     return [] { return new Finestra; };
 }
 
+Passo poi(const Passo &a, const Passo &b)
+{
+    return [=](QWidget &f, R &r) {
+        a(f, r);
+        b(f, r);
+    };
+}
+
+Passo clic(const char *pulsante, QMessageBox::StandardButton risposta = QMessageBox::NoButton)
+{
+    return [=](QWidget &f, R &r) {
+        if (risposta != QMessageBox::NoButton)
+            r.premi(risposta);
+        premi(f, pulsante);
+    };
+}
+
+Passo scrivi(const QStringList &nomi, const QString &testo)
+{
+    return [=](QWidget &f, R &) {
+        for (const QString &nome : nomi)
+            campo(f, qPrintable(nome))->setText(testo);
+    };
+}
+
+const Passo niente = [](QWidget &, R &) {};
+const Passo primaRiga = [](QWidget &f, R &) { vaiARiga(f, 0); };
+const Passo cancella = poi(primaRiga, clic("Command2", QMessageBox::Yes));
+const Passo tipoProva = [](QWidget &f, R &) { scegli(f, QStringLiteral("Prova")); };
+const Passo menuProva = [](QWidget &f, R &) { scegliDalMenu(f, QStringLiteral("Prova")); };
+const Passo acquisti = [](QWidget &f, R &) { selettore(f, "Combo2")->setCurrentIndex(0); };
+
 const QList<ComandoFinestra> &comandi()
 {
-    using R = RisponditoreDialoghi;
     static const QList<ComandoFinestra> elenco = {
-        {"Info_frm Salva", crea<Info_frm>(), niente, [](QWidget &f, R &) { premi(f, "Command1"); }},
-        {"VisTipi_frm Aggiorna", crea<VisTipi_frm>(), niente,
-         [](QWidget &f, R &) { premi(f, "Command1"); }},
+        {"Info_frm Salva", crea<Info_frm>(), niente, clic("Command1")},
+        {"VisTipi_frm Aggiorna", crea<VisTipi_frm>(), niente, clic("Command1")},
         {"VisTipi_frm Aggiungi", crea<VisTipi_frm>(), niente,
-         [](QWidget &f, R &) {
-             f.findChild<QLineEdit *>(QStringLiteral("Text1"))->setText(QStringLiteral("Nuovo"));
-             premi(f, "Command3");
-         }},
-        {"VisTipi_frm Cancella", crea<VisTipi_frm>(), niente,
-         [](QWidget &f, R &r) {
-             vaiARiga(f, 0);
-             r.premi(QMessageBox::Yes);
-             premi(f, "Command2");
-         }},
-        {"Prodotto_frm codice digitato", crea<Prodotto_frm>(),
-         [](QWidget &f) {
-             auto *tipo = f.findChild<QComboBox *>(QStringLiteral("Combo1"));
-             tipo->setCurrentIndex(tipo->findText(QStringLiteral("Prova")));
-         },
-         [](QWidget &f, R &) {
-             QTest::keyClick(f.findChild<QLineEdit *>(QStringLiteral("Text1")), Qt::Key_A);
-         }},
+         poi(scrivi({"Text1"}, QStringLiteral("Nuovo")), clic("Command3"))},
+        {"VisTipi_frm Cancella", crea<VisTipi_frm>(), niente, cancella},
+        {"Prodotto_frm codice digitato", crea<Prodotto_frm>(), tipoProva,
+         [](QWidget &f, R &) { QTest::keyClick(campo(f, "Text1"), Qt::Key_A); }},
         {"Prodotto_frm Invio nei tipi", crea<Prodotto_frm>(), niente,
-         [](QWidget &f, R &) {
-             QTest::keyClick(f.findChild<QComboBox *>(QStringLiteral("Combo1")), Qt::Key_Return);
-         }},
+         [](QWidget &f, R &) { QTest::keyClick(selettore(f), Qt::Key_Return); }},
         {"Prodotto_frm Salva", crea<Prodotto_frm>(),
-         [](QWidget &f) {
-             auto *tipo = f.findChild<QComboBox *>(QStringLiteral("Combo1"));
-             tipo->setCurrentIndex(tipo->findText(QStringLiteral("Prova")));
-             const char *campi[] = {"Text1", "Text2", "Text4", "Text3"};
-             const char *valori[] = {"ART-9", "10", "20", "1"};
-             for (int i = 0; i < 4; ++i)
-                 f.findChild<QLineEdit *>(QLatin1String(campi[i]))->setText(QLatin1String(valori[i]));
-         },
-         [](QWidget &f, R &) { premi(f, "Command1"); }},
-        {"AggCarrello_frm scelta del tipo", crea<AggCarrello_frm>(), niente,
-         [](QWidget &f, R &) { scegliDalMenu(f, QStringLiteral("Prova")); }},
-        {"AggCarrello_frm Modifica", crea<AggCarrello_frm>(),
-         [](QWidget &f) { scegliDalMenu(f, QStringLiteral("Prova")); },
-         [](QWidget &f, R &r) {
-             vaiARiga(f, 0);
+         poi(tipoProva, scrivi({"Text1", "Text2", "Text3", "Text4"}, QStringLiteral("1"))),
+         clic("Command1")},
+        {"AggCarrello_frm scelta del tipo", crea<AggCarrello_frm>(), niente, menuProva},
+        {"AggCarrello_frm Modifica", crea<AggCarrello_frm>(), menuProva,
+         poi(primaRiga, [](QWidget &f, R &r) {
              r.premi(QMessageBox::Yes);
              r.scrivi(QStringLiteral("150"));
              premi(f, "Command1");
-         }},
-        {"AggCarrello_frm Cancella", crea<AggCarrello_frm>(),
-         [](QWidget &f) { scegliDalMenu(f, QStringLiteral("Prova")); },
-         [](QWidget &f, R &r) {
-             vaiARiga(f, 0);
-             r.premi(QMessageBox::Yes);
-             premi(f, "Command2");
-         }},
-        {"AggCarrello_frm doppio clic", crea<AggCarrello_frm>(),
-         [](QWidget &f) { scegliDalMenu(f, QStringLiteral("Prova")); },
+         })},
+        {"AggCarrello_frm Cancella", crea<AggCarrello_frm>(), menuProva, cancella},
+        {"AggCarrello_frm doppio clic", crea<AggCarrello_frm>(), menuProva,
          [](QWidget &f, R &r) {
              r.scrivi(QStringLiteral("1"));
              doppioClic(f, 0);
          }},
-        {"VisCarrello_frm Aggiorna", crea<VisCarrello_frm>(), niente,
-         [](QWidget &f, R &) { premi(f, "Command1"); }},
-        {"VisCarrello_frm Cancella", crea<VisCarrello_frm>(), niente,
-         [](QWidget &f, R &r) {
-             vaiARiga(f, 0);
-             r.premi(QMessageBox::Yes);
-             premi(f, "Command2");
-         }},
+        {"VisCarrello_frm Aggiorna", crea<VisCarrello_frm>(), niente, clic("Command1")},
+        {"VisCarrello_frm Cancella", crea<VisCarrello_frm>(), niente, cancella},
         {"VisCarrello_frm Stampa, Si", crea<VisCarrello_frm>(), niente,
-         [](QWidget &f, R &r) {
-             r.premi(QMessageBox::Yes);
-             premi(f, "Command3");
-         }},
+         clic("Command3", QMessageBox::Yes)},
         {"VisCarrello_frm Stampa, No", crea<VisCarrello_frm>(), niente,
-         [](QWidget &f, R &r) {
-             r.premi(QMessageBox::No);
-             premi(f, "Command3");
-         }},
-        {"Ricevute_frm Aggiorna", crea<Ricevute_frm>(), niente,
-         [](QWidget &f, R &) { premi(f, "Command1"); }},
-        {"Ricevute_frm Cancella", crea<Ricevute_frm>(),
-         [](QWidget &f) { premi(f, "Command1"); },
-         [](QWidget &f, R &r) {
-             vaiARiga(f, 0);
-             r.premi(QMessageBox::Yes);
-             premi(f, "Command2");
-         }},
-        {"Ricevute_frm Stampa", crea<Ricevute_frm>(), [](QWidget &f) { premi(f, "Command1"); },
-         [](QWidget &f, R &) { premi(f, "Command3"); }},
-        {"Operazioni_frm Aggiorna", crea<Operazioni_frm>(),
-         [](QWidget &f) {
-             f.findChild<QComboBox *>(QStringLiteral("Combo2"))->setCurrentIndex(0);
-             auto *tipo = f.findChild<QComboBox *>(QStringLiteral("Combo1"));
-             tipo->setCurrentIndex(tipo->findText(QStringLiteral("Prova")));
-         },
-         [](QWidget &f, R &) { premi(f, "Command1"); }},
-        {"Operazioni_frm Cancella", crea<Operazioni_frm>(),
-         [](QWidget &f) {
-             f.findChild<QComboBox *>(QStringLiteral("Combo2"))->setCurrentIndex(0);
-             premi(f, "Command1");
-         },
-         [](QWidget &f, R &r) {
-             vaiARiga(f, 0);
-             r.premi(QMessageBox::Yes);
-             premi(f, "Command2");
-         }},
-        {"Operazioni_frm Stampa", crea<Operazioni_frm>(), niente,
-         [](QWidget &f, R &) { premi(f, "Command3"); }},
-        {"VisGrafico_frm Aggiorna", crea<VisGrafico_frm>(), niente,
-         [](QWidget &f, R &) { premi(f, "Command1"); }},
+         clic("Command3", QMessageBox::No)},
+        {"Ricevute_frm Aggiorna", crea<Ricevute_frm>(), niente, clic("Command1")},
+        {"Ricevute_frm Cancella", crea<Ricevute_frm>(), clic("Command1"), cancella},
+        {"Ricevute_frm Stampa", crea<Ricevute_frm>(), clic("Command1"), clic("Command3")},
+        {"Operazioni_frm Aggiorna", crea<Operazioni_frm>(), poi(acquisti, tipoProva),
+         clic("Command1")},
+        {"Operazioni_frm Cancella", crea<Operazioni_frm>(), poi(acquisti, clic("Command1")),
+         cancella},
+        {"Operazioni_frm Stampa", crea<Operazioni_frm>(), niente, clic("Command3")},
+        {"VisGrafico_frm Aggiorna", crea<VisGrafico_frm>(), niente, clic("Command1")},
     };
     return elenco;
 }
@@ -212,7 +135,7 @@ private slots:
 void TestGuastiFinestre::unRapportoPerComando_data()
 {
     QTest::addColumn<int>("indice");
-    QTest::addColumn<bool>("mancante"); // else replaced by text
+    QTest::addColumn<bool>("mancante"); // else not a database
     for (int i = 0; i < comandi().size(); ++i) {
         QTest::addRow("%s, file mancante", comandi().at(i).nome) << i << true;
         QTest::addRow("%s, non un database", comandi().at(i).nome) << i << false;
@@ -224,32 +147,28 @@ void TestGuastiFinestre::unRapportoPerComando()
     QFETCH(int, indice);
     QFETCH(bool, mancante);
     const ComandoFinestra &comando = comandi().at(indice);
-    DatabaseDiProva prova;
-    preparaNegozio(prova);
+    Banco banco;
+    preparaNegozio(banco.db);
     ModoStatistiche = 1;
-    RegistroRapporti registro;
     RegistroStampe stampe;
-    RisponditoreDialoghi risponditore;
     std::unique_ptr<QWidget> finestra(comando.crea());
-    finestra->show();
-    QVERIFY(QTest::qWaitForWindowExposed(finestra.get()));
-    comando.prima(*finestra);
-    QCOMPARE(registro.rapporti().size(), 0);
-    risponditore.azzera();
-
+    QVERIFY(mostra(*finestra));
+    comando.prima(*finestra, banco.risponditore);
+    QCOMPARE(banco.registro.rapporti().size(), 0);
+    banco.risponditore.azzera();
     if (mancante)
-        QVERIFY(QFile::remove(prova.percorso()));
+        QVERIFY(QFile::remove(banco.db.percorso()));
     else
-        prova.sostituisciConTesto(QByteArray("Questo non è un database.\n").repeated(100));
-    const QByteArray guasto = byteDelFile(prova.percorso());
+        banco.db.sostituisciConTesto(QByteArray("Questo non è un database.\n").repeated(100));
+    const QByteArray guasto = byteDelFile(banco.db.percorso());
 
-    comando.esegui(*finestra, risponditore);
+    comando.esegui(*finestra, banco.risponditore);
 
-    QCOMPARE(registro.rapporti().size(), 1);
-    QCOMPARE(registro.rapporti().first().numero, mancante ? 14 : 26);
-    QCOMPARE(risponditore.rispostePendenti(), 0);
-    QCOMPARE(QFile::exists(prova.percorso()), !mancante);
-    QVERIFY(byteDelFile(prova.percorso()) == guasto);
+    QCOMPARE(banco.registro.rapporti().size(), 1);
+    QCOMPARE(banco.registro.rapporti().first().numero, mancante ? 14 : 26);
+    QCOMPARE(banco.risponditore.rispostePendenti(), 0);
+    QCOMPARE(QFile::exists(banco.db.percorso()), !mancante);
+    QVERIFY(byteDelFile(banco.db.percorso()) == guasto);
 }
 
 QTEST_MAIN(TestGuastiFinestre)

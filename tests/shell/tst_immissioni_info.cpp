@@ -1,12 +1,8 @@
 #include "data/database_routines.h"
 #include "shell/Info_frm.h"
-#include "support/database_di_prova.h"
 #include "support/immissioni.h"
-#include "support/registro_rapporti.h"
-#include "support/risponditore_dialoghi.h"
 
 #include <QLineEdit>
-#include <QPushButton>
 #include <QTest>
 
 // Hostile texts typed and pasted into the five company fields: each is
@@ -17,8 +13,8 @@ namespace {
 QStringList campi(const Info_frm &finestra)
 {
     QStringList testi;
-    for (int i = 1; i <= 5; ++i)
-        testi << finestra.findChild<QLineEdit *>(QStringLiteral("Text%1").arg(i))->text();
+    for (const char *nome : {"Text1", "Text2", "Text3", "Text4", "Text5"})
+        testi << campo(finestra, nome)->text();
     return testi;
 }
 
@@ -45,35 +41,21 @@ void TestImmissioniInfo::campiAzienda()
 {
     QFETCH(ValoreOstile, valore);
     QFETCH(QString, salvato);
-    DatabaseDiProva prova;
-    RegistroRapporti registro;
-    RisponditoreDialoghi risponditore;
+    Banco banco;
     {
         Info_frm finestra;
-        finestra.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&finestra));
-        for (int i = 1; i <= 5; ++i) {
-            auto *campo = finestra.findChild<QLineEdit *>(QStringLiteral("Text%1").arg(i));
-            campo->clear();
-            campo->setFocus();
-            immetti(campo, valore);
-        }
+        QVERIFY(mostra(finestra));
+        for (const char *nome : {"Text1", "Text2", "Text3", "Text4", "Text5"})
+            immetti(campo(finestra, nome), valore);
         QCOMPARE(campi(finestra), QStringList(5, valore.testo));
-
-        QTest::mouseClick(finestra.findChild<QPushButton *>(QStringLiteral("Command1")),
-                          Qt::LeftButton);
-
+        premi(finestra, "Command1");
         QCOMPARE(campi(finestra), QStringList(5, salvato));
     }
-    QCOMPARE(risponditore.testi(), QStringList{});
-    QCOMPARE(registro.rapporti().size(), 0);
-    const QList<QVariantList> righe =
-        prova.righe(QStringLiteral("SELECT nome, info1, info2, info3, info4 FROM \"generalità\""));
-    QCOMPARE(righe.size(), 1);
-    for (const QVariant &colonna : righe.first())
-        QCOMPARE(colonna.toString(), salvato);
-    Info_frm riaperta;
-    QCOMPARE(campi(riaperta), QStringList(5, salvato));
+    QCOMPARE(banco.risponditore.testi(), QStringList{});
+    QCOMPARE(banco.registro.rapporti().size(), 0);
+    const QString sql = QStringLiteral("SELECT nome, info1, info2, info3, info4 FROM \"generalità\"");
+    QCOMPARE(banco.db.righe(sql), QList<QVariantList>{QVariantList(5, salvato)});
+    QCOMPARE(campi(Info_frm()), QStringList(5, salvato));
     QCOMPARE(AziendaNome, salvato);
     QCOMPARE(AziendaInfo4, salvato);
 }

@@ -4,82 +4,62 @@
 #include "data/database_routines.h"
 #include "support/database_di_prova.h"
 
+#include <QDeadlineTimer>
 #include <QFile>
 
 namespace {
 
-ComandoDiProva lettura(const QString &nome, int zona, const QString &tabella,
-                       std::function<bool()> esegui)
-{
-    return {nome, zona, false, tabella, zona, std::move(esegui)};
-}
-
-ComandoDiProva scrittura(const QString &nome, int zona, const QString &tabella, int zonaTabella,
-                         std::function<bool()> esegui)
-{
-    return {nome, zona, true, tabella, zonaTabella, std::move(esegui)};
-}
-
 QList<ComandoDiProva> creaComandi()
 {
-    const QString tipo = QStringLiteral("tipo");
-    const QString rimanenze = QStringLiteral("rimanenze");
-    const QString carrello = QStringLiteral("carrello");
-    const QString prodotto = QStringLiteral("prodotto");
-    const QString ricevuta = QStringLiteral("ricevuta");
-    const QString generalita = QStringLiteral("generalità");
+    // name, zone, writes, table it needs, zone reported without that table
     return {
-        // A missing stock table fails the stock update, after the movement
-        // itself was inserted: the transaction must take it back.
-        scrittura("RegistraProdotto", 1, rimanenze, 4, [] {
-            return RegistraProdotto("Prova", "ART-2", 50, 80, 3, OPERAZIONE_ACQUISTO, dataOggi());
-        }),
-        scrittura("AggiungiTipo", 2, tipo, 2, [] { return AggiungiTipo("Nuovo"); }),
-        lettura("CaricaTipi", 3, tipo, [] { return !CaricaTipi().isEmpty(); }),
-        scrittura("AggiornaRimanenze", 4, rimanenze, 4,
-                  [] { return AggiornaRimanenze("ART-1", 1, 5, 120); }),
-        scrittura("AggiungiCarrello", 5, carrello, 5,
-                  [] { return AggiungiCarrello("ART-1", 1) == EsitoCarrello::Aggiunto; }),
-        scrittura("CancellaTipo", 6, tipo, 6, [] { return CancellaTipo(2); }),
-        lettura("CodiceTipo", 7, tipo, [] { return CodiceTipo(1) == QLatin1String("Prova"); }),
-        lettura("IdTipo", 8, tipo, [] { return IdTipo("Prova") == 1; }),
-        lettura("VisualizzaCarrello", 9, carrello, [] {
-            QList<RigaCarrello> righe;
-            return VisualizzaCarrello(righe);
-        }),
-        scrittura("CancellaCarrello", 10, carrello, 10, [] { return CancellaCarrello("ART-3"); }),
-        lettura("VisualizzaTipi", 11, tipo, [] { return !VisualizzaTipi().isEmpty(); }),
-        lettura("LeggiGeneralita", 12, generalita, [] { return LeggiGeneralita(); }),
-        scrittura("AggiungiRicevuta", 13, ricevuta, 13, [] { return AggiungiRicevuta(700); }),
-        lettura("VisualizzaRicevute", 14, ricevuta,
-                [] { return VisualizzaRicevute(QString()).has_value(); }),
-        scrittura("CancellaRicevuta", 15, ricevuta, 15, [] { return CancellaRicevuta(1); }),
-        lettura("VisualizzaOperazioni", 16, prodotto, [] {
-            ElencoOperazioni elenco;
-            return VisualizzaOperazioni(OPERAZIONE_ACQUISTO, QString(), QString(), elenco);
-        }),
-        scrittura("SalvaGeneralita", 17, generalita, 17,
-                  [] { return SalvaGeneralita("Negozio", "a", "b", "c", "d"); }),
-        lettura("CalcolaStatistiche", 18, prodotto, [] {
-            SlotMensili slot;
-            return CalcolaStatistiche(1, 2024, slot);
-        }),
-        lettura("SuggerimentiCodice", 19, rimanenze,
-                [] { return !SuggerimentiCodice(1, "ART").isEmpty(); }),
-        scrittura("CancellaRimanenza", 20, rimanenze, 20,
-                  [] { return CancellaRimanenza("ART-4"); }),
-        scrittura("AggiornaPrezzo", 21, rimanenze, 21, [] { return AggiornaPrezzo("ART-1", 150); }),
-        scrittura("CancellaOperazione", 22, prodotto, 22, [] { return CancellaOperazione(1); }),
-        lettura("UltimaRicevuta", 23, ricevuta, [] { return UltimaRicevuta() == 1; }),
-        lettura("VisualizzaRimanenze", 24, rimanenze,
-                [] { return !VisualizzaRimanenze(1).isEmpty(); }),
+        // Without the stock table the movement, inserted first, must be taken back.
+        {"RegistraProdotto", 1, true, "rimanenze", 4,
+         [] { return RegistraProdotto("Prova", "ART-2", 50, 80, 3, OPERAZIONE_ACQUISTO, dataOggi()); }},
+        {"AggiungiTipo", 2, true, "tipo", 2, [] { return AggiungiTipo("Nuovo"); }},
+        {"CaricaTipi", 3, false, "tipo", 3, [] { return !CaricaTipi().isEmpty(); }},
+        {"AggiornaRimanenze", 4, true, "rimanenze", 4,
+         [] { return AggiornaRimanenze("ART-1", 1, 5, 120); }},
+        {"AggiungiCarrello", 5, true, "carrello", 5,
+         [] { return AggiungiCarrello("ART-1", 1) == EsitoCarrello::Aggiunto; }},
+        {"CancellaTipo", 6, true, "tipo", 6, [] { return CancellaTipo(2); }},
+        {"CodiceTipo", 7, false, "tipo", 7, [] { return CodiceTipo(1) == QLatin1String("Prova"); }},
+        {"IdTipo", 8, false, "tipo", 8, [] { return IdTipo("Prova") == 1; }},
+        {"VisualizzaCarrello", 9, false, "carrello", 9, [] {
+             QList<RigaCarrello> righe;
+             return VisualizzaCarrello(righe);
+         }},
+        {"CancellaCarrello", 10, true, "carrello", 10, [] { return CancellaCarrello("ART-3"); }},
+        {"VisualizzaTipi", 11, false, "tipo", 11, [] { return !VisualizzaTipi().isEmpty(); }},
+        {"LeggiGeneralita", 12, false, "generalità", 12, [] { return LeggiGeneralita(); }},
+        {"AggiungiRicevuta", 13, true, "ricevuta", 13, [] { return AggiungiRicevuta(700); }},
+        {"VisualizzaRicevute", 14, false, "ricevuta", 14,
+         [] { return VisualizzaRicevute(QString()).has_value(); }},
+        {"CancellaRicevuta", 15, true, "ricevuta", 15, [] { return CancellaRicevuta(1); }},
+        {"VisualizzaOperazioni", 16, false, "prodotto", 16, [] {
+             ElencoOperazioni elenco;
+             return VisualizzaOperazioni(OPERAZIONE_ACQUISTO, QString(), QString(), elenco);
+         }},
+        {"SalvaGeneralita", 17, true, "generalità", 17,
+         [] { return SalvaGeneralita("Negozio", "a", "b", "c", "d"); }},
+        {"CalcolaStatistiche", 18, false, "prodotto", 18, [] {
+             SlotMensili slot;
+             return CalcolaStatistiche(1, 2024, slot);
+         }},
+        {"SuggerimentiCodice", 19, false, "rimanenze", 19,
+         [] { return !SuggerimentiCodice(1, "ART").isEmpty(); }},
+        {"CancellaRimanenza", 20, true, "rimanenze", 20, [] { return CancellaRimanenza("ART-4"); }},
+        {"AggiornaPrezzo", 21, true, "rimanenze", 21, [] { return AggiornaPrezzo("ART-1", 150); }},
+        {"CancellaOperazione", 22, true, "prodotto", 22, [] { return CancellaOperazione(1); }},
+        {"UltimaRicevuta", 23, false, "ricevuta", 23, [] { return UltimaRicevuta() == 1; }},
+        {"VisualizzaRimanenze", 24, false, "rimanenze", 24,
+         [] { return !VisualizzaRimanenze(1).isEmpty(); }},
         // The receipt is the sale's last step: without its table the
         // movements and cart removals already made must be taken back.
-        scrittura("RegistraVendita", 1, ricevuta, 13, [] {
-            const EsitoVendita esito =
-                RegistraVendita({{"Prova", "ART-1", 100, 2}}, 200, dataOggi());
-            return esito.stato == EsitoVendita::Stato::Registrata;
-        }),
+        {"RegistraVendita", 1, true, "ricevuta", 13, [] {
+             return RegistraVendita({{"Prova", "ART-1", 100, 2}}, 200, dataOggi()).stato
+                 == EsitoVendita::Stato::Registrata;
+         }},
     };
 }
 
@@ -115,6 +95,23 @@ void preparaNegozio(const DatabaseDiProva &prova)
     prova.esegui(QStringLiteral("INSERT INTO ricevuta (dataop, totale) VALUES ('2024-03-06', 500)"));
 }
 
+void preparaCarrello(const DatabaseDiProva &prova)
+{
+    prova.esegui(QStringLiteral("INSERT INTO tipo (codice) VALUES ('Prova'), ('Altro')"));
+    prova.esegui(QStringLiteral("CREATE TABLE prova_carrello AS SELECT * FROM carrello"));
+    for (int k = 1; k <= 20; ++k) {
+        const QVariant codice = QStringLiteral("COD-%1").arg(k, 2, 10, QLatin1Char('0'));
+        const int tipo = k % 2 + 1;
+        const int prezzo = 100 * k + 5;
+        prova.esegui(QStringLiteral("INSERT INTO rimanenze (codice, tipo, pezzi, prezzo)"
+                                    " VALUES (?, ?, 1000000, ?)"),
+                     {codice, tipo, prezzo});
+        prova.esegui(QStringLiteral("INSERT INTO prova_carrello (codice, tipo, prezzo, pezzi, totale)"
+                                    " VALUES (?, ?, ?, ?, ?)"),
+                     {codice, tipo, prezzo, k, k * prezzo});
+    }
+}
+
 QByteArray byteDelFile(const QString &percorso)
 {
     QFile file(percorso);
@@ -123,7 +120,42 @@ QByteArray byteDelFile(const QString &percorso)
     return file.readAll();
 }
 
-QString programmaProcessoProva()
+ProcessoProva::ProcessoProva(const QStringList &argomenti)
 {
-    return QStringLiteral(VORENDI_PROCESSO_PROVA);
+    processo_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    processo_.start(QStringLiteral(VORENDI_PROCESSO_PROVA), argomenti);
+    processo_.waitForStarted(10000);
+}
+
+bool ProcessoProva::attendi(const QString &riga, int volte)
+{
+    const QDeadlineTimer limite(10000);
+    while (righe().count(riga) < volte) {
+        if (limite.hasExpired() || processo_.state() != QProcess::Running)
+            return false;
+        processo_.waitForReadyRead(int(qMax<qint64>(1, limite.remainingTime())));
+    }
+    return true;
+}
+
+bool ProcessoProva::finisci()
+{
+    if (!processo_.waitForFinished(60000))
+        return false;
+    return processo_.exitStatus() == QProcess::NormalExit && processo_.exitCode() == 0;
+}
+
+bool ProcessoProva::uccidi()
+{
+    if (processo_.state() == QProcess::NotRunning)
+        return false;
+    processo_.kill();
+    processo_.waitForFinished(10000);
+    return true;
+}
+
+QStringList ProcessoProva::righe()
+{
+    uscita_ += processo_.readAllStandardOutput();
+    return QString::fromUtf8(uscita_).split(u'\n', Qt::SkipEmptyParts);
 }

@@ -1,9 +1,15 @@
 #pragma once
 
+#include "support/database_di_prova.h"
+#include "support/registro_rapporti.h"
+#include "support/risponditore_dialoghi.h"
+
 #include <QList>
 #include <QMetaType>
 #include <QString>
 
+class QComboBox;
+class QLineEdit;
 class QWidget;
 
 // What a careless or hostile user puts into a field, and how it gets there.
@@ -19,17 +25,31 @@ Q_DECLARE_METATYPE(ValoreOstile)
 // and an emoji, blanks only, the empty text.
 QList<ValoreOstile> testiOstili();
 
-// For number fields: the texts above, then a negative number, one past the
-// 32-bit limit, one past the 16-bit limit, letters pasted in, and 1,000
-// digits.
+// The texts above, then a negative number, one past the 32-bit limit, one
+// past the 16-bit limit, letters pasted in, and 1,000 digits.
 QList<ValoreOstile> numeriOstili();
 
-// Types the text into the widget with the keyboard, one key per character;
-// characters beyond ASCII travel as key events carrying their text.
-void digita(QWidget *campo, const QString &testo);
+// Clears the field and fills it as the value says: pasted, or typed one key
+// per character (beyond ASCII as key events carrying their text).
+void immetti(QLineEdit *campo, const ValoreOstile &valore);
 
-// Puts the text on the clipboard and presses Ctrl+V in the widget.
-void incolla(QWidget *campo, const QString &testo);
+// A fresh file, zone reports recorded, message and input boxes answered.
+struct Banco
+{
+    DatabaseDiProva db;
+    RegistroRapporti registro;
+    RisponditoreDialoghi risponditore;
+};
 
-// As the value says: typed or pasted.
-void immetti(QWidget *campo, const ValoreOstile &valore);
+// A window driven as a user drives it, by its elements' names.
+bool mostra(QWidget &finestra);
+QLineEdit *campo(const QWidget &finestra, const char *nome);
+QComboBox *selettore(const QWidget &finestra, const char *nome = "Combo1");
+void premi(const QWidget &finestra, const char *pulsante);
+void scegli(const QWidget &finestra, const QString &voce, const char *nome = "Combo1");
+// Opens Combo1's list and clicks the entry, near its left end.
+void scegliDalMenu(const QWidget &finestra, const QString &voce);
+// MSFlexGrid1's rows, cells joined by "|", or only the column given.
+QStringList griglia(const QWidget &finestra, int colonna = -1);
+void vaiARiga(const QWidget &finestra, int riga);
+void doppioClic(const QWidget &finestra, int riga);

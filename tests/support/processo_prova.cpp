@@ -1,7 +1,7 @@
 // A second process for the tests that need one: it sells or buys in a loop
 // until it is killed, holds a file locked, or runs one routine as another
-// user or with a file size limit. Progress goes to stdout as short lines, one
-// write each, so that a killed run leaves everything it said in the pipe.
+// user or under a file size limit. It reports in short lines, one write
+// each, so that a killed run leaves everything it said in the pipe.
 
 #include "common/formati.h"
 #include "data/database_routines.h"
@@ -17,7 +17,6 @@
 #include <QThread>
 
 #include <csignal>
-#include <cstdio>
 #include <grp.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -27,47 +26,30 @@ namespace {
 void scrivi(const QString &riga)
 {
     const QByteArray testo = riga.toUtf8() + '\n';
-    qsizetype scritti = 0;
-    while (scritti < testo.size()) {
-        const ssize_t n = ::write(STDOUT_FILENO, testo.constData() + scritti,
-                                  size_t(testo.size() - scritti));
-        if (n <= 0)
-            std::_Exit(4);
-        scritti += n;
-    }
+    if (::write(STDOUT_FILENO, testo.constData(), size_t(testo.size())) != testo.size())
+        std::_Exit(4);
 }
 
-[[noreturn]] void termina(int codice, const QString &perche)
+[[noreturn]] void termina(const QString &perche)
 {
     scrivi(QStringLiteral("errore ") + perche);
-    std::_Exit(codice);
+    std::_Exit(3);
 }
 
-qint64 contaRighe(const QString &tabella)
+// Puts back, in one transaction, the cart lines a sale took from prova_carrello.
+void riempiCarrello()
 {
-    qint64 righe = -1;
-    eseguiRoutine(99, [&](Sessione &s) {
-        QSqlQuery q = s.esegui(QStringLiteral("SELECT count(*) FROM ") + tabella);
-        if (Sessione::prossima(q))
-            righe = colonnaIntero(q, 0);
-    });
-    return righe;
-}
-
-// Puts back the cart lines that a sale took, all in one transaction; the
-// lines to sell are kept in prova_carrello by the test.
-bool riempiCarrello()
-{
-    return eseguiRoutine(99, [](Sessione &s) {
+    const bool fatto = eseguiRoutine(99, [](Sessione &s) {
         Transazione t(s);
         s.esegui(QStringLiteral("INSERT INTO carrello SELECT * FROM prova_carrello"
                                 " WHERE codice NOT IN (SELECT codice FROM carrello)"));
         t.conferma();
     });
+    if (!fatto)
+        termina(QStringLiteral("carrello non riempito"));
 }
 
-// The checkout as the cart window makes it: the lines as listed, the total
-// as shown.
+// The checkout as the cart window makes it: the lines as listed, the total as shown.
 bool vendi()
 {
     QList<RigaCarrello> righe;
@@ -76,123 +58,109 @@ bool vendi()
     QList<RigaVendita> vendita;
     for (const RigaCarrello &r : righe)
         vendita.append({r.tipo, r.codice, qint32(r.prezzo), qint16(r.pezzi)});
-    const EsitoVendita esito = RegistraVendita(vendita, totaleCarrello(righe), dataOggi());
-    return esito.stato == EsitoVendita::Stato::Registrata;
+    return RegistraVendita(vendita, totaleCarrello(righe), dataOggi()).stato
+        == EsitoVendita::Stato::Registrata;
 }
 
+// Purchase i of ART-(i mod 10) at sale price i + 1, the movement's id-to-be,
+// so that the latest movement of a code is known from its stock row.
+bool acquista(qint64 i)
+{
+    return RegistraProdotto(QStringLiteral("Prova"), QStringLiteral("ART-%1").arg(i % 10), qint32(i),
+                            qint32(i + 1), qint16(i % 7 + 1), OPERAZIONE_ACQUISTO, dataOggi());
+}
+
+// A step runs from "V n" or "A n" (n steps already in the file) to "v" or
+// "a"; the cart is refilled between "R" and "r".
 [[noreturn]] void vendite()
 {
-    if (!riempiCarrello())
-        termina(3, QStringLiteral("carrello non riempito"));
+    riempiCarrello();
     scrivi(QStringLiteral("pronto"));
     for (;;) {
         scrivi(QStringLiteral("R"));
-        if (!riempiCarrello())
-            termina(3, QStringLiteral("carrello non riempito"));
+        riempiCarrello();
         scrivi(QStringLiteral("r"));
         scrivi(QStringLiteral("V %1").arg(UltimaRicevuta()));
         if (!vendi())
-            termina(3, QStringLiteral("vendita non registrata"));
+            termina(QStringLiteral("vendita non registrata"));
         scrivi(QStringLiteral("v"));
     }
 }
 
-// Purchase i of article ART-(i mod 10): sale price i + 1, the movement's
-// id-to-be, so that the latest movement of a code is known from the stock.
-bool acquista(qint64 i)
-{
-    return RegistraProdotto(QStringLiteral("Prova"), QStringLiteral("ART-%1").arg(i % 10),
-                            qint32(i), qint32(i + 1), qint16(i % 7 + 1), OPERAZIONE_ACQUISTO,
-                            dataOggi());
-}
-
 [[noreturn]] void acquisti()
 {
-    qint64 i = contaRighe(QStringLiteral("prodotto"));
+    qint64 i = -1;
+    eseguiRoutine(99, [&](Sessione &s) {
+        QSqlQuery q = s.esegui(QStringLiteral("SELECT count(*) FROM prodotto"));
+        if (Sessione::prossima(q))
+            i = colonnaIntero(q, 0);
+    });
     if (i < 0)
-        termina(3, QStringLiteral("movimenti non contati"));
+        termina(QStringLiteral("movimenti non contati"));
     scrivi(QStringLiteral("pronto"));
     for (;; ++i) {
         scrivi(QStringLiteral("A %1").arg(i));
         if (!acquista(i))
-            termina(3, QStringLiteral("acquisto non registrato"));
+            termina(QStringLiteral("acquisto non registrato"));
         scrivi(QStringLiteral("a"));
     }
 }
 
-// Another program in the middle of writing: a write transaction with one
-// row written, held for a while, then rolled back.
-int blocca(const QString &percorso, int millisecondi, bool esclusiva)
+// Another program in the middle of writing: one row written in a write
+// transaction held for a while, then rolled back.
+int blocca(const QString &percorso, int millisecondi, const QString &modo)
 {
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("blocco"));
         db.setDatabaseName(percorso);
         if (!db.open())
-            termina(3, db.lastError().text());
+            termina(db.lastError().text());
         QSqlQuery q(db);
-        if (!q.exec(esclusiva ? QStringLiteral("BEGIN EXCLUSIVE") : QStringLiteral("BEGIN IMMEDIATE"))
+        if (!q.exec(QStringLiteral("BEGIN ") + modo)
             || !q.exec(QStringLiteral("INSERT INTO tipo (codice) VALUES ('bloccante')")))
-            termina(3, q.lastError().text());
+            termina(q.lastError().text());
         scrivi(QStringLiteral("bloccato"));
         QThread::msleep(millisecondi);
         q.exec(QStringLiteral("ROLLBACK"));
-        q.finish();
-        db.close();
     }
     QSqlDatabase::removeDatabase(QStringLiteral("blocco"));
-    scrivi(QStringLiteral("libero"));
     return 0;
-}
-
-void senzaPrivilegi()
-{
-    // root writes through any permission: become nobody, who cannot.
-    if (::geteuid() != 0)
-        return;
-    if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)
-        termina(3, QStringLiteral("utente non cambiato"));
 }
 
 int esegui(const QString &nome, bool nessuno)
 {
     const ComandoDiProva *comando = comandoDiProva(nome);
     if (!comando)
-        termina(3, QStringLiteral("comando sconosciuto ") + nome);
-    if (nessuno)
-        senzaPrivilegi();
-    const bool riuscito = comando->esegui();
-    scrivi(QStringLiteral("esito %1").arg(riuscito ? 1 : 0));
+        termina(QStringLiteral("comando sconosciuto ") + nome);
+    // root writes through any permission: become nobody, who cannot.
+    if (nessuno && ::geteuid() == 0
+        && (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0))
+        termina(QStringLiteral("utente non cambiato"));
+    scrivi(QStringLiteral("esito %1").arg(comando->esegui() ? 1 : 0));
     return 0;
 }
 
 // A disk that fills up: no file of this process may grow beyond the size the
-// database has now. The step is repeated until it fails; the file must then
-// be exactly as before that step.
-int pieno(const QString &percorso, const QString &passo)
+// database has now. Sales or purchases are repeated until one fails, which
+// must leave the file exactly as it was before it.
+int pieno(const QString &percorso, bool vendita)
 {
     std::signal(SIGXFSZ, SIG_IGN);
     const auto dimensione = rlim_t(byteDelFile(percorso).size());
     const rlimit limite{dimensione, dimensione};
     if (::setrlimit(RLIMIT_FSIZE, &limite) != 0)
-        termina(3, QStringLiteral("limite non impostato"));
+        termina(QStringLiteral("limite non impostato"));
     for (qint64 n = 0; n < 100000; ++n) {
-        if (passo == QLatin1String("vendite") && !riempiCarrello())
-            termina(3, QStringLiteral("carrello non riempito"));
+        if (vendita)
+            riempiCarrello();
         const QByteArray prima = byteDelFile(percorso);
-        bool riuscito = false;
-        if (passo == QLatin1String("vendite"))
-            riuscito = vendi();
-        else if (passo == QLatin1String("acquisti"))
-            riuscito = acquista(n);
-        else
-            riuscito = AggiungiTipo(QString(300, u'x') + QString::number(n));
-        if (!riuscito) {
+        if (!(vendita ? vendi() : acquista(n))) {
             scrivi(QStringLiteral("riusciti %1").arg(n));
             scrivi(QStringLiteral("invariato %1").arg(byteDelFile(percorso) == prima ? 1 : 0));
             return 0;
         }
     }
-    termina(3, QStringLiteral("il file non si è mai riempito"));
+    termina(QStringLiteral("il file non si è mai riempito"));
 }
 
 } // namespace
@@ -200,25 +168,21 @@ int pieno(const QString &percorso, const QString &passo)
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    const QStringList argomenti = app.arguments();
-    if (argomenti.size() < 3)
-        termina(2, QStringLiteral("uso: processo_prova modo file [...]"));
-    const QString modo = argomenti.at(1);
-    const QString percorso = argomenti.at(2);
-    impostaPercorsoDatabase(percorso);
+    const QStringList a = app.arguments();
+    const QString modo = a.value(1);
+    impostaPercorsoDatabase(a.value(2));
     installaSegnalatore([](const RapportoZona &r) {
         scrivi(QStringLiteral("rapporto %1 %2 %3").arg(r.zona).arg(r.numero).arg(r.descrizione));
     });
-
     if (modo == QLatin1String("vendite"))
         vendite();
     if (modo == QLatin1String("acquisti"))
         acquisti();
-    if (modo == QLatin1String("blocca") && argomenti.size() == 5)
-        return blocca(percorso, argomenti.at(3).toInt(), argomenti.at(4) == QLatin1String("esclusiva"));
-    if (modo == QLatin1String("esegui") && argomenti.size() >= 4)
-        return esegui(argomenti.at(3), argomenti.value(4) == QLatin1String("nessuno"));
-    if (modo == QLatin1String("pieno") && argomenti.size() == 4)
-        return pieno(percorso, argomenti.at(3));
-    termina(2, QStringLiteral("modo sconosciuto ") + modo);
+    if (modo == QLatin1String("blocca") && a.size() == 5)
+        return blocca(a.at(2), a.at(3).toInt(), a.at(4));
+    if (modo == QLatin1String("esegui") && a.size() >= 4)
+        return esegui(a.at(3), a.value(4) == QLatin1String("nessuno"));
+    if (modo == QLatin1String("pieno") && a.size() == 4)
+        return pieno(a.at(2), a.at(3) == QLatin1String("vendite"));
+    termina(QStringLiteral("uso: processo_prova vendite|acquisti|blocca|esegui|pieno file [...]"));
 }
