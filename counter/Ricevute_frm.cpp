@@ -1,5 +1,6 @@
 #include "counter/Ricevute_frm.h"
 
+#include "common/elementi.h"
 #include "common/formati.h"
 #include "common/messaggi.h"
 #include "counter/filtro_giorno.h"
@@ -19,13 +20,6 @@ namespace {
 
 enum Colonna { Data = 0, Numero = 1, Totale = 2 };
 
-QPushButton *pulsante(QWidget *genitore, const QString &testo, const QString &nome)
-{
-    auto *p = new QPushButton(testo, genitore);
-    p->setObjectName(nome);
-    return p;
-}
-
 } // namespace
 
 Ricevute_frm::Ricevute_frm(QWidget *genitore)
@@ -41,9 +35,11 @@ Ricevute_frm::Ricevute_frm(QWidget *genitore)
     filtro_->setPlaceholderText(QStringLiteral("GG/MM/AAAA"));
     filtro_->setFixedWidth(110);
     etichetta->setBuddy(filtro_);
-    QPushButton *aggiorna = pulsante(this, QStringLiteral("Aggiorna"), QStringLiteral("Command1"));
-    QPushButton *cancella = pulsante(this, QStringLiteral("Cancella"), QStringLiteral("Command2"));
-    QPushButton *stampa = pulsante(this, QStringLiteral("Stampa"), QStringLiteral("Command3"));
+    auto *aggiorna =
+        nuovoPulsante(this, QStringLiteral("Aggiorna"), QStringLiteral("Command1"));
+    auto *cancella =
+        nuovoPulsante(this, QStringLiteral("Cancella"), QStringLiteral("Command2"));
+    auto *stampa = nuovoPulsante(this, QStringLiteral("Stampa"), QStringLiteral("Command3"));
     connect(aggiorna, &QPushButton::clicked, this, &Ricevute_frm::aggiorna);
     connect(cancella, &QPushButton::clicked, this, &Ricevute_frm::cancella);
     connect(stampa, &QPushButton::clicked, this, &Ricevute_frm::stampa);

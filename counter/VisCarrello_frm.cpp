@@ -1,5 +1,6 @@
 #include "counter/VisCarrello_frm.h"
 
+#include "common/elementi.h"
 #include "common/formati.h"
 #include "common/griglia.h"
 #include "common/messaggi.h"
@@ -17,20 +18,6 @@
 #include <utility>
 
 namespace {
-
-QLabel *etichetta(const QString &testo, const QString &nome, QWidget *genitore)
-{
-    auto *label = new QLabel(testo, genitore);
-    label->setObjectName(nome);
-    return label;
-}
-
-QPushButton *pulsante(const QString &testo, const QString &nome, QWidget *genitore)
-{
-    auto *p = new QPushButton(testo, genitore);
-    p->setObjectName(nome);
-    return p;
-}
 
 } // namespace
 
@@ -52,25 +39,27 @@ VisCarrello_frm::VisCarrello_frm(QWidget *genitore)
     for (const auto &[colonna, larghezza] : {std::pair{0, 170}, {1, 110}, {2, 100}, {3, 70}})
         griglia_->horizontalHeader()->resizeSection(colonna, larghezza);
 
-    elementi_ = etichetta(QString(), QStringLiteral("Label1"), this);
-    totale_ = etichetta(QString(), QStringLiteral("Label2"), this);
+    elementi_ = nuovaEtichetta(this, QString(), QStringLiteral("Label1"));
+    totale_ = nuovaEtichetta(this, QString(), QStringLiteral("Label2"));
     QFont grassetto = totale_->font();
     grassetto.setBold(true);
     totale_->setFont(grassetto);
     elementi_->setFont(grassetto);
 
-    QPushButton *comandoAggiorna = pulsante(QStringLiteral("Aggiorna"), QStringLiteral("Command1"), this);
-    QPushButton *comandoCancella = pulsante(QStringLiteral("Cancella"), QStringLiteral("Command2"), this);
-    QPushButton *comandoStampa = pulsante(QStringLiteral("Stampa"), QStringLiteral("Command3"), this);
+    auto *comandoAggiorna =
+        nuovoPulsante(this, QStringLiteral("Aggiorna"), QStringLiteral("Command1"));
+    auto *comandoCancella =
+        nuovoPulsante(this, QStringLiteral("Cancella"), QStringLiteral("Command2"));
+    auto *comandoStampa = nuovoPulsante(this, QStringLiteral("Stampa"), QStringLiteral("Command3"));
     connect(comandoAggiorna, &QPushButton::clicked, this, &VisCarrello_frm::aggiorna);
     connect(comandoCancella, &QPushButton::clicked, this, &VisCarrello_frm::cancella);
     connect(comandoStampa, &QPushButton::clicked, this, &VisCarrello_frm::stampa);
 
     auto *piede = new QHBoxLayout;
-    piede->addWidget(etichetta(QStringLiteral("Elementi"), QStringLiteral("Label3"), this));
+    piede->addWidget(nuovaEtichetta(this, QStringLiteral("Elementi"), QStringLiteral("Label3")));
     piede->addWidget(elementi_);
     piede->addSpacing(24);
-    piede->addWidget(etichetta(QStringLiteral("Totale: £"), QStringLiteral("Label4"), this));
+    piede->addWidget(nuovaEtichetta(this, QStringLiteral("Totale: £"), QStringLiteral("Label4")));
     piede->addWidget(totale_);
     piede->addStretch();
     for (const char *nome : {"Command1", "Command2", "Command3"})

@@ -1,5 +1,6 @@
 #include "reports/Operazioni_frm.h"
 
+#include "common/elementi.h"
 #include "common/formati.h"
 #include "common/griglia.h"
 #include "common/messaggi.h"
@@ -35,20 +36,6 @@ enum Colonna {
 };
 
 const QString INVITO_OPERAZIONE = QStringLiteral(">> Seleziona <<");
-
-QPushButton *pulsante(QWidget *genitore, const QString &testo, const QString &nome)
-{
-    auto *p = new QPushButton(testo, genitore);
-    p->setObjectName(nome);
-    return p;
-}
-
-QLabel *didascalia(QWidget *genitore, const QString &testo, QWidget *campo)
-{
-    auto *label = new QLabel(testo, genitore);
-    label->setBuddy(campo);
-    return label;
-}
 
 QLabel *valore(QWidget *genitore, const QString &nome)
 {
@@ -118,9 +105,11 @@ Operazioni_frm::Operazioni_frm(QWidget *genitore)
     giorno_->setFixedWidth(
         giorno_->fontMetrics().horizontalAdvance(QStringLiteral("00/00/00000")) + 12);
 
-    QPushButton *aggiorna = pulsante(this, QStringLiteral("Aggiorna"), QStringLiteral("Command1"));
-    QPushButton *cancella = pulsante(this, QStringLiteral("Cancella"), QStringLiteral("Command2"));
-    QPushButton *stampa = pulsante(this, QStringLiteral("Stampa"), QStringLiteral("Command3"));
+    auto *aggiorna =
+        nuovoPulsante(this, QStringLiteral("Aggiorna"), QStringLiteral("Command1"));
+    auto *cancella =
+        nuovoPulsante(this, QStringLiteral("Cancella"), QStringLiteral("Command2"));
+    auto *stampa = nuovoPulsante(this, QStringLiteral("Stampa"), QStringLiteral("Command3"));
     connect(aggiorna, &QPushButton::clicked, this, &Operazioni_frm::aggiorna);
     connect(cancella, &QPushButton::clicked, this, &Operazioni_frm::cancella);
     connect(stampa, &QPushButton::clicked, this, &Operazioni_frm::stampa);
@@ -159,13 +148,14 @@ Operazioni_frm::Operazioni_frm(QWidget *genitore)
     totaleAcquisti_ = valore(this, QStringLiteral("Label8"));
 
     auto *filtri = new QHBoxLayout;
-    filtri->addWidget(didascalia(this, QStringLiteral("Tipo operazione:"), operazione_));
+    filtri->addWidget(
+        nuovaEtichetta(this, QStringLiteral("Tipo operazione:"), QString(), operazione_));
     filtri->addWidget(operazione_);
     filtri->addSpacing(12);
-    filtri->addWidget(didascalia(this, QStringLiteral("Tipo:"), tipo_));
+    filtri->addWidget(nuovaEtichetta(this, QStringLiteral("Tipo:"), QString(), tipo_));
     filtri->addWidget(tipo_);
     filtri->addSpacing(12);
-    filtri->addWidget(didascalia(this, QStringLiteral("Data:"), giorno_));
+    filtri->addWidget(nuovaEtichetta(this, QStringLiteral("Data:"), QString(), giorno_));
     filtri->addWidget(giorno_);
     filtri->addStretch();
     filtri->addWidget(aggiorna);
@@ -173,13 +163,15 @@ Operazioni_frm::Operazioni_frm(QWidget *genitore)
     filtri->addWidget(stampa);
 
     auto *riepilogo = new QHBoxLayout;
-    riepilogo->addWidget(didascalia(this, QStringLiteral("Elementi"), elementi_));
+    riepilogo->addWidget(nuovaEtichetta(this, QStringLiteral("Elementi"), QString(), elementi_));
     riepilogo->addWidget(elementi_);
     riepilogo->addStretch();
-    riepilogo->addWidget(didascalia(this, QStringLiteral("Totale vendita"), totaleVendite_));
+    riepilogo->addWidget(
+        nuovaEtichetta(this, QStringLiteral("Totale vendita"), QString(), totaleVendite_));
     riepilogo->addWidget(totaleVendite_);
     riepilogo->addSpacing(12);
-    riepilogo->addWidget(didascalia(this, QStringLiteral("Totale acquisti"), totaleAcquisti_));
+    riepilogo->addWidget(
+        nuovaEtichetta(this, QStringLiteral("Totale acquisti"), QString(), totaleAcquisti_));
     riepilogo->addWidget(totaleAcquisti_);
 
     auto *colonna = new QVBoxLayout(this);

@@ -1,5 +1,6 @@
 #include "stock/Prodotto_frm.h"
 
+#include "common/elementi.h"
 #include "common/formati.h"
 #include "common/messaggi.h"
 #include "common/selettore_tipi.h"
@@ -22,14 +23,6 @@
 namespace {
 
 constexpr int RIGHE_SUGGERIMENTI = 4;
-
-QLabel *etichetta(QWidget *genitore, const QString &testo, const QString &nome, QWidget *campo)
-{
-    auto *label = new QLabel(testo, genitore);
-    label->setObjectName(nome);
-    label->setBuddy(campo);
-    return label;
-}
 
 bool invio(const QKeyEvent *tasto)
 {
@@ -97,23 +90,23 @@ Prodotto_frm::Prodotto_frm(QWidget *genitore)
     pulsanteSalva->setObjectName(QStringLiteral("Command1"));
 
     auto *griglia = new QGridLayout;
-    griglia->addWidget(etichetta(this, QStringLiteral("Tipo:"), QStringLiteral("Label1"), tipo_),
+    griglia->addWidget(nuovaEtichetta(this, QStringLiteral("Tipo:"), QStringLiteral("Label1"), tipo_),
                        0, 0);
     griglia->addWidget(tipo_, 0, 1, 1, 3);
-    griglia->addWidget(etichetta(this, QStringLiteral("Codice articolo:"),
-                                 QStringLiteral("Label2"), codice_),
+    griglia->addWidget(nuovaEtichetta(this, QStringLiteral("Codice articolo:"),
+                                      QStringLiteral("Label2"), codice_),
                        1, 0);
     griglia->addWidget(codice_, 1, 1);
-    griglia->addWidget(etichetta(this, QStringLiteral("Prezzo di acquisto per unità:"),
-                                 QStringLiteral("Label3"), prezzoAcquisto_),
+    griglia->addWidget(nuovaEtichetta(this, QStringLiteral("Prezzo di acquisto per unità:"),
+                                      QStringLiteral("Label3"), prezzoAcquisto_),
                        2, 0);
     griglia->addWidget(prezzoAcquisto_, 2, 1);
-    griglia->addWidget(etichetta(this, QStringLiteral("Prezzo di vendita per unità:"),
-                                 QStringLiteral("Label5"), prezzoVendita_),
+    griglia->addWidget(nuovaEtichetta(this, QStringLiteral("Prezzo di vendita per unità:"),
+                                      QStringLiteral("Label5"), prezzoVendita_),
                        2, 2);
     griglia->addWidget(prezzoVendita_, 2, 3);
-    griglia->addWidget(etichetta(this, QStringLiteral("n. Pezzi:"), QStringLiteral("Label4"),
-                                 pezzi_),
+    griglia->addWidget(nuovaEtichetta(this, QStringLiteral("n. Pezzi:"), QStringLiteral("Label4"),
+                                      pezzi_),
                        3, 0);
     griglia->addWidget(pezzi_, 3, 1);
     griglia->setColumnStretch(1, 1);
