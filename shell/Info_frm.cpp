@@ -1,5 +1,6 @@
 #include "shell/Info_frm.h"
 
+#include "common/elementi.h"
 #include "data/database_routines.h"
 
 #include <QFormLayout>
@@ -28,10 +29,8 @@ Info_frm::Info_frm(QWidget *genitore)
         modulo->addRow(etichette[i], campi_[i]);
     }
 
-    auto *salva = new QPushButton(QStringLiteral("Salva"), this);
-    salva->setObjectName(QStringLiteral("Command1"));
-    auto *resetta = new QPushButton(QStringLiteral("Resetta"), this);
-    resetta->setObjectName(QStringLiteral("Command2"));
+    auto *salva = nuovoPulsante(this, QStringLiteral("Salva"), QStringLiteral("Command1"));
+    auto *resetta = nuovoPulsante(this, QStringLiteral("Resetta"), QStringLiteral("Command2"));
     connect(salva, &QPushButton::clicked, this, &Info_frm::salva);
     connect(resetta, &QPushButton::clicked, this, &Info_frm::resetta);
 

@@ -1,5 +1,6 @@
 #include "stock/AggCarrello_frm.h"
 
+#include "common/elementi.h"
 #include "common/formati.h"
 #include "common/griglia.h"
 #include "common/messaggi.h"
@@ -55,10 +56,8 @@ AggCarrello_frm::AggCarrello_frm(QWidget *genitore)
     griglia_->horizontalHeader()->resizeSection(1, 120);
     griglia_->horizontalHeader()->resizeSection(2, 110);
 
-    auto *pulsanteModifica = new QPushButton(QStringLiteral("Modifica"), this);
-    pulsanteModifica->setObjectName(QStringLiteral("Command1"));
-    auto *pulsanteCancella = new QPushButton(QStringLiteral("Cancella"), this);
-    pulsanteCancella->setObjectName(QStringLiteral("Command2"));
+    auto *pulsanteModifica = nuovoPulsante(this, QStringLiteral("Modifica"), QStringLiteral("Command1"));
+    auto *pulsanteCancella = nuovoPulsante(this, QStringLiteral("Cancella"), QStringLiteral("Command2"));
 
     auto *scelta = new QHBoxLayout;
     scelta->addWidget(etichetta);

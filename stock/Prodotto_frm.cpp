@@ -84,10 +84,8 @@ Prodotto_frm::Prodotto_frm(QWidget *genitore)
     suggerimenti_->setObjectName(QStringLiteral("List1"));
     suggerimenti_->hide();
 
-    auto *pulsanteResetta = new QPushButton(QStringLiteral("Resetta"), this);
-    pulsanteResetta->setObjectName(QStringLiteral("Command2"));
-    auto *pulsanteSalva = new QPushButton(QStringLiteral("Salva"), this);
-    pulsanteSalva->setObjectName(QStringLiteral("Command1"));
+    auto *pulsanteResetta = nuovoPulsante(this, QStringLiteral("Resetta"), QStringLiteral("Command2"));
+    auto *pulsanteSalva = nuovoPulsante(this, QStringLiteral("Salva"), QStringLiteral("Command1"));
 
     auto *griglia = new QGridLayout;
     griglia->addWidget(nuovaEtichetta(this, QStringLiteral("Tipo:"), QStringLiteral("Label1"), tipo_),

@@ -1,5 +1,6 @@
 #include "stock/VisTipi_frm.h"
 
+#include "common/elementi.h"
 #include "common/formati.h"
 #include "common/griglia.h"
 #include "common/messaggi.h"
@@ -30,12 +31,9 @@ VisTipi_frm::VisTipi_frm(QWidget *genitore)
     descrizione_->setObjectName(QStringLiteral("Text1"));
     etichetta->setBuddy(descrizione_);
 
-    auto *pulsanteAggiungi = new QPushButton(QStringLiteral("Aggiungi"), this);
-    pulsanteAggiungi->setObjectName(QStringLiteral("Command3"));
-    auto *pulsanteCancella = new QPushButton(QStringLiteral("Cancella"), this);
-    pulsanteCancella->setObjectName(QStringLiteral("Command2"));
-    auto *pulsanteAggiorna = new QPushButton(QStringLiteral("Aggiorna"), this);
-    pulsanteAggiorna->setObjectName(QStringLiteral("Command1"));
+    auto *pulsanteAggiungi = nuovoPulsante(this, QStringLiteral("Aggiungi"), QStringLiteral("Command3"));
+    auto *pulsanteCancella = nuovoPulsante(this, QStringLiteral("Cancella"), QStringLiteral("Command2"));
+    auto *pulsanteAggiorna = nuovoPulsante(this, QStringLiteral("Aggiorna"), QStringLiteral("Command1"));
     connect(pulsanteAggiungi, &QPushButton::clicked, this, &VisTipi_frm::aggiungi);
     connect(pulsanteCancella, &QPushButton::clicked, this, &VisTipi_frm::cancella);
     connect(pulsanteAggiorna, &QPushButton::clicked, this, &VisTipi_frm::aggiorna);
