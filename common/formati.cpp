@@ -173,6 +173,22 @@ std::optional<qint64> leggiIntero(QStringView testo, qint64 minimo, qint64 massi
     return qint64(intero);
 }
 
+std::optional<qint64> sommaImporti(qint64 a, qint64 b)
+{
+    qint64 risultato = 0;
+    if (__builtin_add_overflow(a, b, &risultato))
+        return std::nullopt;
+    return risultato;
+}
+
+std::optional<qint64> prodottoImporti(qint64 a, qint64 b)
+{
+    qint64 risultato = 0;
+    if (__builtin_mul_overflow(a, b, &risultato))
+        return std::nullopt;
+    return risultato;
+}
+
 QString dataOggi()
 {
     return QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy"));

@@ -39,6 +39,11 @@ double arrotondaPari(double valore);
 // not a number or the result lies outside [minimo, massimo].
 std::optional<qint64> leggiIntero(QStringView testo, qint64 minimo, qint64 massimo);
 
+// Money sums and products in 64 bits; empty when the result does not fit,
+// so that an overflow is reported rather than shown as a wrapped number.
+std::optional<qint64> sommaImporti(qint64 a, qint64 b);
+std::optional<qint64> prodottoImporti(qint64 a, qint64 b);
+
 // Today as dd/MM/yyyy.
 QString dataOggi();
 

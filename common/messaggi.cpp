@@ -4,16 +4,21 @@
 
 QMessageBox::StandardButton mostraMessaggio(QWidget *genitore, const QString &testo,
                                             QMessageBox::StandardButtons pulsanti,
-                                            const QString &titolo, QMessageBox::Icon icona)
+                                            const QString &titolo, QMessageBox::Icon icona,
+                                            QMessageBox::StandardButton predefinito)
 {
     QMessageBox scatola(icona, titolo, testo, pulsanti, genitore);
     scatola.setTextFormat(Qt::PlainText);
+    if (predefinito != QMessageBox::NoButton)
+        scatola.setDefaultButton(predefinito);
     return QMessageBox::StandardButton(scatola.exec());
 }
 
-bool chiediConferma(QWidget *genitore, const QString &testo, const QString &titolo)
+bool chiediConferma(QWidget *genitore, const QString &testo,
+                    QMessageBox::StandardButton predefinito)
 {
-    return mostraMessaggio(genitore, testo, QMessageBox::Yes | QMessageBox::No, titolo)
+    return mostraMessaggio(genitore, testo, QMessageBox::Yes | QMessageBox::No, TITOLO_PROGRAMMA,
+                           QMessageBox::NoIcon, predefinito)
         == QMessageBox::Yes;
 }
 

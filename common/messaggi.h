@@ -12,11 +12,14 @@ inline const QString TITOLO_PROGRAMMA = QStringLiteral("Vorendi");
 QMessageBox::StandardButton mostraMessaggio(QWidget *genitore, const QString &testo,
                                             QMessageBox::StandardButtons pulsanti = QMessageBox::Ok,
                                             const QString &titolo = TITOLO_PROGRAMMA,
-                                            QMessageBox::Icon icona = QMessageBox::NoIcon);
+                                            QMessageBox::Icon icona = QMessageBox::NoIcon,
+                                            QMessageBox::StandardButton predefinito =
+                                                QMessageBox::NoButton);
 
-// A Yes/No question; true on Yes.
+// A Yes/No question; true on Yes. Questions whose Yes cannot be undone make
+// No the default button, so that a stray Enter answers No.
 bool chiediConferma(QWidget *genitore, const QString &testo,
-                    const QString &titolo = TITOLO_PROGRAMMA);
+                    QMessageBox::StandardButton predefinito = QMessageBox::NoButton);
 
 // An input box in text mode; the empty text when cancelled.
 QString chiediTesto(QWidget *genitore, const QString &domanda, const QString &titolo,

@@ -123,7 +123,13 @@ void Ricevute_frm::stampa()
     const int elencate = modello_->righeElencate();
     for (int r = 0; r < elencate; ++r) {
         const qint64 totale = numeroDaCella(modello_->testo(r, Totale));
-        somma += totale;
+        const std::optional<qint64> nuova = sommaImporti(somma, totale);
+        if (!nuova) {
+            mostraMessaggio(this, QStringLiteral("La somma dei totali supera il numero più grande"
+                                                 " che si possa stampare.\nNulla è stato stampato."));
+            return;
+        }
+        somma = *nuova;
         elenco.righe.append(rigaElencoRicevute(modello_->testo(r, Data),
                                                numeroDaCella(modello_->testo(r, Numero)), totale));
     }

@@ -17,10 +17,6 @@
 #include <limits>
 #include <utility>
 
-namespace {
-
-} // namespace
-
 VisCarrello_frm::VisCarrello_frm(QWidget *genitore)
     : QWidget(genitore)
 {
@@ -74,61 +70,77 @@ VisCarrello_frm::VisCarrello_frm(QWidget *genitore)
 
 void VisCarrello_frm::aggiorna()
 {
-    QList<RigaCarrello> righe;
-    VisualizzaCarrello(righe);
+    VisualizzaCarrello(righe_);
     QList<QStringList> celle;
-    celle.reserve(righe.size());
-    for (const RigaCarrello &r : righe) {
-        celle.append({r.codice, r.tipo, formatoNumero(r.prezzo, MODELLO_DENARO),
-                      formatoNumero(r.pezzi, MODELLO_DENARO_CORTO),
-                      formatoNumero(r.totale, MODELLO_DENARO)});
-    }
+    celle.reserve(righe_.size());
+    for (const RigaCarrello &r : std::as_const(righe_))
+        celle.append(celleRiga(r));
     modello_->imposta(std::move(celle));
-    elementi_->setText(formatoNumero(righe.size(), MODELLO_CONTEGGIO));
-    totale_->setText(formatoNumero(totaleCarrello(righe), MODELLO_TOTALE));
+    mostraTotali();
     // As after filling: the grid stands on the last line.
     griglia_->setCurrentIndex(modello_->index(qMax(0, modello_->righeElencate() - 1), 0));
+}
+
+QStringList VisCarrello_frm::celleRiga(const RigaCarrello &r)
+{
+    return {r.codice, r.tipo, formatoNumero(r.prezzo, MODELLO_DENARO),
+            formatoNumero(r.pezzi, MODELLO_DENARO_CORTO), formatoNumero(r.totale, MODELLO_DENARO)};
+}
+
+void VisCarrello_frm::mostraTotali()
+{
+    elementi_->setText(formatoNumero(righe_.size(), MODELLO_CONTEGGIO));
+    totale_->setText(formatoNumero(totaleCarrello(righe_), MODELLO_TOTALE));
 }
 
 void VisCarrello_frm::cancella()
 {
     const int riga = griglia_->currentIndex().row();
-    const QString codice = modello_->testo(riga, 0);
+    const QString codice = riga >= 0 && riga < righe_.size() ? righe_.at(riga).codice : QString();
     if (!chiediConferma(this, QStringLiteral("Si sta tentando di cancellare il prodotto:\n") + codice
                                   + QStringLiteral("\nContinuare?"))
         || codice.isEmpty())
         return;
-    if (CancellaCarrello(codice))
+    if (CancellaCarrello(codice)) {
         modello_->rimuovi(riga);
+        righe_.removeAt(riga);
+        // The total shown is the one the receipt will carry: it must follow.
+        mostraTotali();
+    }
 }
 
 void VisCarrello_frm::stampa()
 {
-    // The sale is the list as shown, not the cart as stored now.
+    // The sale is the list as shown, not the cart as stored now; the printed
+    // cells and total are the window's own.
     QList<QStringList> celle;
-    QList<RigaVendita> righe;
-    for (int riga = 0; riga < modello_->righeElencate(); ++riga) {
-        QStringList cella;
-        for (int colonna = 0; colonna < modello_->columnCount(); ++colonna)
-            cella.append(modello_->testo(riga, colonna));
-        const qint64 prezzo = numeroDaCella(cella.at(2));
-        const qint64 pezzi = numeroDaCella(cella.at(3));
-        righe.append({cella.at(1), cella.at(0), qint32(prezzo), qint16(pezzi)});
-        celle.append(cella);
-        if (pezzi > std::numeric_limits<qint16>::max()
-            || prezzo > std::numeric_limits<qint32>::max()) {
-            mostraMessaggio(this, QStringLiteral("Il prodotto %1 supera i limiti di una vendita"
-                                                 " (al massimo 32.767 pezzi a 2.147.483.647 lire)."
-                                                 "\nRidurre i pezzi nel carrello e riprovare.")
-                                      .arg(cella.at(0)));
-            return;
-        }
-    }
-    const QString totale = totale_->text();
+    celle.reserve(righe_.size());
+    for (const RigaCarrello &r : std::as_const(righe_))
+        celle.append(celleRiga(r));
+    const qint64 totale = totaleCarrello(righe_);
+    const QString testoTotale = formatoNumero(totale, MODELLO_TOTALE);
 
     qint64 numero = 0;
     if (chiediConferma(this, QStringLiteral("Vuoi scaricare i prodotti dal magazzino?"))) {
-        const EsitoVendita esito = RegistraVendita(righe, numeroDaCella(totale), dataOggi());
+        if (righe_.isEmpty()) {
+            mostraMessaggio(this, QStringLiteral("Il carrello è vuoto."));
+            return;
+        }
+        QList<RigaVendita> vendita;
+        vendita.reserve(righe_.size());
+        for (const RigaCarrello &r : std::as_const(righe_)) {
+            if (r.pezzi > std::numeric_limits<qint16>::max()
+                || r.prezzo > std::numeric_limits<qint32>::max() || r.prezzo < 0) {
+                mostraMessaggio(this, QStringLiteral("Il prodotto %1 supera i limiti di una vendita"
+                                                     " (al massimo 32.767 pezzi a 2.147.483.647"
+                                                     " lire).\nRidurre i pezzi nel carrello e"
+                                                     " riprovare.")
+                                          .arg(r.codice));
+                return;
+            }
+            vendita.append({r.tipo, r.codice, qint32(r.prezzo), qint16(r.pezzi)});
+        }
+        const EsitoVendita esito = RegistraVendita(vendita, totale, dataOggi());
         if (esito.stato == EsitoVendita::Stato::CarrelloCambiato) {
             mostraMessaggio(this, QStringLiteral("Il carrello è cambiato dall'ultimo aggiornamento."
                                                  "\nPremere \"Aggiorna\" e ricontrollare prima di"
@@ -140,5 +152,5 @@ void VisCarrello_frm::stampa()
             return;
         numero = esito.numeroRicevuta;
     }
-    stampaEAvvisa(this, elencoRicevuta(numero, celle, totale));
+    stampaEAvvisa(this, elencoRicevuta(numero, celle, testoTotale));
 }

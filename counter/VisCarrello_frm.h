@@ -1,5 +1,9 @@
 #pragma once
 
+#include "data/database_routines.h"
+
+#include <QList>
+#include <QStringList>
 #include <QWidget>
 
 class ModelloGriglia;
@@ -20,9 +24,13 @@ public:
 private:
     void cancella();
     void stampa();
+    void mostraTotali();
+    static QStringList celleRiga(const RigaCarrello &riga);
 
     ModelloGriglia *modello_ = nullptr;
     QTableView *griglia_ = nullptr;
     QLabel *elementi_ = nullptr;
     QLabel *totale_ = nullptr;
+    // The lines as listed, typed: what a command sells or deletes.
+    QList<RigaCarrello> righe_;
 };

@@ -1,3 +1,4 @@
+#include "common/formati.h"
 #include "data/database_routines.h"
 #include "data/routine.h"
 
@@ -11,25 +12,34 @@ EsitoCarrello AggiungiCarrello(const QString &codice, qint16 pezzi)
         if (!Sessione::prossima(scorta))
             fallisci(ERRORE_TIPO_DATO, QStringLiteral("datatype mismatch"));
         const qint64 tipo = colonnaIntero(scorta, 0);
-        const qint64 prezzo = colonnaIntero(scorta, 1);
+        qint64 prezzo = colonnaIntero(scorta, 1);
+        scorta.finish();
 
-        QSqlQuery riga = s.esegui(QStringLiteral("SELECT pezzi FROM carrello WHERE codice=?"),
-                                  {codice});
+        QSqlQuery riga = s.esegui(
+            QStringLiteral("SELECT pezzi, prezzo FROM carrello WHERE codice=?"), {codice});
         const bool esiste = Sessione::prossima(riga);
-        const qint64 nuoviPezzi = (esiste ? colonnaIntero(riga, 0) : 0) + pezzi;
+        qint64 nuoviPezzi = pezzi;
+        if (esiste) {
+            nuoviPezzi = importo(sommaImporti(colonnaIntero(riga, 0), pezzi));
+            // The line keeps the price it was created at, so its total is
+            // always its price times its pieces, whatever the stock says now.
+            prezzo = colonnaIntero(riga, 1);
+        }
+        riga.finish();
         // A line below one piece would become a sale of nothing, or a
         // negative one: refused, first addition included.
         if (nuoviPezzi < 1) {
             esito = EsitoCarrello::PezziInsufficienti;
             return;
         }
+        const qint64 totale = importo(prodottoImporti(nuoviPezzi, prezzo));
         if (esiste) {
             s.esegui(QStringLiteral("UPDATE carrello SET pezzi=?, totale=? WHERE codice=?"),
-                     {nuoviPezzi, nuoviPezzi * prezzo, codice});
+                     {nuoviPezzi, totale, codice});
         } else {
             s.esegui(QStringLiteral("INSERT INTO carrello (tipo, codice, prezzo, pezzi, totale)"
                                     " VALUES (?, ?, ?, ?, ?)"),
-                     {tipo, codice, prezzo, nuoviPezzi, nuoviPezzi * prezzo});
+                     {tipo, codice, prezzo, nuoviPezzi, totale});
         }
         t.conferma();
     });
@@ -41,21 +51,29 @@ bool VisualizzaCarrello(QList<RigaCarrello> &righe)
     righe.clear();
     return eseguiRoutine(9, [&](Sessione &s) {
         QSqlQuery q = s.esegui(QStringLiteral(
-            "SELECT c.codice, COALESCE(t.codice, ''), c.prezzo, c.pezzi, c.totale"
+            "SELECT c.codice, COALESCE(t.codice, ''), c.prezzo, c.pezzi"
             " FROM carrello c LEFT JOIN tipo t ON t.id = c.tipo"
             " ORDER BY c.tipo, c.prezzo"));
+        qint64 totale = 0;
         while (Sessione::prossima(q)) {
-            righe.append({colonnaTesto(q, 0), colonnaTesto(q, 1), colonnaIntero(q, 2),
-                          colonnaIntero(q, 3), colonnaIntero(q, 4)});
+            RigaCarrello riga{colonnaTesto(q, 0), colonnaTesto(q, 1), colonnaIntero(q, 2),
+                              colonnaIntero(q, 3), 0};
+            // Computed, not read from the stored total, so that a line, the
+            // cart's total and the receipt always agree; a line or a sum
+            // beyond 64 bits is a fault, never a wrapped number.
+            riga.totale = importo(prodottoImporti(riga.prezzo, riga.pezzi));
+            totale = importo(sommaImporti(totale, riga.totale));
+            righe.append(riga);
         }
     });
 }
 
 qint64 totaleCarrello(const QList<RigaCarrello> &righe)
 {
+    // VisualizzaCarrello has checked that these lines' sum fits.
     qint64 totale = 0;
     for (const RigaCarrello &riga : righe)
-        totale += riga.prezzo * riga.pezzi;
+        totale += riga.totale;
     return totale;
 }
 

@@ -58,11 +58,24 @@ struct RigaCarrello
 };
 
 // Zone 5: adds pieces of a stock article to its cart line, creating the line
-// at the stock's price; the line's total follows the stock's current price.
+// at the stock's price; the line keeps that price, its total is always price
+// times pieces.
 EsitoCarrello AggiungiCarrello(const QString &codice, qint16 pezzi);
 
-// Zone 6: deletes one type; rows that carry its id keep it.
-bool CancellaTipo(qint32 idTipo);
+struct EsitoCancellaTipo
+{
+    enum class Stato {
+        Cancellato,
+        InUso,  // stock rows or cart lines carry the type: nothing deleted
+        Errore, // reported already
+    };
+    Stato stato = Stato::Errore;
+    qint64 articoli = 0; // the article codes that use the type, when InUso
+};
+
+// Zone 6: deletes one type, unless an article in stock or in the cart still
+// carries it; movements keep its id and do not hold it back.
+EsitoCancellaTipo CancellaTipo(qint32 idTipo);
 
 // Zone 7: the code of a type id; empty when there is no such type.
 QString CodiceTipo(qint32 idTipo);
@@ -71,11 +84,12 @@ QString CodiceTipo(qint32 idTipo);
 // equal codes the oldest type; 0 when there is none.
 qint32 IdTipo(const QString &codice);
 
-// Zone 9: the cart lines by type id, then price. Rows read before a failure
-// stay in righe.
+// Zone 9: the cart lines by type id, then price, each total price times
+// pieces. A line or a sum beyond 64 bits is a failure. Rows read before a
+// failure stay in righe, and their sum fits.
 bool VisualizzaCarrello(QList<RigaCarrello> &righe);
 
-// Price times pieces over the lines, in 64 bits.
+// The sum of the lines' totals; for lines from VisualizzaCarrello it fits.
 qint64 totaleCarrello(const QList<RigaCarrello> &righe);
 
 // Zone 10: removes the cart line of a code.
@@ -218,10 +232,11 @@ struct EsitoVendita
 };
 
 // Checkout, all or nothing in one transaction: for each line a sale movement
-// (pieces negated, purchase price 0) with its stock update, then the line's
-// removal from the cart; then one receipt of totale dated giorno
-// (dd/MM/yyyy), whose number is returned. A line that is no longer in the
-// cart with the same pieces (the list is stale, or was sold already) stops
-// the sale. On a failure the failing step's zone is reported once (1
-// movement, 4 stock, 10 cart, 13 receipt).
+// (pieces negated, purchase price 0) that lowers the stock's pieces only,
+// then the line's removal from the cart; then one receipt of totale dated
+// giorno (dd/MM/yyyy), whose number is returned. The sale is exactly the
+// list: a line no longer in the cart with the same pieces and price, or a
+// line in the cart that the list does not hold, stops it. On a failure the
+// failing step's zone is reported once (1 movement, 4 stock, 10 cart, 13
+// receipt).
 EsitoVendita RegistraVendita(const QList<RigaVendita> &righe, qint64 totale, const QString &giorno);

@@ -41,6 +41,20 @@ void aggiornaRimanenze(Sessione &sessione, const QString &codice, qint32 idTipo,
     }
 }
 
+void scaricaRimanenze(Sessione &sessione, const QString &codice, qint32 idTipo, qint16 pezzi,
+                      qint32 prezzo)
+{
+    QSqlQuery q = sessione.esegui(
+        QStringLiteral("UPDATE rimanenze SET pezzi=pezzi+? WHERE codice=?"), {pezzi, codice});
+    // A stock row deleted while its article sat in the cart comes back
+    // below zero, as a purchase would have created it.
+    if (q.numRowsAffected() == 0) {
+        sessione.esegui(QStringLiteral("INSERT INTO rimanenze (codice, tipo, pezzi, prezzo)"
+                                       " VALUES (?, ?, ?, ?)"),
+                        {codice, idTipo, pezzi, prezzo});
+    }
+}
+
 void registraMovimento(Sessione &sessione, const Movimento &m)
 {
     QSqlQuery tipo = sessione.esegui(
@@ -62,7 +76,12 @@ void registraMovimento(Sessione &sessione, const Movimento &m)
                     {idTipo, m.codice, m.prezzoVendita, m.prezzoAcquisto, m.pezzi, m.operazione,
                      giornoIso});
     try {
-        aggiornaRimanenze(sessione, m.codice, idTipo, m.pezzi, m.prezzoVendita);
+        // A sale takes pieces only: the price and type the shopkeeper set in
+        // the stock window meanwhile stay.
+        if (m.operazione == OPERAZIONE_VENDITA)
+            scaricaRimanenze(sessione, m.codice, idTipo, m.pezzi, m.prezzoVendita);
+        else
+            aggiornaRimanenze(sessione, m.codice, idTipo, m.pezzi, m.prezzoVendita);
     } catch (ErroreRoutine &errore) {
         errore.zona = ZONA_RIMANENZE;
         throw;

@@ -20,9 +20,14 @@ struct Movimento
     QString giorno; // dd/MM/yyyy
 };
 
-// Inserts the movement, then updates the stock row; a failure of the stock
-// update carries zone 4.
+// Inserts the movement, then updates the stock row (a sale changes its pieces
+// only); a failure of the stock update carries zone 4.
 void registraMovimento(Sessione &sessione, const Movimento &movimento);
 
+// A purchase: adds the pieces and sets the row's price and type.
 void aggiornaRimanenze(Sessione &sessione, const QString &codice, qint32 idTipo, qint16 pezzi,
                        qint32 prezzo);
+// A sale: adds the (negative) pieces only; price and type are those of a new
+// row when the code has none.
+void scaricaRimanenze(Sessione &sessione, const QString &codice, qint32 idTipo, qint16 pezzi,
+                      qint32 prezzo);

@@ -8,10 +8,7 @@ namespace {
 
 void somma(qint64 &totale, qint64 prezzo, qint64 pezzi)
 {
-    qint64 importo = 0;
-    if (__builtin_mul_overflow(prezzo, pezzi, &importo)
-        || __builtin_add_overflow(totale, importo, &totale))
-        fallisci(1, QStringLiteral("integer overflow")); // as the engine's own sum() says
+    totale = importo(sommaImporti(totale, importo(prodottoImporti(prezzo, pezzi))));
 }
 
 } // namespace

@@ -39,6 +39,13 @@ void fallisci(int numero, const QString &descrizione)
     throw ErroreRoutine{numero, descrizione};
 }
 
+qint64 importo(std::optional<qint64> risultato)
+{
+    if (!risultato)
+        fallisci(1, QStringLiteral("integer overflow"));
+    return *risultato;
+}
+
 Sessione::Sessione(const QString &percorso)
     : nome_(nuovoNomeConnessione())
 {
@@ -53,6 +60,17 @@ Sessione::Sessione(const QString &percorso)
         db_ = QSqlDatabase();
         QSqlDatabase::removeDatabase(nome_);
         fallisciDa(errore);
+    }
+    // In the rollback journal a commit is the journal's deletion, which only
+    // EXTRA forces to disk: without it a sale already printed could roll
+    // back at a power cut and its receipt number be given again.
+    try {
+        esegui(QStringLiteral("PRAGMA synchronous=EXTRA"));
+    } catch (const ErroreRoutine &) {
+        db_.close();
+        db_ = QSqlDatabase();
+        QSqlDatabase::removeDatabase(nome_);
+        throw;
     }
 }
 
@@ -138,17 +156,12 @@ QString colonnaTesto(const QSqlQuery &query, int colonna)
 qint64 colonnaIntero(const QSqlQuery &query, int colonna, qint64 minimo, qint64 massimo)
 {
     const QVariant valore = query.value(colonna);
-    qint64 numero = 0;
-    // Integer columns arrive as qlonglong: read them without a conversion.
-    if (valore.metaType().id() == QMetaType::LongLong) {
-        numero = *static_cast<const qlonglong *>(valore.constData());
-    } else {
-        bool ok = false;
-        if (!valore.isNull())
-            numero = valore.toLongLong(&ok);
-        if (!ok)
-            fallisci(ERRORE_TIPO_DATO, QStringLiteral("datatype mismatch"));
-    }
+    // Only a stored integer is a number here: a real (2.5, or a value beyond
+    // 64 bits that the engine keeps as a real) or a text would be rounded
+    // or wrapped by a conversion, and is a fault of the file instead.
+    if (valore.metaType().id() != QMetaType::LongLong)
+        fallisci(ERRORE_TIPO_DATO, QStringLiteral("datatype mismatch"));
+    const qint64 numero = *static_cast<const qlonglong *>(valore.constData());
     if (numero < minimo || numero > massimo)
         fallisci(ERRORE_TIPO_DATO, QStringLiteral("datatype mismatch"));
     return numero;

@@ -8,6 +8,7 @@
 #include <functional>
 #include <initializer_list>
 #include <limits>
+#include <optional>
 
 // The frame every database routine shares: open the file read-write (never
 // creating it), run, close; any failure becomes one zone report and the
@@ -71,6 +72,10 @@ qint64 colonnaIntero(const QSqlQuery &query, int colonna,
                      qint64 massimo = std::numeric_limits<qint64>::max());
 
 [[noreturn]] void fallisci(int numero, const QString &descrizione);
+
+// An amount from sommaImporti or prodottoImporti: one that did not fit in 64
+// bits is a failure, reported as the engine's own sum() reports it.
+qint64 importo(std::optional<qint64> risultato);
 
 // Runs corpo inside the frame; true when it finished without a failure.
 bool eseguiRoutine(int zona, const std::function<void(Sessione &)> &corpo);

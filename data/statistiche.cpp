@@ -1,3 +1,4 @@
+#include "common/formati.h"
 #include "data/database_routines.h"
 #include "data/routine.h"
 
@@ -20,8 +21,7 @@ int meseDelGiorno(const QString &iso)
 
 void aggiungi(qint64 &totale, qint64 valore)
 {
-    if (__builtin_add_overflow(totale, valore, &totale))
-        fallisci(1, QStringLiteral("integer overflow")); // as the engine's own sum() says
+    totale = importo(sommaImporti(totale, valore));
 }
 
 } // namespace

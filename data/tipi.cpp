@@ -28,11 +28,28 @@ QStringList CaricaTipi()
     return riuscito ? codici : QStringList();
 }
 
-bool CancellaTipo(qint32 idTipo)
+EsitoCancellaTipo CancellaTipo(qint32 idTipo)
 {
-    return eseguiRoutine(6, [&](Sessione &s) {
+    EsitoCancellaTipo esito;
+    const bool riuscita = eseguiRoutine(6, [&](Sessione &s) {
+        // The check and the delete in one transaction, so that no article
+        // can take the type in between.
+        Transazione t(s);
+        QSqlQuery uso = s.esegui(QStringLiteral("SELECT COUNT(*) FROM ("
+                                                " SELECT codice FROM rimanenze WHERE tipo=?"
+                                                " UNION SELECT codice FROM carrello WHERE tipo=?)"),
+                                 {idTipo, idTipo});
+        const qint64 articoli = Sessione::prossima(uso) ? colonnaIntero(uso, 0) : 0;
+        uso.finish();
+        if (articoli > 0) {
+            esito = {EsitoCancellaTipo::Stato::InUso, articoli};
+            return;
+        }
         s.esegui(QStringLiteral("DELETE FROM tipo WHERE id=?"), {idTipo});
+        t.conferma();
+        esito.stato = EsitoCancellaTipo::Stato::Cancellato;
     });
+    return riuscita ? esito : EsitoCancellaTipo{};
 }
 
 QString CodiceTipo(qint32 idTipo)

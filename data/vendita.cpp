@@ -39,8 +39,9 @@ EsitoVendita RegistraVendita(const QList<RigaVendita> &righe, qint64 totale, con
                                       qint16(-riga.pezzi), OPERAZIONE_VENDITA, giorno});
             });
             const int tolte = inZona(10, [&] {
-                return s.esegui(QStringLiteral("DELETE FROM carrello WHERE codice=? AND pezzi=?"),
-                                {riga.codice, riga.pezzi})
+                return s.esegui(QStringLiteral("DELETE FROM carrello"
+                                               " WHERE codice=? AND pezzi=? AND prezzo=?"),
+                                {riga.codice, riga.pezzi, riga.prezzo})
                     .numRowsAffected();
             });
             if (tolte != 1) {
@@ -48,6 +49,15 @@ EsitoVendita RegistraVendita(const QList<RigaVendita> &righe, qint64 totale, con
                 esito.stato = EsitoVendita::Stato::CarrelloCambiato;
                 return;
             }
+        }
+        // A line added since the list was shown would be left out silently.
+        const bool restano = inZona(10, [&] {
+            QSqlQuery q = s.esegui(QStringLiteral("SELECT EXISTS (SELECT 1 FROM carrello)"));
+            return Sessione::prossima(q) && colonnaIntero(q, 0) != 0;
+        });
+        if (restano) {
+            esito.stato = EsitoVendita::Stato::CarrelloCambiato;
+            return;
         }
         esito.numeroRicevuta = inZona(13, [&] { return inserisciRicevuta(s, totale, data); });
         t.conferma();

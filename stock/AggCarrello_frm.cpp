@@ -177,9 +177,9 @@ void AggCarrello_frm::aggiungiACarrello()
         if (!chiediConferma(this, QStringLiteral("Attenzione\nil prodotto selezionato è esaurito,"
                                                  " continuare?")))
             return;
-        pezzi = leggiPezzi(chiediPezzi());
+        pezzi = leggiPezziCarrello(chiediPezzi());
     } else {
-        pezzi = leggiPezzi(chiediPezzi());
+        pezzi = leggiPezziCarrello(chiediPezzi());
         if (pezzi && disponibili < *pezzi
             && !chiediConferma(this, QStringLiteral("Attenzione\ni prodotti uscenti non sono"
                                                     " disponibili, continuare?")))

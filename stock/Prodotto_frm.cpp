@@ -46,10 +46,8 @@ bool scartaInPrezzo(const QKeyEvent *tasto)
     return !(testo.size() == 1 && testo.front() >= u'0' && testo.front() <= u'9');
 }
 
-QString messaggioPrezzo(const QString &quale, const QString &testo)
+QString messaggioPrezzo(const QString &quale)
 {
-    if (testo.trimmed().isEmpty())
-        return QStringLiteral("Scrivere il prezzo di %1 per unità.").arg(quale);
     return QStringLiteral("Il prezzo di %1 deve essere un numero intero da 0 a %2.")
         .arg(quale, formatoNumero(std::numeric_limits<qint32>::max(), MODELLO_DENARO));
 }
@@ -248,6 +246,24 @@ void Prodotto_frm::avvisa(QWidget *campo, const QString &testo)
     campo->setFocus();
 }
 
+std::optional<qint32> Prodotto_frm::prezzo(QLineEdit *campo, const QString &quale)
+{
+    // Typing 0 empties the field, so an empty field may well mean 0: asked,
+    // with No as the default, since a forgotten price is the likelier case.
+    if (campo->text().trimmed().isEmpty()) {
+        if (chiediConferma(this, QStringLiteral("Il prezzo di %1 è vuoto: registrare il prezzo 0?")
+                                     .arg(quale),
+                           QMessageBox::No))
+            return 0;
+        campo->setFocus();
+        return std::nullopt;
+    }
+    const std::optional<qint32> valore = leggiPrezzo(campo->text());
+    if (!valore)
+        avvisa(campo, messaggioPrezzo(quale));
+    return valore;
+}
+
 void Prodotto_frm::salva()
 {
     const QString tipo = tipoScelto(tipo_);
@@ -255,14 +271,12 @@ void Prodotto_frm::salva()
         return avvisa(tipo_, QStringLiteral("Scegliere il tipo dell'articolo."));
     if (codice_->text().trimmed().isEmpty())
         return avvisa(codice_, QStringLiteral("Scrivere il codice dell'articolo."));
-    const std::optional<qint32> acquisto = leggiPrezzo(prezzoAcquisto_->text());
+    const std::optional<qint32> acquisto = prezzo(prezzoAcquisto_, QStringLiteral("acquisto"));
     if (!acquisto)
-        return avvisa(prezzoAcquisto_,
-                      messaggioPrezzo(QStringLiteral("acquisto"), prezzoAcquisto_->text()));
-    const std::optional<qint32> vendita = leggiPrezzo(prezzoVendita_->text());
+        return;
+    const std::optional<qint32> vendita = prezzo(prezzoVendita_, QStringLiteral("vendita"));
     if (!vendita)
-        return avvisa(prezzoVendita_,
-                      messaggioPrezzo(QStringLiteral("vendita"), prezzoVendita_->text()));
+        return;
     const std::optional<qint16> pezzi = leggiPezzi(pezzi_->text());
     if (!pezzi)
         return avvisa(pezzi_, QStringLiteral("Il numero di pezzi deve essere compreso tra -32.768"

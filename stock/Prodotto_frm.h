@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include <optional>
+
 class QComboBox;
 class QLineEdit;
 class QListWidget;
@@ -29,6 +31,9 @@ private:
     void salva();
     void resetta();
     void avvisa(QWidget *campo, const QString &testo);
+    // The price of a field, asking before an empty one is taken as 0;
+    // empty when the user must correct it.
+    std::optional<qint32> prezzo(QLineEdit *campo, const QString &quale);
 
     QComboBox *tipo_ = nullptr;
     QLineEdit *codice_ = nullptr;

@@ -90,6 +90,16 @@ void VisTipi_frm::cancella()
     if (!chiediConferma(this, QStringLiteral("Si sta tentando di cancellare il tipo:\n%1\nContinuare?")
                                   .arg(codice)))
         return;
-    if (CancellaTipo(qint32(id)))
+    const EsitoCancellaTipo esito = CancellaTipo(qint32(id));
+    if (esito.stato == EsitoCancellaTipo::Stato::InUso) {
+        mostraMessaggio(this, QStringLiteral("Il tipo %1 non può essere cancellato: è usato da %2"
+                                             " in magazzino o nel carrello.")
+                                  .arg(codice, esito.articoli == 1
+                                           ? QStringLiteral("un articolo")
+                                           : formatoNumero(esito.articoli, MODELLO_CONTEGGIO)
+                                               + QStringLiteral(" articoli")));
+        return;
+    }
+    if (esito.stato == EsitoCancellaTipo::Stato::Cancellato)
         modello_->rimuovi(riga);
 }

@@ -95,3 +95,10 @@ std::optional<qint16> leggiPezzi(QStringView testo)
         return std::nullopt;
     return qint16(pezzi);
 }
+
+std::optional<qint16> leggiPezziCarrello(QStringView testo)
+{
+    if (!cifreIniziali(testo).cifre)
+        return qint16(0);
+    return leggiPezzi(testo);
+}

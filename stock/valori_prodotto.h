@@ -20,3 +20,7 @@ std::optional<qint32> leggiPrezzo(QStringView testo);
 // to even; empty when the text holds no number at the start, or one outside
 // the 16-bit range.
 std::optional<qint16> leggiPezzi(QStringView testo);
+
+// Pieces asked for the cart: as leggiPezzi, but a text that does not start
+// with a number asks for nothing (0), as an empty answer does.
+std::optional<qint16> leggiPezziCarrello(QStringView testo);

@@ -49,13 +49,14 @@ private slots:
         const int rifiutato = int(EsitoCarrello::PezziInsufficienti);
         QTest::newRow("nuova riga") << "A-1" << QList<int>{2} << aggiunto
                                     << QVariantList{7, 1000, 2, 2000};
-        // The stock price turns 1200 after the first addition: the total follows, prezzo stays.
-        QTest::newRow("pezzi sommati, totale al prezzo attuale")
-            << "A-1" << QList<int>{2, 1} << aggiunto << QVariantList{7, 1000, 3, 3600};
+        // The stock price turns 1200 after the first addition: the line keeps
+        // its price, and its total is that price times the pieces.
+        QTest::newRow("pezzi sommati al prezzo della riga")
+            << "A-1" << QList<int>{2, 1} << aggiunto << QVariantList{7, 1000, 3, 3000};
         QTest::newRow("sotto uno rifiutato") << "A-1" << QList<int>{5, -5} << rifiutato
                                              << QVariantList{7, 1000, 5, 5000};
         QTest::newRow("fino a uno") << "A-1" << QList<int>{5, -4} << aggiunto
-                                    << QVariantList{7, 1000, 1, 1200};
+                                    << QVariantList{7, 1000, 1, 1000};
         QTest::newRow("prima aggiunta nulla") << "A-1" << QList<int>{0} << rifiutato << QVariantList{};
         QTest::newRow("prima aggiunta negativa") << "A-1" << QList<int>{-3} << rifiutato
                                                  << QVariantList{};
@@ -107,7 +108,7 @@ private slots:
         // By type, then price; a deleted type shows empty, a price of 0 too.
         QCOMPARE(righe(finestra),
                  QStringList({"V-economico|Viti|300|3|900", "V-caro|Viti|2.500|3|7.500",
-                              "D-1|Dadi|100|1.003|1.001.997", "zero|Chiodi||3|",
+                              "D-1|Dadi|100|1.003|100.300", "zero|Chiodi||3|",
                               "orfano||2.000.000.000|3|6.000.000.000", "||||"}));
         QCOMPARE(etichetta(finestra, "Label1"), "5");
         // Price times pieces of each line, in 64 bits: not the stored totals.
@@ -150,7 +151,44 @@ private slots:
         QCOMPARE(prova.valore("SELECT group_concat(codice) FROM (SELECT codice FROM carrello"
                               " ORDER BY codice)").toString(), rimasti);
         QCOMPARE(righe(finestra).size(), rimasti.count(u',') + 2);
-        QCOMPARE(etichetta(finestra, "Label1"), "2"); // the labels wait for the next refresh
+        // The count and total follow: they are what the receipt will carry.
+        QCOMPARE(etichetta(finestra, "Label1"), QString::number(rimasti.count(u',') + 1));
+        QCOMPARE(etichetta(finestra, "Label2"), rimasti == "A,B" ? "500" : rimasti == "A" ? "100" : "400");
+    }
+
+    // Values no 64-bit sum holds, or that are no whole number, are reported,
+    // never shown wrapped below zero; an addition that would overflow adds nothing.
+    void valoriFuoriMisura_data()
+    {
+        QTest::addColumn<QString>("carrello"); // lines put into the file by another program
+        QTest::addColumn<int>("zona");
+        QTest::newRow("riga oltre i 64 bit") << "('A', 1, 4611686018427387904, 2, 0)" << 9;
+        QTest::newRow("somma oltre i 64 bit")
+            << "('A', 1, 4611686018427387904, 1, 0), ('B', 1, 4611686018427387904, 1, 0)" << 9;
+        QTest::newRow("prezzo non intero") << "('A', 1, 2.5, 2, 5)" << 9;
+        QTest::newRow("pezzi oltre i 64 bit") << "('A', 1, 1, 1e20, 0)" << 9;
+        QTest::newRow("aggiunta oltre i 64 bit") << "" << 5;
+    }
+
+    void valoriFuoriMisura()
+    {
+        QFETCH(QString, carrello);
+        QFETCH(int, zona);
+        DatabaseDiProva prova;
+        prova.esegui(SCORTE + "('A', 1, 4611686018427387904)");
+        if (!carrello.isEmpty())
+            prova.esegui("INSERT INTO carrello (codice, tipo, prezzo, pezzi, totale) VALUES " + carrello);
+        RegistroRapporti registro;
+        VisCarrello_frm finestra;
+        if (carrello.isEmpty())
+            QCOMPARE(AggiungiCarrello("A", 2), EsitoCarrello::Errore);
+
+        QCOMPARE(registro.zone(), QList<int>{zona});
+        QVERIFY(!etichetta(finestra, "Label2").startsWith(u'-'));
+        for (const QString &riga : righe(finestra))
+            QVERIFY2(!riga.contains(u'-'), qPrintable(riga));
+        if (carrello.isEmpty())
+            QCOMPARE(prova.valore("SELECT count(*) FROM carrello").toInt(), 0);
     }
 };
 

@@ -7,6 +7,7 @@
 #include "support/risponditore_dialoghi.h"
 
 #include <QFile>
+#include <QLabel>
 #include <QPushButton>
 #include <QTest>
 
@@ -83,25 +84,50 @@ private slots:
         QCOMPARE(righe.at(12), "Elementi: 3      Totale: 12.500");
     }
 
-    void carrelloVuotoENumeriMaiRiusati()
+    // The stock price changes between two additions of the same article: the
+    // line keeps its price, and line, window, receipt and stored total agree;
+    // the sale leaves the new stock price alone, a purchase still sets it.
+    void prezzoCambiatoNelCarrello()
     {
         DatabaseDiProva prova;
+        preparaNegozio(prova);
+        QVERIFY(CancellaCarrello("VT-8") && CancellaCarrello("CL-1"));
+        QVERIFY(AggiornaPrezzo("VT-6", 2400));
+        QCOMPARE(AggiungiCarrello("VT-6", 1), EsitoCarrello::Aggiunto);
         RegistroStampe stampe;
         RisponditoreDialoghi risponditore;
         VisCarrello_frm finestra;
+        QCOMPARE(finestra.findChild<QLabel *>("Label2")->text(), "6.000");
 
         stampa(finestra, risponditore);
 
-        QCOMPARE(prova.valore("SELECT COUNT(*) FROM prodotto").toInt(), 0);
-        QCOMPARE(prova.righe("SELECT codice, totale FROM ricevuta"), QList<QVariantList>({{1, 0}}));
         const QStringList righe = stampe.documenti().first().testi();
-        QCOMPARE(righe.size(), 10);
-        QVERIFY(righe.at(2).endsWith(" Ricevuta n.: 1"));
-        QCOMPARE(righe.at(9), "Elementi: 0      Totale: 0");
+        QCOMPARE(righe.at(8), rigaRicevuta({"VT-6", "Viti", "1.500", "4", "6.000"}));
+        QCOMPARE(righe.at(10), "Elementi: 1      Totale: 6.000");
+        QCOMPARE(prova.valore("SELECT totale FROM ricevuta").toInt(), 6000);
+        QCOMPARE(prova.righe("SELECT prezzovendita, pezzi FROM prodotto"),
+                 QList<QVariantList>({{1500, -4}}));
+        QCOMPARE(prova.righe("SELECT tipo, pezzi, prezzo FROM rimanenze WHERE codice='VT-6'"),
+                 QList<QVariantList>({{1, 6, 2400}}));
+        QVERIFY(RegistraProdotto("Colle", "VT-6", 900, 2600, 1, OPERAZIONE_ACQUISTO, dataOggi()));
+        QCOMPARE(prova.righe("SELECT tipo, pezzi, prezzo FROM rimanenze WHERE codice='VT-6'"),
+                 QList<QVariantList>({{2, 7, 2600}}));
+    }
 
-        // The number of a deleted last receipt is not given again.
-        QVERIFY(CancellaRicevuta(1));
+    void numeriMaiRiusati()
+    {
+        DatabaseDiProva prova;
+        preparaNegozio(prova);
+        RegistroStampe stampe;
+        RisponditoreDialoghi risponditore;
+        VisCarrello_frm finestra;
         stampa(finestra, risponditore);
+        QVERIFY(CancellaRicevuta(1));
+        QCOMPARE(AggiungiCarrello("VT-6", 1), EsitoCarrello::Aggiunto);
+        finestra.aggiorna();
+
+        stampa(finestra, risponditore);
+
         QCOMPARE(prova.valore("SELECT codice FROM ricevuta").toInt(), 2);
         QVERIFY(stampe.documenti().last().testi().at(2).endsWith(" Ricevuta n.: 2"));
     }
@@ -109,27 +135,44 @@ private slots:
     void nienteCambia_data()
     {
         QTest::addColumn<QString>("prima"); // SQL run before Stampa, or a sale made already
+        QTest::addColumn<bool>("aggiorna"); // the list refreshed after it
         QTest::addColumn<int>("risposta");
         QTest::addColumn<QString>("messaggio"); // how the message after the question begins
-        QTest::newRow("risposta No: ricevuta n. 0") << "" << int(QMessageBox::No)
-                                                    << "Stampa completata";
-        QTest::newRow("tipo cancellato") << "DELETE FROM tipo WHERE codice='Colle'"
-                                         << int(QMessageBox::Yes) << "Si è verificato in zona 1:\n";
+        const int si = QMessageBox::Yes;
+        const QString cambiato = QStringLiteral("Il carrello è cambiato dall'ultimo aggiornamento.");
+        const QString troppi = "UPDATE carrello SET pezzi=40000 WHERE codice='CL-1'";
+        QTest::newRow("risposta No: ricevuta n. 0")
+            << "" << false << int(QMessageBox::No) << "Stampa completata";
+        // The limits of a sale matter only when something is sold.
+        QTest::newRow("risposta No, oltre 32.767 pezzi")
+            << troppi << true << int(QMessageBox::No) << "Stampa completata";
+        QTest::newRow("oltre 32.767 pezzi") << troppi << true << si << "Il prodotto CL-1 supera";
+        QTest::newRow("carrello vuoto") << "DELETE FROM carrello" << true << si
+                                        << "Il carrello è vuoto.";
+        QTest::newRow("tipo cancellato") << "DELETE FROM tipo WHERE codice='Colle'" << false << si
+                                         << "Si è verificato in zona 1:\n";
         QTest::newRow("scorta bloccata")
             << "CREATE TRIGGER blocca BEFORE UPDATE ON rimanenze WHEN NEW.codice='VT-8'"
                " BEGIN SELECT RAISE(ABORT, 'scorta bloccata'); END"
-            << int(QMessageBox::Yes) << "Si è verificato in zona 4:\n";
+            << false << si << "Si è verificato in zona 4:\n";
         QTest::newRow("ricevuta bloccata") << "CREATE TRIGGER blocca BEFORE INSERT ON ricevuta"
                                               " BEGIN SELECT RAISE(ABORT, 'ricevuta bloccata'); END"
-                                           << int(QMessageBox::Yes) << "Si è verificato in zona 13:\n";
+                                           << false << si << "Si è verificato in zona 13:\n";
         // The list still shows the lines just sold: they must not be sold twice.
-        QTest::newRow("elenco non più attuale") << "vendita" << int(QMessageBox::Yes)
-                                                << "Il carrello è cambiato dall'ultimo aggiornamento.";
+        QTest::newRow("elenco già venduto") << "vendita" << false << si << cambiato;
+        QTest::newRow("riga aggiunta dopo l'elenco")
+            << "INSERT INTO carrello (codice, tipo, prezzo, pezzi, totale)"
+               " VALUES ('VT-9', 1, 10, 1, 10)"
+            << false << si << cambiato;
+        QTest::newRow("pezzi cambiati dopo l'elenco")
+            << "UPDATE carrello SET pezzi=5, totale=7500 WHERE codice='VT-6'" << false << si
+            << cambiato;
     }
 
     void nienteCambia()
     {
         QFETCH(QString, prima);
+        QFETCH(bool, aggiorna);
         QFETCH(int, risposta);
         QFETCH(QString, messaggio);
         DatabaseDiProva prova;
@@ -141,6 +184,8 @@ private slots:
             stampa(finestra, risponditore);
         else if (!prima.isEmpty())
             prova.esegui(prima);
+        if (aggiorna)
+            finestra.aggiorna();
         const qsizetype stampati = stampe.documenti().size();
         const QByteArray file = istantanea(prova);
 

@@ -46,8 +46,9 @@ private slots:
         QVERIFY(registra("BULLONI", 900, 1800, 3, OPERAZIONE_ACQUISTO, "v'100", "15/03/2024"));
         QCOMPARE(db_->righe(rimanenze), (QList<QVariantList>{{"V'100", 2, 8, 1800}}));
 
+        // A sale takes pieces only: the stock keeps its price and type.
         QVERIFY(registra("Viti", 0, 1500, -3, OPERAZIONE_VENDITA));
-        QCOMPARE(db_->righe(rimanenze), (QList<QVariantList>{{"V'100", 1, 5, 1500}}));
+        QCOMPARE(db_->righe(rimanenze), (QList<QVariantList>{{"V'100", 2, 5, 1800}}));
 
         QCOMPARE(db_->righe("SELECT tipo, codice, prezzovendita, prezzoacquisto, pezzi, operazione,"
                             " dataop FROM prodotto ORDER BY id"),

@@ -108,6 +108,24 @@ private slots:
         QCOMPARE(prova.valore("SELECT COUNT(*) FROM tipo").toInt(), 0);
     }
 
+    // A commit in the rollback journal is durable only with EXTRA.
+    void commitDurevole()
+    {
+        DatabaseDiProva prova;
+        qint64 sincrono = -1;
+        QString giornale;
+        QVERIFY(eseguiRoutine(99, [&](Sessione &s) {
+            QSqlQuery q = s.esegui("PRAGMA synchronous");
+            QVERIFY(Sessione::prossima(q));
+            sincrono = colonnaIntero(q, 0);
+            q = s.esegui("PRAGMA journal_mode");
+            QVERIFY(Sessione::prossima(q));
+            giornale = colonnaTesto(q, 0);
+        }));
+        QCOMPARE(sincrono, 3);
+        QCOMPARE(giornale, QStringLiteral("delete"));
+    }
+
     void fileNuovo()
     {
         DatabaseDiProva prova;

@@ -62,22 +62,50 @@ private slots:
         QVERIFY(registro.rapporti().isEmpty());
     }
 
+    void cancellazione_data()
+    {
+        QTest::addColumn<QString>("uso"); // rows that carry type 2 (Bulloni)
+        QTest::addColumn<int>("articoli"); // articles that hold it back; 0: deleted
+        QTest::newRow("solo movimenti")
+            << "INSERT INTO prodotto (tipo, codice, prezzovendita, prezzoacquisto, pezzi,"
+               " operazione, dataop) VALUES (2, 'B1', 100, 50, 4, 1, '2026-01-02')"
+            << 0;
+        QTest::newRow("in magazzino")
+            << "INSERT INTO rimanenze (codice, tipo, pezzi, prezzo) VALUES ('B1', 2, 4, 100),"
+               " ('B2', 2, 0, 100), ('V1', 1, 1, 1)"
+            << 2;
+        // The same article in stock and in the cart counts once.
+        QTest::newRow("nel carrello")
+            << "INSERT INTO carrello (codice, tipo, prezzo, pezzi, totale) VALUES ('B1', 2, 1, 1, 1);"
+               "INSERT INTO rimanenze (codice, tipo, pezzi, prezzo) VALUES ('b1', 2, 4, 100)"
+            << 1;
+    }
+
     void cancellazione()
     {
+        QFETCH(QString, uso);
+        QFETCH(int, articoli);
         DatabaseDiProva db;
         RegistroRapporti registro;
         aggiungi({"Viti", "Bulloni"});
-        db.esegui("INSERT INTO rimanenze (codice, tipo, pezzi, prezzo) VALUES ('B1', 2, 4, 100)");
+        for (const QString &sql : uso.split(u';'))
+            db.esegui(sql);
 
-        QVERIFY(CancellaTipo(2));
+        const EsitoCancellaTipo esito = CancellaTipo(2);
+
+        QVERIFY(registro.rapporti().isEmpty());
+        if (articoli > 0) {
+            QCOMPARE(esito.stato, EsitoCancellaTipo::Stato::InUso);
+            QCOMPARE(esito.articoli, articoli);
+            QCOMPARE(IdTipo("Bulloni"), 2);
+            return;
+        }
+        QCOMPARE(esito.stato, EsitoCancellaTipo::Stato::Cancellato);
         QCOMPARE(CodiceTipo(2), QString());
-        QCOMPARE(IdTipo("Bulloni"), 0);
         QCOMPARE(CaricaTipi(), QStringList{"Viti"});
-        QCOMPARE(db.valore("SELECT tipo FROM rimanenze").toInt(), 2); // its rows keep the id
-        QVERIFY(CancellaTipo(2)); // an id that is not there is no failure
+        QCOMPARE(db.valore("SELECT tipo FROM prodotto").toInt(), 2); // movements keep the id
         aggiungi({"Bulloni"});
         QCOMPARE(IdTipo("Bulloni"), 3); // never the number of the last one deleted
-        QVERIFY(registro.rapporti().isEmpty());
     }
 
     void senzaFile()
@@ -86,7 +114,7 @@ private slots:
         RegistroRapporti registro;
         QVERIFY(!AggiungiTipo("Viti"));
         QVERIFY(CaricaTipi().isEmpty());
-        QVERIFY(!CancellaTipo(1));
+        QCOMPARE(CancellaTipo(1).stato, EsitoCancellaTipo::Stato::Errore);
         QVERIFY(CodiceTipo(1).isEmpty());
         QCOMPARE(IdTipo("Viti"), 0);
         QVERIFY(VisualizzaTipi().isEmpty());

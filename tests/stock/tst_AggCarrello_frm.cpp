@@ -167,6 +167,9 @@ private slots:
         caso("non bastano, Si", "", 0, {"=5", "Si"}, troppi, "A-1|1000|5|5000");
         caso("non bastano, No", "", 0, {"=5", "No"}, troppi);
         caso("annullato", "", 0, {"annulla"}, pezzi);
+        // No number asked for: nothing to add, and nothing to say.
+        caso("zero", "", 0, {"=0"}, pezzi);
+        caso("senza cifre", "", 0, {"=abc"}, pezzi);
         caso("oltre 16 bit", "", 0, {"=40000"},
              pezzi + QStringList{"Il numero di pezzi deve essere compreso tra -32.768 e 32.767."
                                  " Nulla è stato aggiunto al carrello."});

@@ -184,7 +184,7 @@ private slots:
         QTest::newRow("nessun tipo") << con(0, "") << "Scegliere il tipo dell'articolo." << -1;
         QTest::newRow("codice di spazi") << con(1, " ") << "Scrivere il codice dell'articolo." << -1;
         QTest::newRow("acquisto vuoto")
-            << con(2, "") << "Scrivere il prezzo di acquisto per unità." << -1;
+            << con(2, "") << "Il prezzo di acquisto è vuoto: registrare il prezzo 0?" << -1;
         QTest::newRow("vendita non intera") << con(3, "12,5") << "Il prezzo di vendita deve essere"
                                                " un numero intero da 0 a 2.147.483.647." << -1;
         QTest::newRow("pezzi oltre i 16 bit") << con(4, "40000") << "Il numero di pezzi deve essere"
@@ -221,6 +221,45 @@ private slots:
         QCOMPARE(db_->valore("SELECT pezzi FROM rimanenze WHERE codice='M8-Z'").toInt(),
                  registrati);
         QCOMPARE(campi(), (QStringList{INVITO, "", "", "", ""}));
+    }
+
+    // Typing 0 empties a price field: an empty price is asked about, No by default.
+    void prezzoVuoto_data()
+    {
+        QTest::addColumn<QStringList>("prezzi"); // purchase, sale
+        QTest::addColumn<QList<int>>("risposte");
+        QTest::addColumn<QVariantList>("registrati"); // purchase, sale; empty: nothing
+        const int si = QMessageBox::Yes;
+        const int no = QMessageBox::No;
+        QTest::newRow("acquisto 0") << QStringList{"", "200"} << QList<int>{si}
+                                    << QVariantList{0, 200};
+        QTest::newRow("vendita 0, no") << QStringList{"100", ""} << QList<int>{no} << QVariantList{};
+        QTest::newRow("entrambi 0") << QStringList{"", ""} << QList<int>{si, si}
+                                    << QVariantList{0, 0};
+        QTest::newRow("secondo no") << QStringList{"", ""} << QList<int>{si, no} << QVariantList{};
+    }
+
+    void prezzoVuoto()
+    {
+        QFETCH(QStringList, prezzi);
+        QFETCH(QList<int>, risposte);
+        QFETCH(QVariantList, registrati);
+        RisponditoreDialoghi risponditore;
+        for (int risposta : risposte)
+            risponditore.premi(QMessageBox::StandardButton(risposta));
+        compila({"Viti", "M8", prezzi[0], prezzi[1], "1"});
+
+        finestra_->findChild<QPushButton *>("Command1")->click();
+
+        QCOMPARE(risponditore.visti().size(), risposte.size());
+        for (const RisponditoreDialoghi::Dialogo &d : risponditore.visti()) {
+            QVERIFY(d.testo.endsWith(" è vuoto: registrare il prezzo 0?"));
+            QCOMPARE(d.predefinito, QMessageBox::No);
+        }
+        QCOMPARE(risponditore.visti().first().testo.startsWith("Il prezzo di acquisto"),
+                 prezzi[0].isEmpty());
+        QCOMPARE(db_->righe("SELECT prezzoacquisto, prezzovendita FROM prodotto"),
+                 registrati.isEmpty() ? QList<QVariantList>{} : QList<QVariantList>{registrati});
     }
 
     void resetta()

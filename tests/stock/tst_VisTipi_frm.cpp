@@ -65,7 +65,7 @@ private slots:
         QTest::addColumn<QString>("digitato");
         QTest::addColumn<int>("riga"); // Bulloni, Viti, then the empty row
         QTest::addColumn<int>("risposta");
-        QTest::addColumn<QString>("blocco"); // a write to the type table made to fail
+        QTest::addColumn<QString>("blocco"); // a write to the type table made to fail, or "uso"
         QTest::addColumn<QStringList>("dialoghi");
         QTest::addColumn<QStringList>("righe"); // as shown, and as read again from the file
         QTest::addColumn<QString>("restaNelCampo");
@@ -90,6 +90,12 @@ private slots:
                                       << domanda << tipi << "";
         QTest::newRow("Cancella, riga vuota") << "Command2" << "" << 2 << si << "" << QStringList{}
                                               << tipi << "";
+        // An article in stock holds its type back.
+        QTest::newRow("Cancella, tipo in uso")
+            << "Command2" << "" << 1 << si << "uso"
+            << (domanda + QStringList{"Il tipo Viti non può essere cancellato: è usato da un"
+                                      " articolo in magazzino o nel carrello."})
+            << tipi << "";
         QTest::newRow("Cancella fallita") << "Command2" << "" << 1 << si << "DELETE" << domanda
                                           << tipi << "";
     }
@@ -104,7 +110,10 @@ private slots:
         QFETCH(QStringList, dialoghi);
         QFETCH(QStringList, righe);
         QFETCH(QString, restaNelCampo);
-        if (!blocco.isEmpty())
+        const bool uso = blocco == QLatin1String("uso");
+        if (uso)
+            db_->esegui("INSERT INTO rimanenze (codice, tipo, pezzi, prezzo) VALUES ('V1', 1, 0, 0)");
+        else if (!blocco.isEmpty())
             db_->esegui(QStringLiteral("CREATE TRIGGER blocca BEFORE %1 ON tipo"
                                        " BEGIN SELECT RAISE(ABORT, 'bloccati'); END").arg(blocco));
         RisponditoreDialoghi risponditore;
@@ -120,7 +129,7 @@ private slots:
         premi("Command1");
         QCOMPARE(celle(), righe);
         const QList<int> zona{blocco == QLatin1String("INSERT") ? 2 : 6};
-        QCOMPARE(registro_->zone(), blocco.isEmpty() ? QList<int>{} : zona);
+        QCOMPARE(registro_->zone(), blocco.isEmpty() || uso ? QList<int>{} : zona);
     }
 };
 

@@ -22,7 +22,7 @@ QList<ComandoDiProva> creaComandi()
          [] { return AggiornaRimanenze("ART-1", 1, 5, 120); }},
         {"AggiungiCarrello", 5, true, "carrello", 5,
          [] { return AggiungiCarrello("ART-1", 1) == EsitoCarrello::Aggiunto; }},
-        {"CancellaTipo", 6, true, "tipo", 6, [] { return CancellaTipo(2); }},
+        {"CancellaTipo", 6, true, "tipo", 6, [] { return CancellaTipo(2).stato != EsitoCancellaTipo::Stato::Errore; }},
         {"CodiceTipo", 7, false, "tipo", 7, [] { return CodiceTipo(1) == QLatin1String("Prova"); }},
         {"IdTipo", 8, false, "tipo", 8, [] { return IdTipo("Prova") == 1; }},
         {"VisualizzaCarrello", 9, false, "carrello", 9, [] {
@@ -57,7 +57,9 @@ QList<ComandoDiProva> creaComandi()
         // The receipt is the sale's last step: without its table the
         // movements and cart removals already made must be taken back.
         {"RegistraVendita", 1, true, "ricevuta", 13, [] {
-             return RegistraVendita({{"Prova", "ART-1", 100, 2}}, 200, dataOggi()).stato
+             return RegistraVendita({{"Prova", "ART-1", 100, 2}, {"Prova", "ART-3", 30, 1}}, 230,
+                                    dataOggi())
+                        .stato
                  == EsitoVendita::Stato::Registrata;
          }},
     };

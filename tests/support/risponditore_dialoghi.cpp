@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QInputDialog>
 #include <QLabel>
+#include <QPushButton>
 
 RisponditoreDialoghi::RisponditoreDialoghi()
 {
@@ -52,7 +53,8 @@ void RisponditoreDialoghi::controlla()
     if (auto *scatola = qobject_cast<QMessageBox *>(attivo)) {
         ultimo_ = scatola;
         visti_.append({false, scatola->text(), scatola->windowTitle(), scatola->standardButtons(),
-                       scatola->icon()});
+                       scatola->icon(),
+                       scatola->standardButton(scatola->defaultButton())});
         QMessageBox::StandardButton scelta = QMessageBox::NoButton;
         if (!risposte_.isEmpty() && risposte_.first().tipo == Risposta::Tipo::Pulsante)
             scelta = risposte_.takeFirst().pulsante;

@@ -23,6 +23,7 @@ public:
         QString titolo;
         QMessageBox::StandardButtons pulsanti;
         QMessageBox::Icon icona = QMessageBox::NoIcon;
+        QMessageBox::StandardButton predefinito = QMessageBox::NoButton;
     };
 
     RisponditoreDialoghi();
