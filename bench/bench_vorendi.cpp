@@ -106,7 +106,8 @@ void Operazioni_Programma(benchmark::State &stato, const Periodo &periodo)
     Operazioni_frm finestra;
     for (auto _ : stato) {
         finestra.elenca(periodo.operazione, QString::fromUtf8(periodo.tipo),
-                        QString::fromUtf8(periodo.dal), QString::fromUtf8(periodo.al));
+                        QDate::fromString(QString::fromUtf8(periodo.dal), QStringLiteral("dd/MM/yyyy")),
+                        QDate::fromString(QString::fromUtf8(periodo.al), QStringLiteral("dd/MM/yyyy")));
     }
 }
 
@@ -240,7 +241,8 @@ Carrello leggiCarrello(const QString &percorso)
         const QString tipo = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 1)));
         const qint64 prezzo = sqlite3_column_int64(stmt, 2);
         const qint64 pezzi = sqlite3_column_int64(stmt, 3);
-        carrello.righe.append({tipo, codice, qint32(prezzo), qint16(pezzi)});
+        carrello.righe.append({qint32(sqlite3_column_int64(stmt, 4)), codice, qint32(prezzo),
+                               qint16(pezzi)});
         carrello.grezze.append(QVariantList{qint64(sqlite3_column_int64(stmt, 4)), codice, prezzo,
                                             pezzi, qint64(sqlite3_column_int64(stmt, 5))});
         carrello.totale += prezzo * pezzi;
@@ -265,9 +267,9 @@ void Vendita_Programma(benchmark::State &stato)
 {
     const Carrello carrello = leggiCarrello(fileScrivibile());
     usaFile(fileScrivibile());
-    const QString oggi = dataOggi();
     for (auto _ : stato) {
-        const EsitoVendita esito = RegistraVendita(carrello.righe, carrello.totale, oggi);
+        const EsitoVendita esito =
+            RegistraVendita(carrello.righe, carrello.totale, QDate::currentDate());
         stato.PauseTiming();
         if (esito.stato != EsitoVendita::Stato::Registrata)
             stato.SkipWithError("vendita non registrata");
@@ -286,7 +288,6 @@ void Vendita_Riferimento(benchmark::State &stato)
             Nudo nudo(fileScrivibile());
             nudo.esegui("BEGIN IMMEDIATE");
             for (const RigaVendita &riga : carrello.righe) {
-                nudo.leggi("SELECT id FROM tipo WHERE codice=? ORDER BY id LIMIT 1", {riga.tipo});
                 nudo.esegui("INSERT INTO prodotto (tipo, codice, prezzovendita, prezzoacquisto,"
                             " pezzi, operazione, dataop) VALUES (?, ?, ?, 0, ?, 2, ?)",
                             {1, riga.codice, riga.prezzo, -riga.pezzi, oggi});
@@ -311,7 +312,7 @@ void Cornice_Programma(benchmark::State &stato)
 {
     usaFile(fileGrande());
     for (auto _ : stato) {
-        eseguiRoutine(0, [](Sessione &s) {
+        eseguiRoutine(Zona::Nessuna, [](Sessione &s) {
             QSqlQuery q = s.esegui(QStringLiteral("SELECT 1"));
             Sessione::prossima(q);
         });

@@ -7,6 +7,7 @@
 
 #include <QAbstractItemModel>
 #include <QApplication>
+#include <QDate>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QTableView>
@@ -43,7 +44,7 @@ int main(int argc, char *argv[])
 
     QElapsedTimer tempo;
     tempo.start();
-    finestra.elenca(1, QString(), QString(), QString());
+    finestra.elenca(1, QString(), QDate(), QDate());
     QApplication::processEvents();
     const qint64 millisecondi = tempo.elapsed();
 

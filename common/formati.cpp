@@ -191,7 +191,24 @@ std::optional<qint64> prodottoImporti(qint64 a, qint64 b)
 
 QString dataOggi()
 {
-    return QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy"));
+    return testoGiorno(QDate::currentDate());
+}
+
+QString testoGiorno(const QDate &giorno)
+{
+    int anno = 0;
+    int mese = 0;
+    int numero = 0;
+    giorno.getDate(&anno, &mese, &numero);
+    if (!giorno.isValid() || anno < 1 || anno > 9999)
+        return giorno.isValid() ? giorno.toString(QStringLiteral("dd/MM/yyyy")) : QString();
+    // Written by hand: a register formats the day of every row it paints.
+    const char16_t testo[10] = {
+        char16_t(u'0' + numero / 10), char16_t(u'0' + numero % 10), u'/',
+        char16_t(u'0' + mese / 10),   char16_t(u'0' + mese % 10),   u'/',
+        char16_t(u'0' + anno / 1000), char16_t(u'0' + anno / 100 % 10),
+        char16_t(u'0' + anno / 10 % 10), char16_t(u'0' + anno % 10)};
+    return QString(reinterpret_cast<const QChar *>(testo), 10);
 }
 
 namespace {

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringView>
 
+class QDate;
+
 #include <optional>
 
 // The program's number and date conventions are Italian whatever the system
@@ -46,6 +48,8 @@ std::optional<qint64> prodottoImporti(qint64 a, qint64 b);
 
 // Today as dd/MM/yyyy.
 QString dataOggi();
+// A day as dd/MM/yyyy; empty for an invalid date.
+QString testoGiorno(const QDate &giorno);
 
 // dd/MM/yyyy <-> yyyy-MM-dd, the stored form; empty when not a real day.
 QString dataInIso(QStringView giorno);

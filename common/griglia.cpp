@@ -1,100 +1,19 @@
 #include "common/griglia.h"
 
-#include "common/formati.h"
-
 #include <QHeaderView>
 #include <QTableView>
-
-#include <algorithm>
-#include <limits>
-
-namespace {
-
-// Cannot be typed or pasted into a field as text: safe inside any cell.
-constexpr QChar SEPARATORE_CELLE = QChar(0x1F);
-
-} // namespace
 
 ModelloGriglia::ModelloGriglia(const QStringList &intestazioni, QObject *genitore)
     : QAbstractTableModel(genitore)
     , intestazioni_(intestazioni)
 {
-    righe_.append(QString());
-}
-
-QString ModelloGriglia::unisci(std::initializer_list<QStringView> celle)
-{
-    // Written straight into one buffer: long lists join every row they show.
-    qsizetype lunghezza = celle.size() > 0 ? qsizetype(celle.size()) - 1 : 0;
-    for (QStringView cella : celle)
-        lunghezza += cella.size();
-    QString riga(lunghezza, Qt::Uninitialized);
-    QChar *scrivi = riga.data();
-    bool prima = true;
-    for (QStringView cella : celle) {
-        if (!prima)
-            *scrivi++ = SEPARATORE_CELLE;
-        std::copy(cella.begin(), cella.end(), scrivi);
-        scrivi += cella.size();
-        prima = false;
-    }
-    return riga;
-}
-
-void ModelloGriglia::imposta(const QList<QStringList> &righe)
-{
-    QList<QString> unite;
-    unite.reserve(righe.size() + 1);
-    for (const QStringList &celle : righe)
-        unite.append(celle.join(SEPARATORE_CELLE));
-    impostaUnite(std::move(unite));
-}
-
-void ModelloGriglia::impostaUnite(QList<QString> righe)
-{
-    beginResetModel();
-    righe_ = std::move(righe);
-    righe_.append(QString());
-    endResetModel();
-}
-
-void ModelloGriglia::rimuovi(int riga)
-{
-    if (riga < 0 || riga >= righeElencate())
-        return;
-    beginRemoveRows(QModelIndex(), riga, riga);
-    righe_.removeAt(riga);
-    endRemoveRows();
-}
-
-void ModelloGriglia::impostaTesto(int riga, int colonna, const QString &testo)
-{
-    if (riga < 0 || riga >= righeElencate() || colonna < 0 || colonna >= intestazioni_.size())
-        return;
-    QStringList celle = righe_[riga].split(SEPARATORE_CELLE);
-    while (celle.size() <= colonna)
-        celle.append(QString());
-    celle[colonna] = testo;
-    righe_[riga] = celle.join(SEPARATORE_CELLE);
-    emit dataChanged(index(riga, colonna), index(riga, colonna));
 }
 
 QString ModelloGriglia::testo(int riga, int colonna) const
 {
-    if (riga < 0 || riga >= righe_.size() || colonna < 0)
+    if (riga < 0 || riga >= righeElencate() || colonna < 0 || colonna >= intestazioni_.size())
         return QString();
-    const QString &unita = righe_[riga];
-    qsizetype inizio = 0;
-    for (int c = 0; c < colonna; ++c) {
-        inizio = unita.indexOf(SEPARATORE_CELLE, inizio);
-        if (inizio < 0)
-            return QString();
-        ++inizio;
-    }
-    qsizetype fine = unita.indexOf(SEPARATORE_CELLE, inizio);
-    if (fine < 0)
-        fine = unita.size();
-    return unita.mid(inizio, fine - inizio);
+    return cella(riga, colonna);
 }
 
 void ModelloGriglia::allineaADestra(int colonna)
@@ -104,7 +23,7 @@ void ModelloGriglia::allineaADestra(int colonna)
 
 int ModelloGriglia::rowCount(const QModelIndex &genitore) const
 {
-    return genitore.isValid() ? 0 : int(righe_.size());
+    return genitore.isValid() ? 0 : righeElencate() + 1;
 }
 
 int ModelloGriglia::columnCount(const QModelIndex &genitore) const
@@ -130,13 +49,6 @@ QVariant ModelloGriglia::headerData(int sezione, Qt::Orientation orientamento, i
     if (orientamento == Qt::Horizontal)
         return sezione >= 0 && sezione < intestazioni_.size() ? intestazioni_[sezione] : QString();
     return QVariant();
-}
-
-qint64 numeroDaCella(const QString &testo)
-{
-    return leggiIntero(testo, std::numeric_limits<qint64>::min() / 2,
-                       std::numeric_limits<qint64>::max() / 2)
-        .value_or(0);
 }
 
 QTableView *creaVistaGriglia(ModelloGriglia *modello, QWidget *genitore)

@@ -4,35 +4,26 @@
 #include <QList>
 #include <QStringList>
 
-#include <initializer_list>
+#include <functional>
+#include <utility>
 
 class QTableView;
 class QWidget;
 
-// A grid's cells as display strings: the heading row is the horizontal
-// header, the listed rows follow and one empty row always closes the list.
-// Each row keeps its cells joined in one text, so a list of hundreds of
-// thousands of rows costs one allocation a row.
-class ModelloGriglia final : public QAbstractTableModel
+// A grid: the heading row is the horizontal header, the listed rows follow
+// and one empty row always closes the list. A cell's text is made only when
+// a view asks for it.
+class ModelloGriglia : public QAbstractTableModel
 {
     Q_OBJECT
 
 public:
     explicit ModelloGriglia(const QStringList &intestazioni, QObject *genitore = nullptr);
 
-    // Replaces every row in one pass; the empty last row is added here.
-    void imposta(const QList<QStringList> &righe);
-    // The same, for rows already joined with unisci().
-    void impostaUnite(QList<QString> righe);
-    static QString unisci(std::initializer_list<QStringView> celle);
-    // Removes a listed row; the empty last row stays.
-    void rimuovi(int riga);
-    // Rewrites one cell of a listed row.
-    void impostaTesto(int riga, int colonna, const QString &testo);
-    // The cell's text, empty outside the grid.
-    QString testo(int riga, int colonna) const;
     // Rows listed, the empty last row excluded.
-    int righeElencate() const { return int(righe_.size()) - 1; }
+    virtual int righeElencate() const = 0;
+    // The cell's text as shown; empty for the last row and outside the grid.
+    QString testo(int riga, int colonna) const;
     void allineaADestra(int colonna);
 
     int rowCount(const QModelIndex &genitore = QModelIndex()) const override;
@@ -41,16 +32,76 @@ public:
     QVariant headerData(int sezione, Qt::Orientation orientamento,
                         int ruolo = Qt::DisplayRole) const override;
 
+protected:
+    // Only for a listed row and a column of the grid.
+    virtual QString cella(int riga, int colonna) const = 0;
+
 private:
     QStringList intestazioni_;
-    QList<QString> righe_;
     QList<int> aDestra_;
 };
 
-// A whole number read back from a cell as the grid shows it ("1.234"); an
-// empty cell, which is how the money pattern shows 0, reads as 0, and so does
-// a text that is not a number.
-qint64 numeroDaCella(const QString &testo);
+// A grid over the rows a routine returned, kept typed; formato turns a row
+// and a column into the cell's text. What a command sells, deletes or prints
+// it takes from riga(), never from a cell's text.
+template <typename Riga>
+class ModelloRighe final : public ModelloGriglia
+{
+public:
+    using Formato = std::function<QString(const Riga &, int colonna)>;
+
+    ModelloRighe(const QStringList &intestazioni, Formato formato, QObject *genitore = nullptr)
+        : ModelloGriglia(intestazioni, genitore)
+        , formato_(std::move(formato))
+    {
+    }
+
+    void imposta(QList<Riga> righe)
+    {
+        beginResetModel();
+        righe_ = std::move(righe);
+        endResetModel();
+    }
+    const QList<Riga> &righe() const { return righe_; }
+    // The listed row, or null for the empty last row and outside the grid.
+    const Riga *riga(int indice) const
+    {
+        return indice >= 0 && indice < righe_.size() ? &righe_[indice] : nullptr;
+    }
+    void rimuovi(int indice)
+    {
+        if (!riga(indice))
+            return;
+        beginRemoveRows(QModelIndex(), indice, indice);
+        righe_.removeAt(indice);
+        endRemoveRows();
+    }
+    void sostituisci(int indice, Riga nuova)
+    {
+        if (!riga(indice))
+            return;
+        righe_[indice] = std::move(nuova);
+        emit dataChanged(index(indice, 0), index(indice, columnCount() - 1));
+    }
+    void formatoCambiato(Formato formato)
+    {
+        formato_ = std::move(formato);
+        if (!righe_.isEmpty())
+            emit dataChanged(index(0, 0), index(int(righe_.size()) - 1, columnCount() - 1));
+    }
+
+    int righeElencate() const override { return int(righe_.size()); }
+
+protected:
+    QString cella(int indice, int colonna) const override
+    {
+        return formato_(righe_[indice], colonna);
+    }
+
+private:
+    Formato formato_;
+    QList<Riga> righe_;
+};
 
 // The view every window shows a grid in: named MSFlexGrid1, whole rows
 // selected, read-only, no row numbers.

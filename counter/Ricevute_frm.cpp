@@ -3,7 +3,7 @@
 #include "common/elementi.h"
 #include "common/formati.h"
 #include "common/messaggi.h"
-#include "counter/filtro_giorno.h"
+#include "common/filtro_giorno.h"
 #include "common/griglia.h"
 #include "counter/tracciato.h"
 #include "data/database_routines.h"
@@ -45,9 +45,10 @@ Ricevute_frm::Ricevute_frm(QWidget *genitore)
     connect(stampa, &QPushButton::clicked, this, &Ricevute_frm::stampa);
     connect(filtro_, &QLineEdit::returnPressed, this, &Ricevute_frm::aggiorna);
 
-    modello_ = new ModelloGriglia({QStringLiteral("Data"), QStringLiteral("n. Ricevuta"),
-                                   QStringLiteral("Totale")},
-                                  this);
+    modello_ = new ModelloRighe<RigaRicevuta>({QStringLiteral("Data"),
+                                               QStringLiteral("n. Ricevuta"),
+                                               QStringLiteral("Totale")},
+                                              cellaRicevuta, this);
     modello_->allineaADestra(Numero);
     modello_->allineaADestra(Totale);
     griglia_ = creaVistaGriglia(modello_, this);
@@ -69,28 +70,21 @@ Ricevute_frm::Ricevute_frm(QWidget *genitore)
 
 void Ricevute_frm::aggiorna()
 {
-    QString giorno;
+    QDate giorno;
     if (!filtro_->text().isEmpty()) {
         const std::optional<QDate> data = leggiGiornoFiltro(filtro_->text());
         if (!data) {
             mostraMessaggio(this, MESSAGGIO_DATA_NON_CORRETTA);
             return;
         }
-        giorno = data->toString(QStringLiteral("dd/MM/yyyy"));
+        giorno = *data;
     }
-    QList<QString> righe;
-    if (const std::optional<QList<RigaRicevuta>> ricevute = VisualizzaRicevute(giorno)) {
-        righe.reserve(ricevute->size());
-        for (const RigaRicevuta &r : *ricevute)
-            righe.append(ModelloGriglia::unisci({r.data, formatoNumero(r.codice, MODELLO_DENARO),
-                                                 formatoNumero(r.totale, MODELLO_DENARO)}));
-    }
-    mostra(std::move(righe));
+    mostra(VisualizzaRicevute(giorno).value_or(QList<RigaRicevuta>()));
 }
 
-void Ricevute_frm::mostra(QList<QString> righe)
+void Ricevute_frm::mostra(QList<RigaRicevuta> righe)
 {
-    modello_->impostaUnite(std::move(righe));
+    modello_->imposta(std::move(righe));
     // The grid stands on the last row it filled, as after adding row by row.
     griglia_->setCurrentIndex(modello_->index(qMax(0, modello_->righeElencate() - 1), Numero));
     griglia_->scrollTo(griglia_->currentIndex());
@@ -104,12 +98,14 @@ int Ricevute_frm::rigaCorrente() const
 void Ricevute_frm::cancella()
 {
     const int riga = rigaCorrente();
-    const QString numero = modello_->testo(riga, Numero);
+    const RigaRicevuta *ricevuta = modello_->riga(riga);
+    const qint64 numero = ricevuta ? ricevuta->codice : 0;
     const bool si = chiediConferma(this, QStringLiteral("Si sta tentando di cancellare la ricevuta n.:\n")
-                                             + numero + QStringLiteral("\nContinuare?"));
-    if (!si || numero.isEmpty())
+                                             + modello_->testo(riga, Numero)
+                                             + QStringLiteral("\nContinuare?"));
+    if (!si || !ricevuta)
         return;
-    if (CancellaRicevuta(numeroDaCella(numero)))
+    if (CancellaRicevuta(numero))
         modello_->rimuovi(riga);
 }
 
@@ -120,19 +116,16 @@ void Ricevute_frm::stampa()
     elenco.seconda = SecondaRiga::ElencoRicevute;
     elenco.intestazione = INTESTAZIONE_ELENCO_RICEVUTE;
     qint64 somma = 0;
-    const int elencate = modello_->righeElencate();
-    for (int r = 0; r < elencate; ++r) {
-        const qint64 totale = numeroDaCella(modello_->testo(r, Totale));
-        const std::optional<qint64> nuova = sommaImporti(somma, totale);
+    for (const RigaRicevuta &ricevuta : modello_->righe()) {
+        const std::optional<qint64> nuova = sommaImporti(somma, ricevuta.totale);
         if (!nuova) {
             mostraMessaggio(this, QStringLiteral("La somma dei totali supera il numero più grande"
                                                  " che si possa stampare.\nNulla è stato stampato."));
             return;
         }
         somma = *nuova;
-        elenco.righe.append(rigaElencoRicevute(modello_->testo(r, Data),
-                                               numeroDaCella(modello_->testo(r, Numero)), totale));
+        elenco.righe.append(rigaElencoRicevute(ricevuta));
     }
-    elenco.piede = piedeElencoRicevute(elencate, somma);
+    elenco.piede = piedeElencoRicevute(modello_->righeElencate(), somma);
     stampaEAvvisa(this, elenco);
 }

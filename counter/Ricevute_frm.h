@@ -1,8 +1,10 @@
 #pragma once
 
+#include "common/griglia.h"
+#include "data/database_routines.h"
+
 #include <QWidget>
 
-class ModelloGriglia;
 class QLineEdit;
 class QTableView;
 
@@ -19,10 +21,10 @@ private:
     void aggiorna();
     void cancella();
     void stampa();
-    void mostra(QList<QString> righe);
+    void mostra(QList<RigaRicevuta> righe);
     int rigaCorrente() const;
 
     QLineEdit *filtro_ = nullptr;
     QTableView *griglia_ = nullptr;
-    ModelloGriglia *modello_ = nullptr;
+    ModelloRighe<RigaRicevuta> *modello_ = nullptr;
 };

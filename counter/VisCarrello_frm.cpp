@@ -7,6 +7,7 @@
 #include "counter/tracciato.h"
 #include "data/database_routines.h"
 
+#include <QDate>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -23,10 +24,10 @@ VisCarrello_frm::VisCarrello_frm(QWidget *genitore)
     setObjectName(QStringLiteral("VisCarrello_frm"));
     setWindowTitle(QStringLiteral("Visualizzazione Carrello"));
 
-    modello_ = new ModelloGriglia({QStringLiteral("Codice"), QStringLiteral("Tipo"),
-                                   QStringLiteral("Prezzo"), QStringLiteral("q.tà"),
-                                   QStringLiteral("Totale")},
-                                  this);
+    modello_ = new ModelloRighe<RigaCarrello>({QStringLiteral("Codice"), QStringLiteral("Tipo"),
+                                               QStringLiteral("Prezzo"), QStringLiteral("q.tà"),
+                                               QStringLiteral("Totale")},
+                                              cellaCarrello, this);
     for (int colonna : {2, 3, 4})
         modello_->allineaADestra(colonna);
     griglia_ = creaVistaGriglia(modello_, this);
@@ -70,40 +71,31 @@ VisCarrello_frm::VisCarrello_frm(QWidget *genitore)
 
 void VisCarrello_frm::aggiorna()
 {
-    VisualizzaCarrello(righe_);
-    QList<QStringList> celle;
-    celle.reserve(righe_.size());
-    for (const RigaCarrello &r : std::as_const(righe_))
-        celle.append(celleRiga(r));
-    modello_->imposta(std::move(celle));
+    QList<RigaCarrello> righe;
+    VisualizzaCarrello(righe);
+    modello_->imposta(std::move(righe));
     mostraTotali();
     // As after filling: the grid stands on the last line.
     griglia_->setCurrentIndex(modello_->index(qMax(0, modello_->righeElencate() - 1), 0));
 }
 
-QStringList VisCarrello_frm::celleRiga(const RigaCarrello &r)
-{
-    return {r.codice, r.tipo, formatoNumero(r.prezzo, MODELLO_DENARO),
-            formatoNumero(r.pezzi, MODELLO_DENARO_CORTO), formatoNumero(r.totale, MODELLO_DENARO)};
-}
-
 void VisCarrello_frm::mostraTotali()
 {
-    elementi_->setText(formatoNumero(righe_.size(), MODELLO_CONTEGGIO));
-    totale_->setText(formatoNumero(totaleCarrello(righe_), MODELLO_TOTALE));
+    elementi_->setText(formatoNumero(modello_->righeElencate(), MODELLO_CONTEGGIO));
+    totale_->setText(testoTotaleCarrello(totaleCarrello(modello_->righe())));
 }
 
 void VisCarrello_frm::cancella()
 {
     const int riga = griglia_->currentIndex().row();
-    const QString codice = riga >= 0 && riga < righe_.size() ? righe_.at(riga).codice : QString();
+    const RigaCarrello *linea = modello_->riga(riga);
+    const QString codice = linea ? linea->codice : QString();
     if (!chiediConferma(this, QStringLiteral("Si sta tentando di cancellare il prodotto:\n") + codice
                                   + QStringLiteral("\nContinuare?"))
         || codice.isEmpty())
         return;
     if (CancellaCarrello(codice)) {
         modello_->rimuovi(riga);
-        righe_.removeAt(riga);
         // The total shown is the one the receipt will carry: it must follow.
         mostraTotali();
     }
@@ -111,24 +103,19 @@ void VisCarrello_frm::cancella()
 
 void VisCarrello_frm::stampa()
 {
-    // The sale is the list as shown, not the cart as stored now; the printed
-    // cells and total are the window's own.
-    QList<QStringList> celle;
-    celle.reserve(righe_.size());
-    for (const RigaCarrello &r : std::as_const(righe_))
-        celle.append(celleRiga(r));
-    const qint64 totale = totaleCarrello(righe_);
-    const QString testoTotale = formatoNumero(totale, MODELLO_TOTALE);
+    // The sale is the list as shown, not the cart as stored now.
+    const QList<RigaCarrello> righe = modello_->righe();
+    const qint64 totale = totaleCarrello(righe);
 
     qint64 numero = 0;
     if (chiediConferma(this, QStringLiteral("Vuoi scaricare i prodotti dal magazzino?"))) {
-        if (righe_.isEmpty()) {
+        if (righe.isEmpty()) {
             mostraMessaggio(this, QStringLiteral("Il carrello è vuoto."));
             return;
         }
         QList<RigaVendita> vendita;
-        vendita.reserve(righe_.size());
-        for (const RigaCarrello &r : std::as_const(righe_)) {
+        vendita.reserve(righe.size());
+        for (const RigaCarrello &r : righe) {
             if (r.pezzi > std::numeric_limits<qint16>::max()
                 || r.prezzo > std::numeric_limits<qint32>::max() || r.prezzo < 0) {
                 mostraMessaggio(this, QStringLiteral("Il prodotto %1 supera i limiti di una vendita"
@@ -138,9 +125,9 @@ void VisCarrello_frm::stampa()
                                           .arg(r.codice));
                 return;
             }
-            vendita.append({r.tipo, r.codice, qint32(r.prezzo), qint16(r.pezzi)});
+            vendita.append({r.idTipo, r.codice, qint32(r.prezzo), qint16(r.pezzi)});
         }
-        const EsitoVendita esito = RegistraVendita(vendita, totale, dataOggi());
+        const EsitoVendita esito = RegistraVendita(vendita, totale, QDate::currentDate());
         if (esito.stato == EsitoVendita::Stato::CarrelloCambiato) {
             mostraMessaggio(this, QStringLiteral("Il carrello è cambiato dall'ultimo aggiornamento."
                                                  "\nPremere \"Aggiorna\" e ricontrollare prima di"
@@ -152,5 +139,5 @@ void VisCarrello_frm::stampa()
             return;
         numero = esito.numeroRicevuta;
     }
-    stampaEAvvisa(this, elencoRicevuta(numero, celle, testoTotale));
+    stampaEAvvisa(this, elencoRicevuta(numero, righe, totale));
 }

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "common/griglia.h"
 #include "data/database_routines.h"
 
 #include <QList>
 #include <QStringList>
 #include <QWidget>
 
-class ModelloGriglia;
 class QLabel;
 class QTableView;
 
@@ -25,12 +25,10 @@ private:
     void cancella();
     void stampa();
     void mostraTotali();
-    static QStringList celleRiga(const RigaCarrello &riga);
 
-    ModelloGriglia *modello_ = nullptr;
+    // The lines as listed, typed: what a command sells or deletes.
+    ModelloRighe<RigaCarrello> *modello_ = nullptr;
     QTableView *griglia_ = nullptr;
     QLabel *elementi_ = nullptr;
     QLabel *totale_ = nullptr;
-    // The lines as listed, typed: what a command sells or deletes.
-    QList<RigaCarrello> righe_;
 };

@@ -68,24 +68,63 @@ QString piedeRicevuta(qsizetype elementi, const QString &totale)
         + totale;
 }
 
-Elenco elencoRicevuta(qint64 numero, const QList<QStringList> &righeCarrello,
-                      const QString &totale)
+QString cellaCarrello(const RigaCarrello &riga, int colonna)
+{
+    switch (colonna) {
+    case 0:
+        return riga.codice;
+    case 1:
+        return riga.tipo;
+    case 2:
+        return formatoNumero(riga.prezzo, MODELLO_DENARO);
+    case 3:
+        return formatoNumero(riga.pezzi, MODELLO_DENARO_CORTO);
+    case 4:
+        return formatoNumero(riga.totale, MODELLO_DENARO);
+    }
+    return QString();
+}
+
+QString testoTotaleCarrello(qint64 totale)
+{
+    return formatoNumero(totale, MODELLO_TOTALE);
+}
+
+Elenco elencoRicevuta(qint64 numero, const QList<RigaCarrello> &righe, qint64 totale)
 {
     Elenco elenco;
     elenco.documento = QStringLiteral("Ricevuta %1").arg(numero);
     elenco.seconda = SecondaRiga::Ricevuta;
     elenco.numeroRicevuta = numero;
     elenco.intestazione = INTESTAZIONE_RICEVUTA;
-    for (const QStringList &celle : righeCarrello)
+    for (const RigaCarrello &riga : righe) {
+        QStringList celle;
+        for (int colonna = 0; colonna < COLONNE_CARRELLO; ++colonna)
+            celle.append(cellaCarrello(riga, colonna));
         elenco.righe.append(rigaRicevuta(celle));
-    elenco.piede = piedeRicevuta(righeCarrello.size(), totale);
+    }
+    elenco.piede = piedeRicevuta(righe.size(), testoTotaleCarrello(totale));
     return elenco;
 }
 
-QString rigaElencoRicevute(const QString &data, qint64 numero, qint64 totale)
+QString cellaRicevuta(const RigaRicevuta &ricevuta, int colonna)
 {
-    return campoFisso(data, 32, 12) + campoFisso(formatoNumero(numero, MODELLO_DENARO), 30, 12)
-        + campoFisso(formatoNumero(totale, MODELLO_DENARO), 30, 15);
+    switch (colonna) {
+    case 0:
+        return testoGiorno(ricevuta.data);
+    case 1:
+        return formatoNumero(ricevuta.codice, MODELLO_DENARO);
+    case 2:
+        return formatoNumero(ricevuta.totale, MODELLO_DENARO);
+    }
+    return QString();
+}
+
+QString rigaElencoRicevute(const RigaRicevuta &ricevuta)
+{
+    return campoFisso(cellaRicevuta(ricevuta, 0), 32, 12)
+        + campoFisso(cellaRicevuta(ricevuta, 1), 30, 12)
+        + campoFisso(cellaRicevuta(ricevuta, 2), 30, 15);
 }
 
 QString piedeElencoRicevute(qsizetype elementi, qint64 somma)

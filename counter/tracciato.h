@@ -1,6 +1,7 @@
 #pragma once
 
 #include "counter/stampante.h"
+#include "data/database_routines.h"
 
 #include <QList>
 #include <QString>
@@ -53,18 +54,26 @@ struct Elenco
     QString piede;
 };
 
-// The customer receipt: the five cells of each cart line as shown (code, type,
-// price, pieces, line total) and the cart total as shown.
+// A cart line's cells as the cart window shows them and the receipt prints
+// them: code, type, price, pieces, line total.
+QString cellaCarrello(const RigaCarrello &riga, int colonna);
+inline constexpr int COLONNE_CARRELLO = 5;
+// The cart total as the window shows it and the receipt prints it.
+QString testoTotaleCarrello(qint64 totale);
+
+// The customer receipt: the five cells of each cart line and the cart total.
 inline const QString INTESTAZIONE_RICEVUTA = QStringLiteral(
     "Codice articolo                    Tipo articolo  Prezzo    Pezzi    Totale");
 QString rigaRicevuta(const QStringList &celle);
 QString piedeRicevuta(qsizetype elementi, const QString &totale);
-Elenco elencoRicevuta(qint64 numero, const QList<QStringList> &righeCarrello,
-                      const QString &totale);
+Elenco elencoRicevuta(qint64 numero, const QList<RigaCarrello> &righe, qint64 totale);
+
+// A receipt's cells as the receipts window shows them: date, number, total.
+QString cellaRicevuta(const RigaRicevuta &ricevuta, int colonna);
 
 // The receipts list: date, number and total of each receipt, and their sum.
 inline const QString INTESTAZIONE_ELENCO_RICEVUTE = QStringLiteral("Data        Ricevuta      Totale");
-QString rigaElencoRicevute(const QString &data, qint64 numero, qint64 totale);
+QString rigaElencoRicevute(const RigaRicevuta &ricevuta);
 QString piedeElencoRicevute(qsizetype elementi, qint64 somma);
 
 // Prints a whole listing: font, company information re-read from the

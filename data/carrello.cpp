@@ -2,10 +2,12 @@
 #include "data/database_routines.h"
 #include "data/routine.h"
 
+#include <limits>
+
 EsitoCarrello AggiungiCarrello(const QString &codice, qint16 pezzi)
 {
     EsitoCarrello esito = EsitoCarrello::Aggiunto;
-    const bool riuscita = eseguiRoutine(5, [&](Sessione &s) {
+    const bool riuscita = eseguiRoutine(Zona::AggiungiCarrello, [&](Sessione &s) {
         Transazione t(s);
         QSqlQuery scorta = s.esegui(
             QStringLiteral("SELECT tipo, prezzo FROM rimanenze WHERE codice=?"), {codice});
@@ -49,15 +51,17 @@ EsitoCarrello AggiungiCarrello(const QString &codice, qint16 pezzi)
 bool VisualizzaCarrello(QList<RigaCarrello> &righe)
 {
     righe.clear();
-    return eseguiRoutine(9, [&](Sessione &s) {
+    return eseguiRoutine(Zona::VisualizzaCarrello, [&](Sessione &s) {
         QSqlQuery q = s.esegui(QStringLiteral(
-            "SELECT c.codice, COALESCE(t.codice, ''), c.prezzo, c.pezzi"
+            "SELECT c.codice, c.tipo, COALESCE(t.codice, ''), c.prezzo, c.pezzi"
             " FROM carrello c LEFT JOIN tipo t ON t.id = c.tipo"
             " ORDER BY c.tipo, c.prezzo"));
         qint64 totale = 0;
         while (Sessione::prossima(q)) {
-            RigaCarrello riga{colonnaTesto(q, 0), colonnaTesto(q, 1), colonnaIntero(q, 2),
-                              colonnaIntero(q, 3), 0};
+            RigaCarrello riga{colonnaTesto(q, 0),
+                              qint32(colonnaIntero(q, 1, std::numeric_limits<qint32>::min(),
+                                                   std::numeric_limits<qint32>::max())),
+                              colonnaTesto(q, 2), colonnaIntero(q, 3), colonnaIntero(q, 4), 0};
             // Computed, not read from the stored total, so that a line, the
             // cart's total and the receipt always agree; a line or a sum
             // beyond 64 bits is a fault, never a wrapped number.
@@ -79,7 +83,7 @@ qint64 totaleCarrello(const QList<RigaCarrello> &righe)
 
 bool CancellaCarrello(const QString &codice)
 {
-    return eseguiRoutine(10, [&](Sessione &s) {
+    return eseguiRoutine(Zona::CancellaCarrello, [&](Sessione &s) {
         s.esegui(QStringLiteral("DELETE FROM carrello WHERE codice=?"), {codice});
     });
 }

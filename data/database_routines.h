@@ -4,6 +4,8 @@
 // closes it; on any failure it shows its zone report once and returns its
 // failure value (false, empty text, 0). No window opens the database itself.
 
+#include <QDate>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -25,12 +27,12 @@ inline constexpr qint16 OPERAZIONE_ACQUISTO = 1;
 inline constexpr qint16 OPERAZIONE_VENDITA = 2;
 
 // Zone 1: records one goods movement (operation 1 purchase, 2 sale with its
-// pieces negated) dated giorno (dd/MM/yyyy) and brings the article's stock
-// row up to date, all in one transaction. A failed stock update is reported
-// as zone 4; either way nothing is written and the result is false.
+// pieces negated) dated giorno and brings the article's stock row up to date
+// (a sale changes its pieces only), all in one transaction. A failed stock
+// update is reported as zone 4; either way nothing is written and the result
+// is false.
 bool RegistraProdotto(const QString &codiceTipo, const QString &codice, qint32 prezzoAcquisto,
-                      qint32 prezzoVendita, qint16 pezzi, qint16 operazione,
-                      const QString &giorno);
+                      qint32 prezzoVendita, qint16 pezzi, qint16 operazione, const QDate &giorno);
 
 // Zone 2: adds a type with the code as given (no trimming, equal codes allowed).
 bool AggiungiTipo(const QString &codice);
@@ -51,6 +53,7 @@ enum class EsitoCarrello {
 struct RigaCarrello
 {
     QString codice;
+    qint32 idTipo = 0;
     QString tipo; // the type's code; empty when the type was deleted
     qint64 prezzo = 0;
     qint64 pezzi = 0;
@@ -108,11 +111,10 @@ QList<RigaTipo> VisualizzaTipi();
 // the fields keep their values. False after a report.
 bool LeggiGeneralita();
 
-// One receipt as the register shows it; the day as dd/MM/yyyy.
 struct RigaRicevuta
 {
     qint64 codice = 0;
-    QString data;
+    QDate data; // invalid when the stored text is not a day
     qint64 totale = 0;
 };
 
@@ -121,47 +123,43 @@ struct RigaRicevuta
 // transaction instead.
 bool AggiungiRicevuta(qint64 totale);
 
-// Zone 14: the receipts of one day (dd/MM/yyyy), or all of them for an empty
-// text, by date then number. No value after a report.
-std::optional<QList<RigaRicevuta>> VisualizzaRicevute(const QString &data);
+// Zone 14: the receipts of one day, or all of them for an invalid date, by
+// date then number. No value after a report.
+std::optional<QList<RigaRicevuta>> VisualizzaRicevute(const QDate &giorno = QDate());
 
 // Zone 15: deletes one receipt; false after a report.
 bool CancellaRicevuta(qint64 codice);
 
-// One goods movement as the register shows it; the day as dd/MM/yyyy.
+// One goods movement as the register lists it, compact: a long list holds
+// hundreds of thousands.
 struct RigaOperazione
 {
     qint64 id = 0;
-    QString data;
-    QString codice;
-    QString tipo; // the type's code; empty when the type was deleted
     qint64 prezzoAcquisto = 0;
     qint64 prezzoVendita = 0;
-    qint64 pezzi = 0; // negative for a sale
+    QDate data; // invalid when the stored text is not a day
+    QString codice;
+    qint32 tipo = 0; // the type's id; its code is in the list's codiciTipo
+    qint32 pezzi = 0; // negative for a sale
 };
+Q_DECLARE_TYPEINFO(RigaOperazione, Q_RELOCATABLE_TYPE);
 
 struct ElencoOperazioni
 {
     QList<RigaOperazione> righe;
+    // Every type's code by id; a deleted type has none and shows empty.
+    QHash<qint32, QString> codiciTipo;
     // Price times signed pieces over the rows, so sales sum below zero.
     qint64 totaleVendite = 0;
     qint64 totaleAcquisti = 0;
 };
 
-// Zone 16: the movements of one operation, narrowed to a type code and a day
-// (dd/MM/yyyy) unless they are empty, by day, article code and type. False
-// after a report; the rows read before the failure stay in elenco, its
-// totals do not count.
-bool VisualizzaOperazioni(qint16 operazione, const QString &codiceTipo, const QString &giorno,
-                          ElencoOperazioni &elenco);
-
-// The same walk over the days from dal to al (dd/MM/yyyy, both included; both
-// empty for every day), handing each movement to visita as it is read, so
-// that a long list is never held twice. The totals are those of elenco.
-bool VisualizzaOperazioni(qint16 operazione, const QString &codiceTipo, const QString &dal,
-                          const QString &al,
-                          const std::function<void(const RigaOperazione &)> &visita,
-                          qint64 &totaleVendite, qint64 &totaleAcquisti);
+// Zone 16: the movements of one operation, narrowed to a type code unless it
+// is empty and to the days from dal to al (both included) where those are
+// valid, by day, article code and type. False after a report; the rows read
+// before the failure stay in elenco, its totals do not count.
+bool VisualizzaOperazioni(qint16 operazione, const QString &codiceTipo, const QDate &dal,
+                          const QDate &al, ElencoOperazioni &elenco);
 
 // Zone 17: writes the company row, creating it when the table has none.
 bool SalvaGeneralita(const QString &nome, const QString &info1, const QString &info2,
@@ -214,7 +212,7 @@ QList<RigaRimanenza> VisualizzaRimanenze(qint32 idTipo);
 // One cart line as checkout sells it.
 struct RigaVendita
 {
-    QString tipo; // the type's code
+    qint32 idTipo = 0; // as the cart line carries it
     QString codice;
     qint32 prezzo = 0;
     qint16 pezzi = 0; // pieces sold, positive
@@ -234,9 +232,9 @@ struct EsitoVendita
 // Checkout, all or nothing in one transaction: for each line a sale movement
 // (pieces negated, purchase price 0) that lowers the stock's pieces only,
 // then the line's removal from the cart; then one receipt of totale dated
-// giorno (dd/MM/yyyy), whose number is returned. The sale is exactly the
+// giorno, whose number is returned. The sale is exactly the
 // list: a line no longer in the cart with the same pieces and price, or a
 // line in the cart that the list does not hold, stops it. On a failure the
 // failing step's zone is reported once (1 movement, 4 stock, 10 cart, 13
 // receipt).
-EsitoVendita RegistraVendita(const QList<RigaVendita> &righe, qint64 totale, const QString &giorno);
+EsitoVendita RegistraVendita(const QList<RigaVendita> &righe, qint64 totale, const QDate &giorno);

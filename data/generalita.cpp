@@ -9,7 +9,7 @@ QString AziendaInfo4;
 
 bool LeggiGeneralita()
 {
-    return eseguiRoutine(12, [](Sessione &s) {
+    return eseguiRoutine(Zona::LeggiGeneralita, [](Sessione &s) {
         QSqlQuery q = s.esegui(QStringLiteral(
             "SELECT nome, info1, info2, info3, info4 FROM \"generalità\" LIMIT 1"));
         if (!Sessione::prossima(q))
@@ -26,7 +26,7 @@ bool LeggiGeneralita()
 bool SalvaGeneralita(const QString &nome, const QString &info1, const QString &info2,
                      const QString &info3, const QString &info4)
 {
-    return eseguiRoutine(17, [&](Sessione &s) {
+    return eseguiRoutine(Zona::SalvaGeneralita, [&](Sessione &s) {
         Transazione t(s);
         QSqlQuery q = s.esegui(QStringLiteral("UPDATE \"generalità\" SET nome=?, info1=?,"
                                               " info2=?, info3=?, info4=?"),

@@ -1,14 +1,11 @@
 #include "data/movimenti.h"
 
-#include "common/formati.h"
 #include "data/database_routines.h"
 #include "data/routine.h"
 
 #include <limits>
 
 namespace {
-
-constexpr int ZONA_RIMANENZE = 4;
 
 // LIKE's escape character, chosen because codes rarely hold it.
 constexpr QChar FUGA = u'!';
@@ -28,83 +25,90 @@ QString prefissoLetterale(const QString &prefisso)
 
 } // namespace
 
-void aggiornaRimanenze(Sessione &sessione, const QString &codice, qint32 idTipo, qint16 pezzi,
-                       qint32 prezzo)
+namespace {
+
+// A statement of the stock update: a failure to prepare it is that step's.
+QSqlQuery preparaScorta(Sessione &sessione, const QString &sql)
 {
-    QSqlQuery q = sessione.esegui(
-        QStringLiteral("UPDATE rimanenze SET pezzi=pezzi+?, prezzo=?, tipo=? WHERE codice=?"),
-        {pezzi, prezzo, idTipo, codice});
-    if (q.numRowsAffected() == 0) {
-        sessione.esegui(QStringLiteral("INSERT INTO rimanenze (codice, tipo, pezzi, prezzo)"
-                                       " VALUES (?, ?, ?, ?)"),
-                        {codice, idTipo, pezzi, prezzo});
-    }
+    return inZona(Zona::AggiornaRimanenze, [&] { return sessione.prepara(sql); });
 }
 
-void scaricaRimanenze(Sessione &sessione, const QString &codice, qint32 idTipo, qint16 pezzi,
-                      qint32 prezzo)
+} // namespace
+
+IstruzioniMovimento::IstruzioniMovimento(Sessione &sessione)
+    : sessione_(sessione)
+    , movimento_(sessione.prepara(QStringLiteral(
+          "INSERT INTO prodotto (tipo, codice, prezzovendita, prezzoacquisto, pezzi, operazione,"
+          " dataop) VALUES (?, ?, ?, ?, ?, ?, ?)")))
+    , carico_(preparaScorta(sessione, QStringLiteral("UPDATE rimanenze SET pezzi=pezzi+?, prezzo=?,"
+                                                     " tipo=? WHERE codice=?")))
+    , scarico_(preparaScorta(sessione,
+                             QStringLiteral("UPDATE rimanenze SET pezzi=pezzi+? WHERE codice=?")))
+    , nuovaScorta_(preparaScorta(sessione, QStringLiteral("INSERT INTO rimanenze (codice, tipo,"
+                                                          " pezzi, prezzo) VALUES (?, ?, ?, ?)")))
 {
-    QSqlQuery q = sessione.esegui(
-        QStringLiteral("UPDATE rimanenze SET pezzi=pezzi+? WHERE codice=?"), {pezzi, codice});
-    // A stock row deleted while its article sat in the cart comes back
-    // below zero, as a purchase would have created it.
-    if (q.numRowsAffected() == 0) {
-        sessione.esegui(QStringLiteral("INSERT INTO rimanenze (codice, tipo, pezzi, prezzo)"
-                                       " VALUES (?, ?, ?, ?)"),
-                        {codice, idTipo, pezzi, prezzo});
-    }
 }
 
-void registraMovimento(Sessione &sessione, const Movimento &m)
+void IstruzioniMovimento::scorta(QSqlQuery &aggiorna, const QVariantList &valori,
+                                 const QString &codice, qint32 idTipo, qint16 pezzi, qint32 prezzo)
 {
-    QSqlQuery tipo = sessione.esegui(
-        QStringLiteral("SELECT id FROM tipo WHERE codice=? ORDER BY id LIMIT 1"), {m.codiceTipo});
-    // No such type: reading its id fails, as a missing value always does.
-    if (!Sessione::prossima(tipo))
-        fallisci(ERRORE_TIPO_DATO, QStringLiteral("datatype mismatch"));
-    const auto idTipo = qint32(colonnaIntero(tipo, 0, std::numeric_limits<qint32>::min(),
-                                             std::numeric_limits<qint32>::max()));
-    tipo.finish();
+    sessione_.esegui(aggiorna, valori);
+    // A stock row deleted while its article sat in the cart comes back below
+    // zero, as a purchase would have created it.
+    if (aggiorna.numRowsAffected() == 0)
+        sessione_.esegui(nuovaScorta_, {codice, idTipo, pezzi, prezzo});
+}
 
-    const QString giornoIso = dataInIso(m.giorno);
-    if (giornoIso.isEmpty())
-        fallisci(ERRORE_TIPO_DATO, QStringLiteral("datatype mismatch"));
+void IstruzioniMovimento::aggiornaRimanenze(const QString &codice, qint32 idTipo, qint16 pezzi,
+                                            qint32 prezzo)
+{
+    scorta(carico_, {pezzi, prezzo, idTipo, codice}, codice, idTipo, pezzi, prezzo);
+}
 
-    sessione.esegui(QStringLiteral("INSERT INTO prodotto (tipo, codice, prezzovendita,"
-                                   " prezzoacquisto, pezzi, operazione, dataop)"
-                                   " VALUES (?, ?, ?, ?, ?, ?, ?)"),
-                    {idTipo, m.codice, m.prezzoVendita, m.prezzoAcquisto, m.pezzi, m.operazione,
-                     giornoIso});
-    try {
+void IstruzioniMovimento::registra(const Movimento &m)
+{
+    if (!m.giorno.isValid())
+        fallisci(ERRORE_TIPO_DATO, QStringLiteral("datatype mismatch"));
+    sessione_.esegui(movimento_, {m.idTipo, m.codice, m.prezzoVendita, m.prezzoAcquisto, m.pezzi,
+                                  m.operazione, m.giorno.toString(Qt::ISODate)});
+    inZona(Zona::AggiornaRimanenze, [&] {
         // A sale takes pieces only: the price and type the shopkeeper set in
         // the stock window meanwhile stay.
         if (m.operazione == OPERAZIONE_VENDITA)
-            scaricaRimanenze(sessione, m.codice, idTipo, m.pezzi, m.prezzoVendita);
+            scorta(scarico_, {m.pezzi, m.codice}, m.codice, m.idTipo, m.pezzi, m.prezzoVendita);
         else
-            aggiornaRimanenze(sessione, m.codice, idTipo, m.pezzi, m.prezzoVendita);
-    } catch (ErroreRoutine &errore) {
-        errore.zona = ZONA_RIMANENZE;
-        throw;
-    }
+            aggiornaRimanenze(m.codice, m.idTipo, m.pezzi, m.prezzoVendita);
+    });
+}
+
+qint32 idDelTipo(Sessione &sessione, const QString &codiceTipo)
+{
+    QSqlQuery tipo = sessione.esegui(
+        QStringLiteral("SELECT id FROM tipo WHERE codice=? ORDER BY id LIMIT 1"), {codiceTipo});
+    // No such type: reading its id fails, as a missing value always does.
+    if (!Sessione::prossima(tipo))
+        fallisci(ERRORE_TIPO_DATO, QStringLiteral("datatype mismatch"));
+    return qint32(colonnaIntero(tipo, 0, std::numeric_limits<qint32>::min(),
+                                std::numeric_limits<qint32>::max()));
 }
 
 bool RegistraProdotto(const QString &codiceTipo, const QString &codice, qint32 prezzoAcquisto,
-                      qint32 prezzoVendita, qint16 pezzi, qint16 operazione,
-                      const QString &giorno)
+                      qint32 prezzoVendita, qint16 pezzi, qint16 operazione, const QDate &giorno)
 {
-    return eseguiRoutine(1, [&](Sessione &s) {
+    return eseguiRoutine(Zona::RegistraProdotto, [&](Sessione &s) {
         Transazione t(s);
-        registraMovimento(s, {codiceTipo, codice, prezzoAcquisto, prezzoVendita, pezzi,
-                              operazione, giorno});
+        const qint32 idTipo = idDelTipo(s, codiceTipo);
+        IstruzioniMovimento(s).registra(
+            {idTipo, codice, prezzoAcquisto, prezzoVendita, pezzi, operazione, giorno});
         t.conferma();
     });
 }
 
 bool AggiornaRimanenze(const QString &codice, qint32 idTipo, qint16 pezzi, qint32 prezzo)
 {
-    return eseguiRoutine(ZONA_RIMANENZE, [&](Sessione &s) {
+    return eseguiRoutine(Zona::AggiornaRimanenze, [&](Sessione &s) {
         Transazione t(s);
-        aggiornaRimanenze(s, codice, idTipo, pezzi, prezzo);
+        IstruzioniMovimento(s).aggiornaRimanenze(codice, idTipo, pezzi, prezzo);
         t.conferma();
     });
 }
@@ -112,7 +116,7 @@ bool AggiornaRimanenze(const QString &codice, qint32 idTipo, qint16 pezzi, qint3
 QStringList SuggerimentiCodice(qint32 idTipo, const QString &prefisso)
 {
     QStringList codici;
-    const bool riuscito = eseguiRoutine(19, [&](Sessione &s) {
+    const bool riuscito = eseguiRoutine(Zona::SuggerimentiCodice, [&](Sessione &s) {
         QSqlQuery q = s.esegui(QStringLiteral("SELECT codice FROM rimanenze WHERE tipo=?"
                                               " AND codice LIKE ? ESCAPE '!' ORDER BY codice"),
                                {idTipo, prefissoLetterale(prefisso)});

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QDate>
+#include <QSqlQuery>
 #include <QString>
 
 class Sessione;
@@ -11,23 +13,39 @@ class Sessione;
 
 struct Movimento
 {
-    QString codiceTipo;
+    qint32 idTipo = 0;
     QString codice;
     qint32 prezzoAcquisto = 0;
     qint32 prezzoVendita = 0;
     qint16 pezzi = 0;
     qint16 operazione = 0;
-    QString giorno; // dd/MM/yyyy
+    QDate giorno;
 };
 
-// Inserts the movement, then updates the stock row (a sale changes its pieces
-// only); a failure of the stock update carries zone 4.
-void registraMovimento(Sessione &sessione, const Movimento &movimento);
+// The statements of a movement, prepared once for as many as a sale holds.
+class IstruzioniMovimento final
+{
+public:
+    explicit IstruzioniMovimento(Sessione &sessione);
 
-// A purchase: adds the pieces and sets the row's price and type.
-void aggiornaRimanenze(Sessione &sessione, const QString &codice, qint32 idTipo, qint16 pezzi,
-                       qint32 prezzo);
-// A sale: adds the (negative) pieces only; price and type are those of a new
-// row when the code has none.
-void scaricaRimanenze(Sessione &sessione, const QString &codice, qint32 idTipo, qint16 pezzi,
-                      qint32 prezzo);
+    // Inserts the movement, then updates the stock row: a purchase adds its
+    // pieces and sets the row's price and type, a sale changes the pieces
+    // only. A failure of the stock update carries zone 4.
+    void registra(const Movimento &movimento);
+    // The stock update alone, as a purchase makes it.
+    void aggiornaRimanenze(const QString &codice, qint32 idTipo, qint16 pezzi, qint32 prezzo);
+
+private:
+    void scorta(QSqlQuery &aggiorna, const QVariantList &valori, const QString &codice,
+                qint32 idTipo, qint16 pezzi, qint32 prezzo);
+
+    Sessione &sessione_;
+    QSqlQuery movimento_;
+    QSqlQuery carico_;
+    QSqlQuery scarico_;
+    QSqlQuery nuovaScorta_;
+};
+
+// The id of a type code as IdTipo finds it (the oldest of equal codes); a
+// failure when there is none.
+qint32 idDelTipo(Sessione &sessione, const QString &codiceTipo);

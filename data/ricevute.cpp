@@ -2,7 +2,10 @@
 
 #include "common/formati.h"
 #include "data/database_routines.h"
+#include "data/lettura.h"
 #include "data/routine.h"
+
+#include <optional>
 
 qint64 inserisciRicevuta(Sessione &sessione, qint64 totale, const QDate &giorno)
 {
@@ -26,35 +29,30 @@ qint64 ultimaRicevuta(Sessione &sessione)
 
 bool AggiungiRicevuta(qint64 totale)
 {
-    return eseguiRoutine(13, [&](Sessione &s) { inserisciRicevuta(s, totale); });
+    return eseguiRoutine(Zona::AggiungiRicevuta, [&](Sessione &s) { inserisciRicevuta(s, totale); });
 }
 
-std::optional<QList<RigaRicevuta>> VisualizzaRicevute(const QString &data)
+std::optional<QList<RigaRicevuta>> VisualizzaRicevute(const QDate &giorno)
 {
     QList<RigaRicevuta> righe;
-    const bool riuscita = eseguiRoutine(14, [&](Sessione &s) {
-        QSqlQuery q;
-        if (data.isEmpty()) {
-            q = s.esegui(QStringLiteral(
-                "SELECT codice, dataop, totale FROM ricevuta ORDER BY dataop, codice"));
-        } else {
-            const QString giorno = dataInIso(data);
-            if (giorno.isEmpty())
-                fallisci(ERRORE_TIPO_DATO, QStringLiteral("not a day: %1").arg(data));
-            q = s.esegui(QStringLiteral("SELECT codice, dataop, totale FROM ricevuta"
-                                        " WHERE dataop = ? ORDER BY dataop, codice"),
-                         {giorno});
-        }
-        // Receipts come by day: each day's text is made once and shared.
-        QString isoPrecedente;
-        QString giornoPrecedente;
-        while (Sessione::prossima(q)) {
-            const QString iso = colonnaTesto(q, 1);
+    const bool riuscita = eseguiRoutine(Zona::VisualizzaRicevute, [&](Sessione &s) {
+        std::optional<Lettura> q;
+        if (giorno.isValid())
+            q.emplace(s, "SELECT codice, dataop, totale FROM ricevuta WHERE dataop = ?"
+                         " ORDER BY dataop, codice",
+                      QVariantList{giorno.toString(Qt::ISODate)});
+        else
+            q.emplace(s, "SELECT codice, dataop, totale FROM ricevuta ORDER BY dataop, codice");
+        // Receipts come by day: each day is read once.
+        QByteArray isoPrecedente;
+        QDate data;
+        while (q->prossima()) {
+            const QByteArrayView iso = q->utf8(1);
             if (iso != isoPrecedente) {
-                isoPrecedente = iso;
-                giornoPrecedente = dataDaIso(iso);
+                isoPrecedente = iso.toByteArray();
+                data = giornoIso(iso);
             }
-            righe.append({colonnaIntero(q, 0), giornoPrecedente, colonnaIntero(q, 2)});
+            righe.append({q->intero(0), data, q->intero(2)});
         }
     });
     if (!riuscita)
@@ -64,7 +62,7 @@ std::optional<QList<RigaRicevuta>> VisualizzaRicevute(const QString &data)
 
 bool CancellaRicevuta(qint64 codice)
 {
-    return eseguiRoutine(15, [&](Sessione &s) {
+    return eseguiRoutine(Zona::CancellaRicevuta, [&](Sessione &s) {
         s.esegui(QStringLiteral("DELETE FROM ricevuta WHERE codice = ?"), {codice});
     });
 }
@@ -72,6 +70,6 @@ bool CancellaRicevuta(qint64 codice)
 qint64 UltimaRicevuta()
 {
     qint64 numero = 0;
-    eseguiRoutine(23, [&](Sessione &s) { numero = ultimaRicevuta(s); });
+    eseguiRoutine(Zona::UltimaRicevuta, [&](Sessione &s) { numero = ultimaRicevuta(s); });
     return numero;
 }

@@ -3,14 +3,14 @@
 
 bool CancellaRimanenza(const QString &codice)
 {
-    return eseguiRoutine(20, [&](Sessione &s) {
+    return eseguiRoutine(Zona::CancellaRimanenza, [&](Sessione &s) {
         s.esegui(QStringLiteral("DELETE FROM rimanenze WHERE codice=?"), {codice});
     });
 }
 
 bool AggiornaPrezzo(const QString &codice, qint32 prezzo)
 {
-    return eseguiRoutine(21, [&](Sessione &s) {
+    return eseguiRoutine(Zona::AggiornaPrezzo, [&](Sessione &s) {
         s.esegui(QStringLiteral("UPDATE rimanenze SET prezzo=? WHERE codice=?"), {prezzo, codice});
     });
 }
@@ -18,7 +18,7 @@ bool AggiornaPrezzo(const QString &codice, qint32 prezzo)
 QList<RigaRimanenza> VisualizzaRimanenze(qint32 idTipo)
 {
     QList<RigaRimanenza> righe;
-    const bool riuscito = eseguiRoutine(24, [&](Sessione &s) {
+    const bool riuscito = eseguiRoutine(Zona::VisualizzaRimanenze, [&](Sessione &s) {
         // The (tipo, codice) index gives the rows already in code order.
         QSqlQuery q = s.esegui(QStringLiteral("SELECT codice, prezzo, pezzi FROM rimanenze"
                                               " WHERE tipo=? ORDER BY codice"),

@@ -3,6 +3,7 @@
 #include "data/percorso.h"
 #include "data/rapporto.h"
 
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QUrl>
 
@@ -90,7 +91,7 @@ QSqlQuery Sessione::prepara(const QString &sql)
     return query;
 }
 
-void Sessione::esegui(QSqlQuery &query, std::initializer_list<QVariant> valori)
+void Sessione::esegui(QSqlQuery &query, const QVariantList &valori)
 {
     int i = 0;
     for (const QVariant &valore : valori) {
@@ -104,11 +105,19 @@ void Sessione::esegui(QSqlQuery &query, std::initializer_list<QVariant> valori)
         fallisciDa(query.lastError());
 }
 
-QSqlQuery Sessione::esegui(const QString &sql, std::initializer_list<QVariant> valori)
+QSqlQuery Sessione::esegui(const QString &sql, const QVariantList &valori)
 {
     QSqlQuery query = prepara(sql);
     esegui(query, valori);
     return query;
+}
+
+sqlite3 *Sessione::motore() const
+{
+    const QVariant handle = db_.driver()->handle();
+    if (qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        fallisci(1, QStringLiteral("no SQLite handle"));
+    return *static_cast<sqlite3 *const *>(handle.constData());
 }
 
 bool Sessione::prossima(QSqlQuery &query)
@@ -167,17 +176,17 @@ qint64 colonnaIntero(const QSqlQuery &query, int colonna, qint64 minimo, qint64 
     return numero;
 }
 
-bool eseguiRoutine(int zona, const std::function<void(Sessione &)> &corpo)
+bool eseguiRoutine(Zona zona, const std::function<void(Sessione &)> &corpo)
 {
     try {
         Sessione sessione(percorsoDatabase());
         corpo(sessione);
         return true;
     } catch (const ErroreRoutine &errore) {
-        segnala(RapportoZona{errore.zona > 0 ? errore.zona : zona, errore.numero,
-                             errore.descrizione});
+        segnala(RapportoZona{int(errore.zona != Zona::Nessuna ? errore.zona : zona),
+                             errore.numero, errore.descrizione});
     } catch (const std::exception &errore) {
-        segnala(RapportoZona{zona, 1, QString::fromLocal8Bit(errore.what())});
+        segnala(RapportoZona{int(zona), 1, QString::fromLocal8Bit(errore.what())});
     }
     return false;
 }

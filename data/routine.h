@@ -5,15 +5,47 @@
 #include <QString>
 #include <QVariant>
 
+#include <QVariantList>
+
 #include <functional>
-#include <initializer_list>
 #include <limits>
 #include <optional>
+
+struct sqlite3;
 
 // The frame every database routine shares: open the file read-write (never
 // creating it), run, close; any failure becomes one zone report and the
 // routine's failure value. Inside a routine, failures travel as ErroreRoutine
 // and never leave eseguiRoutine.
+
+// Each routine's own zone number, shown only in its report.
+enum class Zona : int {
+    Nessuna = 0,
+    RegistraProdotto = 1,
+    AggiungiTipo = 2,
+    CaricaTipi = 3,
+    AggiornaRimanenze = 4,
+    AggiungiCarrello = 5,
+    CancellaTipo = 6,
+    CodiceTipo = 7,
+    IdTipo = 8,
+    VisualizzaCarrello = 9,
+    CancellaCarrello = 10,
+    VisualizzaTipi = 11,
+    LeggiGeneralita = 12,
+    AggiungiRicevuta = 13,
+    VisualizzaRicevute = 14,
+    CancellaRicevuta = 15,
+    VisualizzaOperazioni = 16,
+    SalvaGeneralita = 17,
+    CalcolaStatistiche = 18,
+    SuggerimentiCodice = 19,
+    CancellaRimanenza = 20,
+    AggiornaPrezzo = 21,
+    CancellaOperazione = 22,
+    UltimaRicevuta = 23,
+    VisualizzaRimanenze = 24,
+};
 
 struct ErroreRoutine
 {
@@ -21,7 +53,7 @@ struct ErroreRoutine
     QString descrizione;
     // Set when the failing step belongs to another routine run inside this
     // one (a movement's stock update): that routine's zone is reported.
-    int zona = 0;
+    Zona zona = Zona::Nessuna;
 };
 
 // Engine codes, for failures the program detects itself while reading.
@@ -37,9 +69,13 @@ public:
 
     // Prepares a statement once, for running it many times with esegui().
     QSqlQuery prepara(const QString &sql);
-    void esegui(QSqlQuery &query, std::initializer_list<QVariant> valori = {});
+    void esegui(QSqlQuery &query, const QVariantList &valori = {});
     // Prepares, binds the values in order and runs; rows are read forward only.
-    QSqlQuery esegui(const QString &sql, std::initializer_list<QVariant> valori = {});
+    QSqlQuery esegui(const QString &sql, const QVariantList &valori = {});
+
+    // The engine's own handle, for long lists read with SQLite's C API
+    // (data/lettura.h) on this very connection.
+    sqlite3 *motore() const;
 
     // Advances to the next row; false at the end. Step errors are failures.
     static bool prossima(QSqlQuery &query);
@@ -78,4 +114,18 @@ qint64 colonnaIntero(const QSqlQuery &query, int colonna,
 qint64 importo(std::optional<qint64> risultato);
 
 // Runs corpo inside the frame; true when it finished without a failure.
-bool eseguiRoutine(int zona, const std::function<void(Sessione &)> &corpo);
+bool eseguiRoutine(Zona zona, const std::function<void(Sessione &)> &corpo);
+
+// Runs one step of a routine; a failure carries the zone of the routine whose
+// work the step is, unless a deeper step named its own already.
+template <typename Passo>
+auto inZona(Zona zona, Passo passo)
+{
+    try {
+        return passo();
+    } catch (ErroreRoutine &errore) {
+        if (errore.zona == Zona::Nessuna)
+            errore.zona = zona;
+        throw;
+    }
+}

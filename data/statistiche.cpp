@@ -30,7 +30,7 @@ bool CalcolaStatistiche(int modo, int anno, SlotMensili &slot)
 {
     slot = SlotMensili{};
     SlotMensili letto;
-    const bool riuscito = eseguiRoutine(18, [&](Sessione &s) {
+    const bool riuscito = eseguiRoutine(Zona::CalcolaStatistiche, [&](Sessione &s) {
         // Every day of the year sorts between "yyyy-" and "yyyy." ('.' follows
         // '-'), so the date index serves the range and delivers the rows
         // already grouped by day; the few distinct days are checked here.

@@ -12,7 +12,7 @@ constexpr qint64 ID_MASSIMO = std::numeric_limits<qint32>::max();
 
 bool AggiungiTipo(const QString &codice)
 {
-    return eseguiRoutine(2, [&](Sessione &s) {
+    return eseguiRoutine(Zona::AggiungiTipo, [&](Sessione &s) {
         s.esegui(QStringLiteral("INSERT INTO tipo (codice) VALUES (?)"), {codice});
     });
 }
@@ -20,7 +20,7 @@ bool AggiungiTipo(const QString &codice)
 QStringList CaricaTipi()
 {
     QStringList codici;
-    const bool riuscito = eseguiRoutine(3, [&](Sessione &s) {
+    const bool riuscito = eseguiRoutine(Zona::CaricaTipi, [&](Sessione &s) {
         QSqlQuery q = s.esegui(QStringLiteral("SELECT codice FROM tipo ORDER BY codice, id"));
         while (Sessione::prossima(q))
             codici.append(colonnaTesto(q, 0));
@@ -31,7 +31,7 @@ QStringList CaricaTipi()
 EsitoCancellaTipo CancellaTipo(qint32 idTipo)
 {
     EsitoCancellaTipo esito;
-    const bool riuscita = eseguiRoutine(6, [&](Sessione &s) {
+    const bool riuscita = eseguiRoutine(Zona::CancellaTipo, [&](Sessione &s) {
         // The check and the delete in one transaction, so that no article
         // can take the type in between.
         Transazione t(s);
@@ -55,7 +55,7 @@ EsitoCancellaTipo CancellaTipo(qint32 idTipo)
 QString CodiceTipo(qint32 idTipo)
 {
     QString codice;
-    eseguiRoutine(7, [&](Sessione &s) {
+    eseguiRoutine(Zona::CodiceTipo, [&](Sessione &s) {
         QSqlQuery q = s.esegui(QStringLiteral("SELECT codice FROM tipo WHERE id=?"), {idTipo});
         if (Sessione::prossima(q))
             codice = colonnaTesto(q, 0);
@@ -66,7 +66,7 @@ QString CodiceTipo(qint32 idTipo)
 qint32 IdTipo(const QString &codice)
 {
     qint32 id = 0;
-    eseguiRoutine(8, [&](Sessione &s) {
+    eseguiRoutine(Zona::IdTipo, [&](Sessione &s) {
         QSqlQuery q = s.esegui(
             QStringLiteral("SELECT id FROM tipo WHERE codice=? ORDER BY id LIMIT 1"), {codice});
         if (Sessione::prossima(q))
@@ -78,7 +78,7 @@ qint32 IdTipo(const QString &codice)
 QList<RigaTipo> VisualizzaTipi()
 {
     QList<RigaTipo> righe;
-    const bool riuscito = eseguiRoutine(11, [&](Sessione &s) {
+    const bool riuscito = eseguiRoutine(Zona::VisualizzaTipi, [&](Sessione &s) {
         QSqlQuery q = s.esegui(QStringLiteral("SELECT id, codice FROM tipo ORDER BY codice, id"));
         while (Sessione::prossima(q))
             righe.append({qint32(colonnaIntero(q, 0, ID_MINIMO, ID_MASSIMO)), colonnaTesto(q, 1)});

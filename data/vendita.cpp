@@ -3,46 +3,34 @@
 #include "data/ricevute.h"
 #include "data/routine.h"
 
-#include "common/formati.h"
-
-#include <QDate>
-
 namespace {
 
-// Runs one step of the sale; a failure carries the zone of the routine whose
-// work the step is, unless a deeper step named its own already.
-template <typename Passo>
-auto inZona(int zona, Passo passo)
-{
-    try {
-        return passo();
-    } catch (ErroreRoutine &errore) {
-        if (errore.zona == 0)
-            errore.zona = zona;
-        throw;
-    }
-}
+// Room for every page a 200-line sale dirties, so that nothing is spilled
+// to the file before the commit.
+const QString CACHE_VENDITA = QStringLiteral("PRAGMA cache_size=-16384");
 
 } // namespace
 
-EsitoVendita RegistraVendita(const QList<RigaVendita> &righe, qint64 totale, const QString &giorno)
+EsitoVendita RegistraVendita(const QList<RigaVendita> &righe, qint64 totale, const QDate &giorno)
 {
     EsitoVendita esito;
-    const bool riuscita = eseguiRoutine(1, [&](Sessione &s) {
-        const QDate data = QDate::fromString(dataInIso(giorno), Qt::ISODate);
-        if (!data.isValid())
+    const bool riuscita = eseguiRoutine(Zona::RegistraProdotto, [&](Sessione &s) {
+        if (!giorno.isValid())
             fallisci(ERRORE_TIPO_DATO, QStringLiteral("datatype mismatch"));
+        s.esegui(CACHE_VENDITA);
         Transazione t(s);
+        // Each statement is prepared once for the whole sale.
+        IstruzioniMovimento movimenti(s);
+        QSqlQuery togli = inZona(Zona::CancellaCarrello, [&] {
+            return s.prepara(QStringLiteral(
+                "DELETE FROM carrello WHERE codice=? AND pezzi=? AND prezzo=?"));
+        });
         for (const RigaVendita &riga : righe) {
-            inZona(1, [&] {
-                registraMovimento(s, {riga.tipo, riga.codice, 0, riga.prezzo,
-                                      qint16(-riga.pezzi), OPERAZIONE_VENDITA, giorno});
-            });
-            const int tolte = inZona(10, [&] {
-                return s.esegui(QStringLiteral("DELETE FROM carrello"
-                                               " WHERE codice=? AND pezzi=? AND prezzo=?"),
-                                {riga.codice, riga.pezzi, riga.prezzo})
-                    .numRowsAffected();
+            movimenti.registra({riga.idTipo, riga.codice, 0, riga.prezzo, qint16(-riga.pezzi),
+                                OPERAZIONE_VENDITA, giorno});
+            const int tolte = inZona(Zona::CancellaCarrello, [&] {
+                s.esegui(togli, {riga.codice, riga.pezzi, riga.prezzo});
+                return togli.numRowsAffected();
             });
             if (tolte != 1) {
                 // Leaving without conferma() rolls the whole sale back.
@@ -51,7 +39,7 @@ EsitoVendita RegistraVendita(const QList<RigaVendita> &righe, qint64 totale, con
             }
         }
         // A line added since the list was shown would be left out silently.
-        const bool restano = inZona(10, [&] {
+        const bool restano = inZona(Zona::CancellaCarrello, [&] {
             QSqlQuery q = s.esegui(QStringLiteral("SELECT EXISTS (SELECT 1 FROM carrello)"));
             return Sessione::prossima(q) && colonnaIntero(q, 0) != 0;
         });
@@ -59,7 +47,8 @@ EsitoVendita RegistraVendita(const QList<RigaVendita> &righe, qint64 totale, con
             esito.stato = EsitoVendita::Stato::CarrelloCambiato;
             return;
         }
-        esito.numeroRicevuta = inZona(13, [&] { return inserisciRicevuta(s, totale, data); });
+        esito.numeroRicevuta =
+            inZona(Zona::AggiungiRicevuta, [&] { return inserisciRicevuta(s, totale, giorno); });
         t.conferma();
         esito.stato = EsitoVendita::Stato::Registrata;
     });

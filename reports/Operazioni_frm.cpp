@@ -5,7 +5,7 @@
 #include "common/griglia.h"
 #include "common/messaggi.h"
 #include "common/selettore_tipi.h"
-#include "counter/filtro_giorno.h"
+#include "common/filtro_giorno.h"
 #include "data/database_routines.h"
 #include "reports/elenco_operazioni.h"
 
@@ -24,16 +24,8 @@
 
 namespace {
 
-enum Colonna {
-    Id = 0,
-    Data = 1,
-    Codice = 2,
-    Tipo = 3,
-    PrezzoAcquisto = 4,
-    PrezzoVendita = 5,
-    Pezzi = 6,
-    NumeroColonne = 7
-};
+constexpr int Codice = int(ColonnaOperazione::Codice);
+constexpr int NumeroColonne = COLONNE_OPERAZIONI;
 
 const QString INVITO_OPERAZIONE = QStringLiteral(">> Seleziona <<");
 
@@ -46,39 +38,6 @@ QLabel *valore(QWidget *genitore, const QString &nome)
     label->setMinimumWidth(
         label->fontMetrics().horizontalAdvance(QStringLiteral("-000.000.000.000")));
     return label;
-}
-
-// Prices and pieces recur all along a long list: each text is made once and
-// shared by its cells, which saves time and memory.
-class TestiRicorrenti final
-{
-public:
-    const QString &prezzo(qint64 valore)
-    {
-        auto trovato = prezzi_.constFind(valore);
-        if (trovato == prezzi_.cend())
-            trovato = prezzi_.insert(valore, formatoNumero(valore, MODELLO_DENARO));
-        return *trovato;
-    }
-
-    const QString &pezzi(qint64 valore)
-    {
-        auto trovato = pezzi_.constFind(valore);
-        if (trovato == pezzi_.cend())
-            trovato = pezzi_.insert(valore, QString::number(valore));
-        return *trovato;
-    }
-
-private:
-    QHash<qint64, QString> prezzi_;
-    QHash<qint64, QString> pezzi_;
-};
-
-QString rigaGriglia(const RigaOperazione &r, TestiRicorrenti &testi)
-{
-    return ModelloGriglia::unisci({QString::number(r.id), r.data, r.codice, r.tipo,
-                                   testi.prezzo(r.prezzoAcquisto), testi.prezzo(r.prezzoVendita),
-                                   testi.pezzi(r.pezzi)});
 }
 
 } // namespace
@@ -115,13 +74,17 @@ Operazioni_frm::Operazioni_frm(QWidget *genitore)
     connect(stampa, &QPushButton::clicked, this, &Operazioni_frm::stampa);
     connect(giorno_, &QLineEdit::returnPressed, this, &Operazioni_frm::aggiorna);
 
-    modello_ = new ModelloGriglia({QStringLiteral("ID"), QStringLiteral("Data"),
-                                   QStringLiteral("Codice"), QStringLiteral("Tipo"),
-                                   QStringLiteral("Prezzo Acquisto"),
-                                   QStringLiteral("Prezzo Vendita"), QStringLiteral("n. Pezzi")},
-                                  this);
-    for (int c : {Id, PrezzoAcquisto, PrezzoVendita, Pezzi})
-        modello_->allineaADestra(c);
+    modello_ = new ModelloRighe<RigaOperazione>(
+        {QStringLiteral("ID"), QStringLiteral("Data"), QStringLiteral("Codice"),
+         QStringLiteral("Tipo"), QStringLiteral("Prezzo Acquisto"),
+         QStringLiteral("Prezzo Vendita"), QStringLiteral("n. Pezzi")},
+        [this](const RigaOperazione &riga, int colonna) {
+            return cellaOperazione(riga, codiciTipo_, ColonnaOperazione(colonna));
+        },
+        this);
+    for (ColonnaOperazione c : {ColonnaOperazione::Id, ColonnaOperazione::PrezzoAcquisto,
+                                ColonnaOperazione::PrezzoVendita, ColonnaOperazione::Pezzi})
+        modello_->allineaADestra(int(c));
     griglia_ = creaVistaGriglia(modello_, this);
     // Starting widths in blanks, never narrower than the heading or than a
     // typical cell.
@@ -183,14 +146,14 @@ Operazioni_frm::Operazioni_frm(QWidget *genitore)
 void Operazioni_frm::aggiorna()
 {
     const QString codiceTipo = tipoScelto(tipo_);
-    QString giorno;
+    QDate giorno;
     if (!giorno_->text().isEmpty()) {
         const std::optional<QDate> data = leggiGiornoFiltro(giorno_->text());
         if (!data) {
             mostraMessaggio(this, MESSAGGIO_DATA_NON_CORRETTA);
             return;
         }
-        giorno = data->toString(QStringLiteral("dd/MM/yyyy"));
+        giorno = *data;
     }
     if (operazione_->currentIndex() < 0)
         mostraMessaggio(this, QStringLiteral("Attenzione, specificare il tipo di operazione"));
@@ -200,28 +163,25 @@ void Operazioni_frm::aggiorna()
     azzeraSelettoreTipi(tipo_);
 }
 
-bool Operazioni_frm::elenca(qint16 operazione, const QString &codiceTipo, const QString &dal,
-                            const QString &al)
+bool Operazioni_frm::elenca(qint16 operazione, const QString &codiceTipo, const QDate &dal,
+                            const QDate &al)
 {
     // The old list goes first: a long one need not be held twice.
     modello_->imposta({});
-    QList<QString> righe;
-    TestiRicorrenti testi;
-    qint64 totaleVendite = 0;
-    qint64 totaleAcquisti = 0;
-    const bool riuscito = VisualizzaOperazioni(
-        operazione, codiceTipo, dal, al,
-        [&](const RigaOperazione &riga) { righe.append(rigaGriglia(riga, testi)); },
-        totaleVendite, totaleAcquisti);
-    modello_->impostaUnite(std::move(righe));
+    ElencoOperazioni elenco;
+    const bool riuscito = VisualizzaOperazioni(operazione, codiceTipo, dal, al, elenco);
+    codiciTipo_ = std::move(elenco.codiciTipo);
+    modello_->imposta(std::move(elenco.righe));
     // The grid stands on the last row it filled, as after adding row by row.
     griglia_->setCurrentIndex(modello_->index(qMax(0, modello_->righeElencate() - 1), Codice));
     griglia_->scrollTo(griglia_->currentIndex());
     // After a report the labels keep what the last complete list said.
     if (riuscito) {
+        sommaVendite_ = elenco.totaleVendite;
+        sommaAcquisti_ = elenco.totaleAcquisti;
         elementi_->setText(QString::number(modello_->righeElencate()));
-        totaleVendite_->setText(formatoNumero(totaleVendite, MODELLO_DENARO));
-        totaleAcquisti_->setText(formatoNumero(totaleAcquisti, MODELLO_DENARO));
+        totaleVendite_->setText(formatoNumero(sommaVendite_, MODELLO_DENARO));
+        totaleAcquisti_->setText(formatoNumero(sommaAcquisti_, MODELLO_DENARO));
     }
     return riuscito;
 }
@@ -234,28 +194,21 @@ int Operazioni_frm::rigaCorrente() const
 void Operazioni_frm::cancella()
 {
     const int riga = rigaCorrente();
-    const QString codice = modello_->testo(riga, Codice);
+    const RigaOperazione *movimento = modello_->riga(riga);
+    const qint64 id = movimento ? movimento->id : 0;
+    const QString codice = movimento ? movimento->codice : QString();
     const QString domanda = QStringLiteral("Si sta tentando di cancellare il prodotto:\n") + codice
         + QStringLiteral("\nContinuare?");
     const bool si = chiediConferma(this, domanda);
-    if (!si || riga < 0 || riga >= modello_->righeElencate())
+    if (!si || !movimento)
         return;
     // The labels keep the last "Aggiorna"'s figures until the next one.
-    if (CancellaOperazione(numeroDaCella(modello_->testo(riga, Id))))
+    if (CancellaOperazione(id))
         modello_->rimuovi(riga);
 }
 
 void Operazioni_frm::stampa()
 {
-    QList<QStringList> righe;
-    const int elencate = modello_->righeElencate();
-    righe.reserve(elencate);
-    for (int r = 0; r < elencate; ++r) {
-        QStringList riga;
-        riga.reserve(NumeroColonne);
-        for (int c = 0; c < NumeroColonne; ++c)
-            riga.append(modello_->testo(r, c));
-        righe.append(riga);
-    }
-    stampaEAvvisa(this, elencoOperazioni(righe, totaleVendite_->text(), totaleAcquisti_->text()));
+    stampaEAvvisa(this, elencoOperazioni(modello_->righe(), codiciTipo_, sommaVendite_,
+                                         sommaAcquisti_));
 }

@@ -2,9 +2,13 @@
 
 #include <QList>
 #include <QStringList>
+#include "common/griglia.h"
+#include "data/database_routines.h"
+
+#include <QDate>
+#include <QHash>
 #include <QWidget>
 
-class ModelloGriglia;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -20,11 +24,9 @@ class Operazioni_frm final : public QWidget
 public:
     explicit Operazioni_frm(QWidget *genitore = nullptr);
 
-    // Lists the movements of the days from dal to al (dd/MM/yyyy, both
-    // empty for every day) with their count and totals; "Aggiorna" lists
-    // one day or every day.
-    bool elenca(qint16 operazione, const QString &codiceTipo, const QString &dal,
-                const QString &al);
+    // Lists the movements of the days from dal to al (both invalid for every
+    // day) with their count and totals; "Aggiorna" lists one day or every day.
+    bool elenca(qint16 operazione, const QString &codiceTipo, const QDate &dal, const QDate &al);
 
 private:
     void aggiorna();
@@ -36,8 +38,12 @@ private:
     QComboBox *tipo_ = nullptr;
     QLineEdit *giorno_ = nullptr;
     QTableView *griglia_ = nullptr;
-    ModelloGriglia *modello_ = nullptr;
+    ModelloRighe<RigaOperazione> *modello_ = nullptr;
+    QHash<qint32, QString> codiciTipo_;
     QLabel *elementi_ = nullptr;
     QLabel *totaleVendite_ = nullptr;
     QLabel *totaleAcquisti_ = nullptr;
+    // The totals the labels show, as of the last complete list.
+    qint64 sommaVendite_ = 0;
+    qint64 sommaAcquisti_ = 0;
 };

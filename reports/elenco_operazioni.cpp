@@ -1,31 +1,58 @@
 #include "reports/elenco_operazioni.h"
 
-QString rigaElencoOperazioni(const QStringList &celle)
+#include "common/formati.h"
+
+QString cellaOperazione(const RigaOperazione &riga, const QHash<qint32, QString> &tipi,
+                        ColonnaOperazione colonna)
 {
-    const auto cella = [&celle](int i) { return i < celle.size() ? celle[i] : QString(); };
-    return cella(1) + QStringLiteral("   ") + campoFisso(cella(2), 30, 35)
-        + campoFisso(cella(3), 30, 15) + campoFisso(cella(4), 10, 13)
-        + campoFisso(cella(5), 10, 13) + cella(6);
+    switch (colonna) {
+    case ColonnaOperazione::Id:
+        return QString::number(riga.id);
+    case ColonnaOperazione::Data:
+        return testoGiorno(riga.data);
+    case ColonnaOperazione::Codice:
+        return riga.codice;
+    case ColonnaOperazione::Tipo:
+        // A deleted type leaves its id behind and shows no code.
+        return tipi.value(riga.tipo);
+    case ColonnaOperazione::PrezzoAcquisto:
+        return formatoNumero(riga.prezzoAcquisto, MODELLO_DENARO);
+    case ColonnaOperazione::PrezzoVendita:
+        return formatoNumero(riga.prezzoVendita, MODELLO_DENARO);
+    case ColonnaOperazione::Pezzi:
+        return QString::number(riga.pezzi);
+    }
+    return QString();
 }
 
-QString piedeElencoOperazioni(qsizetype elementi, const QString &totaleVendite,
-                              const QString &totaleAcquisti)
+QString rigaElencoOperazioni(const RigaOperazione &riga, const QHash<qint32, QString> &tipi)
+{
+    const auto cella = [&](ColonnaOperazione c) { return cellaOperazione(riga, tipi, c); };
+    return cella(ColonnaOperazione::Data) + QStringLiteral("   ")
+        + campoFisso(cella(ColonnaOperazione::Codice), 30, 35)
+        + campoFisso(cella(ColonnaOperazione::Tipo), 30, 15)
+        + campoFisso(cella(ColonnaOperazione::PrezzoAcquisto), 10, 13)
+        + campoFisso(cella(ColonnaOperazione::PrezzoVendita), 10, 13)
+        + cella(ColonnaOperazione::Pezzi);
+}
+
+QString piedeElencoOperazioni(qsizetype elementi, qint64 totaleVendite, qint64 totaleAcquisti)
 {
     return QStringLiteral("Elementi: ") + QString::number(elementi)
-        + QStringLiteral("      Totale Vendite: ") + totaleVendite
-        + QStringLiteral("      Totale Acquisti: ") + totaleAcquisti;
+        + QStringLiteral("      Totale Vendite: ") + formatoNumero(totaleVendite, MODELLO_DENARO)
+        + QStringLiteral("      Totale Acquisti: ") + formatoNumero(totaleAcquisti, MODELLO_DENARO);
 }
 
-Elenco elencoOperazioni(const QList<QStringList> &righe, const QString &totaleVendite,
-                        const QString &totaleAcquisti)
+Elenco elencoOperazioni(const QList<RigaOperazione> &righe, const QHash<qint32, QString> &tipi,
+                        qint64 totaleVendite, qint64 totaleAcquisti)
 {
     Elenco elenco;
     elenco.documento = QStringLiteral("Elenco operazioni");
     elenco.seconda = SecondaRiga::ElencoOperazioni;
     elenco.intestazione = INTESTAZIONE_ELENCO_OPERAZIONI;
     elenco.righe.reserve(righe.size());
-    for (const QStringList &celle : righe)
-        elenco.righe.append(rigaElencoOperazioni(celle));
+    for (const RigaOperazione &riga : righe)
+        elenco.righe.append(rigaElencoOperazioni(riga, tipi));
     elenco.piede = piedeElencoOperazioni(righe.size(), totaleVendite, totaleAcquisti);
     return elenco;
 }

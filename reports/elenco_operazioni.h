@@ -1,23 +1,39 @@
 #pragma once
 
 #include "counter/tracciato.h"
+#include "data/database_routines.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
-#include <QStringList>
+
+// The register's columns, as the window shows them.
+enum class ColonnaOperazione {
+    Id = 0,
+    Data = 1,
+    Codice = 2,
+    Tipo = 3,
+    PrezzoAcquisto = 4,
+    PrezzoVendita = 5,
+    Pezzi = 6,
+};
+inline constexpr int COLONNE_OPERAZIONI = 7;
+
+// A movement's cell as the window shows it and the listing prints it; tipi
+// gives each type id its code.
+QString cellaOperazione(const RigaOperazione &riga, const QHash<qint32, QString> &tipi,
+                        ColonnaOperazione colonna);
 
 // The operations list on the shared printed layout: the heading's columns
 // start at 0, 13, 48, 63, 76 and 89.
 inline const QString INTESTAZIONE_ELENCO_OPERAZIONI = QStringLiteral(
     "Data         Codice articolo                    Tipo articolo  Prezzo Acq.  Prezzo Ven.  Pezzi");
 
-// One printed line from the seven cells of a register row as shown (ID,
-// date, code, type, purchase price, sale price, pieces); the ID is not printed.
-QString rigaElencoOperazioni(const QStringList &celle);
+// One printed line of a movement; its ID is not printed.
+QString rigaElencoOperazioni(const RigaOperazione &riga, const QHash<qint32, QString> &tipi);
 
-// The totals are the texts the window shows, whatever the rows now listed.
-QString piedeElencoOperazioni(qsizetype elementi, const QString &totaleVendite,
-                              const QString &totaleAcquisti);
+// The totals are those the window shows, whatever the rows now listed.
+QString piedeElencoOperazioni(qsizetype elementi, qint64 totaleVendite, qint64 totaleAcquisti);
 
-Elenco elencoOperazioni(const QList<QStringList> &righe, const QString &totaleVendite,
-                        const QString &totaleAcquisti);
+Elenco elencoOperazioni(const QList<RigaOperazione> &righe, const QHash<qint32, QString> &tipi,
+                        qint64 totaleVendite, qint64 totaleAcquisti);

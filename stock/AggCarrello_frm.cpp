@@ -45,9 +45,22 @@ AggCarrello_frm::AggCarrello_frm(QWidget *genitore)
     tipo_->setMinimumWidth(240);
     etichetta->setBuddy(tipo_);
 
-    modello_ = new ModelloGriglia({QStringLiteral("Codice"), QStringLiteral("Tipo"),
-                                   QStringLiteral("Prezzo"), QStringLiteral("q.tà")},
-                                  this);
+    modello_ = new ModelloRighe<RigaRimanenza>(
+        {QStringLiteral("Codice"), QStringLiteral("Tipo"), QStringLiteral("Prezzo"),
+         QStringLiteral("q.tà")},
+        [this](const RigaRimanenza &r, int colonna) {
+            switch (colonna) {
+            case COLONNA_CODICE:
+                return r.codice;
+            case COLONNA_PREZZO:
+                return formatoNumero(r.prezzo, MODELLO_DENARO);
+            case COLONNA_PEZZI:
+                return formatoNumero(r.pezzi, MODELLO_DENARO_CORTO);
+            default:
+                return codiceTipo_;
+            }
+        },
+        this);
     modello_->allineaADestra(COLONNA_PREZZO);
     modello_->allineaADestra(COLONNA_PEZZI);
     griglia_ = creaVistaGriglia(modello_, this);
@@ -105,15 +118,8 @@ void AggCarrello_frm::mostraTipo(const QString &codiceTipo)
     // Id 0 is no type, or a fault reported already: no stock row carries it,
     // and a second read would only report the fault twice.
     const qint32 idTipo = IdTipo(codiceTipo);
-    const QList<RigaRimanenza> rimanenze =
-        idTipo == 0 ? QList<RigaRimanenza>() : VisualizzaRimanenze(idTipo);
-    QList<QStringList> righe;
-    righe.reserve(rimanenze.size());
-    for (const RigaRimanenza &r : rimanenze) {
-        righe.append({r.codice, codiceTipo, formatoNumero(r.prezzo, MODELLO_DENARO),
-                      formatoNumero(r.pezzi, MODELLO_DENARO_CORTO)});
-    }
-    modello_->imposta(std::move(righe));
+    codiceTipo_ = codiceTipo;
+    modello_->imposta(idTipo == 0 ? QList<RigaRimanenza>() : VisualizzaRimanenze(idTipo));
     // As after filling: the grid stands on the last stock row.
     griglia_->setCurrentIndex(modello_->index(qMax(0, modello_->righeElencate() - 1), 0));
 }
@@ -123,10 +129,16 @@ int AggCarrello_frm::rigaCorrente() const
     return griglia_->currentIndex().row();
 }
 
+QString AggCarrello_frm::codiceCorrente() const
+{
+    const RigaRimanenza *riga = modello_->riga(rigaCorrente());
+    return riga ? riga->codice : QString();
+}
+
 void AggCarrello_frm::modifica()
 {
     const int riga = rigaCorrente();
-    const QString codice = modello_->testo(riga, COLONNA_CODICE);
+    const QString codice = codiceCorrente();
     if (!chiediConferma(this, domanda(QStringLiteral("Si sta tentando di modificare il prezzo di"
                                                      " vendita del prodotto:"),
                                       codice)))
@@ -146,14 +158,19 @@ void AggCarrello_frm::modifica()
                                                      MODELLO_DENARO)));
         return;
     }
-    if (AggiornaPrezzo(codice, *prezzo))
-        modello_->impostaTesto(riga, COLONNA_PREZZO, formatoNumero(*prezzo, MODELLO_DENARO));
+    if (AggiornaPrezzo(codice, *prezzo)) {
+        if (const RigaRimanenza *vecchia = modello_->riga(riga)) {
+            RigaRimanenza nuova = *vecchia;
+            nuova.prezzo = *prezzo;
+            modello_->sostituisci(riga, nuova);
+        }
+    }
 }
 
 void AggCarrello_frm::cancella()
 {
     const int riga = rigaCorrente();
-    const QString codice = modello_->testo(riga, COLONNA_CODICE);
+    const QString codice = codiceCorrente();
     if (!chiediConferma(this, domanda(QStringLiteral("Si sta tentando di cancellare il prodotto:"),
                                       codice))
         || codice.isEmpty())
@@ -164,9 +181,10 @@ void AggCarrello_frm::cancella()
 
 void AggCarrello_frm::aggiungiACarrello()
 {
-    const int riga = rigaCorrente();
-    const qint64 disponibili = numeroDaCella(modello_->testo(riga, COLONNA_PEZZI));
-    const QString codice = modello_->testo(riga, COLONNA_CODICE);
+    const RigaRimanenza *riga = modello_->riga(rigaCorrente());
+    // The empty last row holds no pieces, as an empty cell reads.
+    const qint64 disponibili = riga ? riga->pezzi : 0;
+    const QString codice = riga ? riga->codice : QString();
     auto chiediPezzi = [this] {
         return chiediTesto(this, QStringLiteral("Aggiunta a carrello\nNumero di pezzi?"),
                            TITOLO_PROGRAMMA);

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "common/griglia.h"
+#include "data/database_routines.h"
+
 #include <QWidget>
 
-class ModelloGriglia;
 class QComboBox;
 class QTableView;
 
@@ -25,8 +27,11 @@ private:
     void cancella();
     void aggiungiACarrello();
     int rigaCorrente() const;
+    // The code of the current row; empty on the empty last row.
+    QString codiceCorrente() const;
 
     QComboBox *tipo_ = nullptr;
-    ModelloGriglia *modello_ = nullptr;
+    ModelloRighe<RigaRimanenza> *modello_ = nullptr;
+    QString codiceTipo_; // the type listed, shown on every row
     QTableView *griglia_ = nullptr;
 };

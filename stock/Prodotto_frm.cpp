@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDate>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -283,7 +284,7 @@ void Prodotto_frm::salva()
                                              " e 32.767."));
     // On failure every field stays as typed, for the user to correct.
     if (RegistraProdotto(tipo, codice_->text(), *acquisto, *vendita, *pezzi, OPERAZIONE_ACQUISTO,
-                         dataOggi()))
+                         QDate::currentDate()))
         resetta();
 }
 

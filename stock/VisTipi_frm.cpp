@@ -20,7 +20,12 @@ VisTipi_frm::VisTipi_frm(QWidget *genitore)
     setObjectName(QStringLiteral("VisTipi_frm"));
     setWindowTitle(QStringLiteral("Visualizzazione Tipi"));
 
-    modello_ = new ModelloGriglia({QStringLiteral("ID"), QStringLiteral("Descrizione")}, this);
+    modello_ = new ModelloRighe<RigaTipo>(
+        {QStringLiteral("ID"), QStringLiteral("Descrizione")},
+        [](const RigaTipo &tipo, int colonna) {
+            return colonna == 0 ? testoNumero(qint64(tipo.id)) : tipo.codice;
+        },
+        this);
     griglia_ = creaVistaGriglia(modello_, this);
     griglia_->setColumnWidth(0, 60);
     griglia_->setMinimumSize(340, 240);
@@ -55,12 +60,7 @@ VisTipi_frm::VisTipi_frm(QWidget *genitore)
 
 void VisTipi_frm::aggiorna()
 {
-    const QList<RigaTipo> tipi = VisualizzaTipi();
-    QList<QStringList> righe;
-    righe.reserve(tipi.size());
-    for (const RigaTipo &tipo : tipi)
-        righe.append({testoNumero(qint64(tipo.id)), tipo.codice});
-    modello_->imposta(std::move(righe));
+    modello_->imposta(VisualizzaTipi());
 }
 
 void VisTipi_frm::aggiungi()
@@ -81,16 +81,16 @@ void VisTipi_frm::aggiungi()
 void VisTipi_frm::cancella()
 {
     const int riga = griglia_->currentIndex().row();
-    bool numero = false;
-    const qint64 id = modello_->testo(riga, 0).trimmed().toLongLong(&numero);
+    const RigaTipo *tipo = modello_->riga(riga);
     // The empty last row, or no row at all: there is nothing to delete.
-    if (!numero)
+    if (!tipo)
         return;
-    const QString codice = modello_->testo(riga, 1);
+    const qint32 id = tipo->id;
+    const QString codice = tipo->codice;
     if (!chiediConferma(this, QStringLiteral("Si sta tentando di cancellare il tipo:\n%1\nContinuare?")
                                   .arg(codice)))
         return;
-    const EsitoCancellaTipo esito = CancellaTipo(qint32(id));
+    const EsitoCancellaTipo esito = CancellaTipo(id);
     if (esito.stato == EsitoCancellaTipo::Stato::InUso) {
         mostraMessaggio(this, QStringLiteral("Il tipo %1 non può essere cancellato: è usato da %2"
                                              " in magazzino o nel carrello.")

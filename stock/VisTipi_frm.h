@@ -1,8 +1,10 @@
 #pragma once
 
+#include "common/griglia.h"
+#include "data/database_routines.h"
+
 #include <QWidget>
 
-class ModelloGriglia;
 class QLineEdit;
 class QTableView;
 
@@ -19,7 +21,7 @@ private:
     void aggiungi();
     void cancella();
 
-    ModelloGriglia *modello_ = nullptr;
+    ModelloRighe<RigaTipo> *modello_ = nullptr;
     QTableView *griglia_ = nullptr;
     QLineEdit *descrizione_ = nullptr;
 };

@@ -6,6 +6,7 @@
 #include "support/registro_stampe.h"
 #include "support/risponditore_dialoghi.h"
 
+#include <QDate>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -61,7 +62,7 @@ private slots:
         QCOMPARE(risponditore.testi(),
                  QStringList({"Vuoi scaricare i prodotti dal magazzino?", "Stampa completata"}));
         QCOMPARE(risponditore.visti().first().pulsanti, QMessageBox::Yes | QMessageBox::No);
-        const QString oggi = dataInIso(dataOggi());
+        const QString oggi = QDate::currentDate().toString(Qt::ISODate);
         QCOMPARE(prova.righe("SELECT tipo, codice, prezzovendita, prezzoacquisto, pezzi,"
                              " operazione, dataop FROM prodotto ORDER BY id"),
                  QList<QVariantList>({{1, "VT-6", 1500, 0, -3, 2, oggi},
@@ -109,7 +110,7 @@ private slots:
                  QList<QVariantList>({{1500, -4}}));
         QCOMPARE(prova.righe("SELECT tipo, pezzi, prezzo FROM rimanenze WHERE codice='VT-6'"),
                  QList<QVariantList>({{1, 6, 2400}}));
-        QVERIFY(RegistraProdotto("Colle", "VT-6", 900, 2600, 1, OPERAZIONE_ACQUISTO, dataOggi()));
+        QVERIFY(RegistraProdotto("Colle", "VT-6", 900, 2600, 1, OPERAZIONE_ACQUISTO, QDate::currentDate()));
         QCOMPARE(prova.righe("SELECT tipo, pezzi, prezzo FROM rimanenze WHERE codice='VT-6'"),
                  QList<QVariantList>({{2, 7, 2600}}));
     }

@@ -77,19 +77,16 @@ private slots:
         QCOMPARE(UltimaRicevuta(), 0);
         QVERIFY(AggiungiRicevuta(4500));
         QVERIFY(AggiungiRicevuta(0));
-        const QString oggi = dataInIso(dataOggi());
+        const QString oggi = QDate::currentDate().toString(Qt::ISODate);
         QCOMPARE(db.righe("SELECT codice, dataop, totale FROM ricevuta ORDER BY codice"),
                  QList<QVariantList>({{1, oggi, 4500}, {2, oggi, 0}}));
         QCOMPARE(UltimaRicevuta(), 2);
         QVERIFY(rapporti.rapporti().isEmpty());
-        // The window refuses such a day before asking; the routine reports it.
-        QVERIFY(!VisualizzaRicevute("30/02/2000"));
-        QCOMPARE(rapporti.zone(), QList<int>{14});
 
         QVERIFY(QFile::remove(db.percorso()));
         rapporti.azzera();
         QVERIFY(!AggiungiRicevuta(10));
-        QVERIFY(!VisualizzaRicevute(QString()));
+        QVERIFY(!VisualizzaRicevute());
         QVERIFY(!CancellaRicevuta(1));
         QCOMPARE(UltimaRicevuta(), 0);
         QCOMPARE(rapporti.zone(), QList<int>({13, 14, 15, 23}));

@@ -2,15 +2,16 @@
 #include "support/database_di_prova.h"
 #include "support/registro_rapporti.h"
 
+#include <QDate>
 #include <QTest>
 
 namespace {
 
-const QString OGGI = QStringLiteral("14/03/2024");
+const QDate OGGI(2024, 3, 14);
 
 bool registra(const QString &tipo, qint64 acquisto, qint64 vendita, qint16 pezzi,
               int operazione = OPERAZIONE_ACQUISTO, const QString &codice = "V'100",
-              const QString &giorno = OGGI)
+              const QDate &giorno = OGGI)
 {
     return RegistraProdotto(tipo, codice, acquisto, vendita, pezzi, operazione, giorno);
 }
@@ -43,7 +44,7 @@ private slots:
         QCOMPARE(db_->righe(rimanenze), (QList<QVariantList>{{"V'100", 1, 5, 1500}}));
 
         // Same code whatever its case: pieces added, price and type replaced.
-        QVERIFY(registra("BULLONI", 900, 1800, 3, OPERAZIONE_ACQUISTO, "v'100", "15/03/2024"));
+        QVERIFY(registra("BULLONI", 900, 1800, 3, OPERAZIONE_ACQUISTO, "v'100", QDate(2024, 3, 15)));
         QCOMPARE(db_->righe(rimanenze), (QList<QVariantList>{{"V'100", 2, 8, 1800}}));
 
         // A sale takes pieces only: the stock keeps its price and type.
@@ -61,16 +62,16 @@ private slots:
     void movimentoNonRegistrabile_data()
     {
         QTest::addColumn<QString>("tipo");
-        QTest::addColumn<QString>("giorno");
+        QTest::addColumn<QDate>("giorno");
         QTest::newRow("nessun tipo scelto") << "" << OGGI;
         QTest::newRow("tipo inesistente") << "Dadi" << OGGI;
-        QTest::newRow("giorno non valido") << "Viti" << "31/02/2024";
+        QTest::newRow("giorno non valido") << "Viti" << QDate();
     }
 
     void movimentoNonRegistrabile()
     {
         QFETCH(QString, tipo);
-        QFETCH(QString, giorno);
+        QFETCH(QDate, giorno);
         QVERIFY(!registra(tipo, 800, 1500, 5, OPERAZIONE_ACQUISTO, "V-100", giorno));
         QCOMPARE(registro_->zone(), QList<int>{1});
         QCOMPARE(db_->valore("SELECT count(*) FROM prodotto").toInt(), 0);

@@ -2,6 +2,7 @@
 #include "support/database_di_prova.h"
 #include "support/registro_rapporti.h"
 
+#include <QDate>
 #include <QTest>
 
 #include <limits>
@@ -14,27 +15,29 @@ private slots:
     void filtri_data()
     {
         QTest::addColumn<QString>("codiceTipo");
-        QTest::addColumn<QString>("giorno");
-        QTest::addColumn<qint64>("prezzo");
+        QTest::addColumn<QDate>("giorno"); // invalid: every day
+        QTest::addColumn<QVariant>("prezzo"); // of the first two movements
         QTest::addColumn<bool>("riuscita"); // false: one zone 16 report
         QTest::addColumn<QList<qint64>>("attesi");
-        const qint64 enorme = std::numeric_limits<qint64>::max() / 2 + 1;
-        QTest::newRow("codici uguali: il più vecchio") << "Viti" << "" << qint64(100) << true
+        const QVariant enorme = std::numeric_limits<qint64>::max() / 2 + 1;
+        const QVariant cento = 100;
+        const QDate ogni;
+        QTest::newRow("codici uguali: il più vecchio") << "Viti" << ogni << cento << true
                                                        << QList<qint64>{1};
-        QTest::newRow("tipo che non c'è") << "Chiodi" << "" << qint64(100) << true << QList<qint64>{};
-        QTest::newRow("ogni tipo") << "" << "" << qint64(100) << true << QList<qint64>{1, 2, 3};
-        // The window refuses such a day before asking; the routine reports it.
-        QTest::newRow("giorno inesistente") << "" << "31/02/2000" << qint64(100) << false
-                                            << QList<qint64>{};
+        QTest::newRow("tipo che non c'è") << "Chiodi" << ogni << cento << true << QList<qint64>{};
+        QTest::newRow("ogni tipo") << "" << ogni << cento << true << QList<qint64>{1, 2, 3};
+        QTest::newRow("un giorno") << "" << QDate(2000, 1, 2) << cento << true << QList<qint64>{2};
         // The row that overflowed was read and stays; nothing after it.
-        QTest::newRow("somma oltre 64 bit") << "" << "" << enorme << false << QList<qint64>{1, 2};
+        QTest::newRow("somma oltre 64 bit") << "" << ogni << enorme << false << QList<qint64>{1, 2};
+        // A file written by another program: a real is no price, never rounded.
+        QTest::newRow("prezzo non intero") << "" << ogni << QVariant(2.5) << false << QList<qint64>{};
     }
 
     void filtri()
     {
         QFETCH(QString, codiceTipo);
-        QFETCH(QString, giorno);
-        QFETCH(qint64, prezzo);
+        QFETCH(QDate, giorno);
+        QFETCH(QVariant, prezzo);
         QFETCH(bool, riuscita);
         QFETCH(QList<qint64>, attesi);
         DatabaseDiProva db;
@@ -49,7 +52,7 @@ private slots:
                       {m[0], m[1], m[2], m[3]});
 
         ElencoOperazioni elenco;
-        QCOMPARE(VisualizzaOperazioni(OPERAZIONE_ACQUISTO, codiceTipo, giorno, elenco), riuscita);
+        QCOMPARE(VisualizzaOperazioni(OPERAZIONE_ACQUISTO, codiceTipo, giorno, giorno, elenco), riuscita);
         QList<qint64> id;
         for (const RigaOperazione &r : elenco.righe)
             id.append(r.id);

@@ -98,7 +98,7 @@ private slots:
         DatabaseDiProva prova;
         RegistroRapporti registro;
 
-        QVERIFY(!eseguiRoutine(99, [](Sessione &s) {
+        QVERIFY(!eseguiRoutine(Zona{99}, [](Sessione &s) {
             Transazione t(s);
             s.esegui("INSERT INTO tipo (codice) VALUES (?)", {QStringLiteral("A")});
             s.esegui("INSERT INTO tabella_che_non_esiste VALUES (1)");
@@ -114,7 +114,7 @@ private slots:
         DatabaseDiProva prova;
         qint64 sincrono = -1;
         QString giornale;
-        QVERIFY(eseguiRoutine(99, [&](Sessione &s) {
+        QVERIFY(eseguiRoutine(Zona{99}, [&](Sessione &s) {
             QSqlQuery q = s.esegui("PRAGMA synchronous");
             QVERIFY(Sessione::prossima(q));
             sincrono = colonnaIntero(q, 0);

@@ -6,6 +6,7 @@
 #include "support/registro_stampe.h"
 
 #include <QComboBox>
+#include <QDate>
 #include <QTest>
 
 // A hostile text as type code and article code, bought and put in the cart,
@@ -36,7 +37,7 @@ void TestPercorsoOstile::venditaCompleta()
     Banco banco;
     RegistroStampe stampe;
     QVERIFY(AggiungiTipo(testo));
-    QVERIFY(RegistraProdotto(testo, testo, 100, 150, 5, OPERAZIONE_ACQUISTO, dataOggi()));
+    QVERIFY(RegistraProdotto(testo, testo, 100, 150, 5, OPERAZIONE_ACQUISTO, QDate::currentDate()));
     QVERIFY(AggiungiCarrello(testo, 2) == EsitoCarrello::Aggiunto);
     {
         VisCarrello_frm carrello;

@@ -4,6 +4,7 @@
 #include "data/database_routines.h"
 #include "support/database_di_prova.h"
 
+#include <QDate>
 #include <QDeadlineTimer>
 #include <QFile>
 
@@ -15,7 +16,7 @@ QList<ComandoDiProva> creaComandi()
     return {
         // Without the stock table the movement, inserted first, must be taken back.
         {"RegistraProdotto", 1, true, "rimanenze", 4,
-         [] { return RegistraProdotto("Prova", "ART-2", 50, 80, 3, OPERAZIONE_ACQUISTO, dataOggi()); }},
+         [] { return RegistraProdotto("Prova", "ART-2", 50, 80, 3, OPERAZIONE_ACQUISTO, QDate::currentDate()); }},
         {"AggiungiTipo", 2, true, "tipo", 2, [] { return AggiungiTipo("Nuovo"); }},
         {"CaricaTipi", 3, false, "tipo", 3, [] { return !CaricaTipi().isEmpty(); }},
         {"AggiornaRimanenze", 4, true, "rimanenze", 4,
@@ -34,11 +35,11 @@ QList<ComandoDiProva> creaComandi()
         {"LeggiGeneralita", 12, false, "generalità", 12, [] { return LeggiGeneralita(); }},
         {"AggiungiRicevuta", 13, true, "ricevuta", 13, [] { return AggiungiRicevuta(700); }},
         {"VisualizzaRicevute", 14, false, "ricevuta", 14,
-         [] { return VisualizzaRicevute(QString()).has_value(); }},
+         [] { return VisualizzaRicevute(QDate()).has_value(); }},
         {"CancellaRicevuta", 15, true, "ricevuta", 15, [] { return CancellaRicevuta(1); }},
         {"VisualizzaOperazioni", 16, false, "prodotto", 16, [] {
              ElencoOperazioni elenco;
-             return VisualizzaOperazioni(OPERAZIONE_ACQUISTO, QString(), QString(), elenco);
+             return VisualizzaOperazioni(OPERAZIONE_ACQUISTO, QString(), QDate(), QDate(), elenco);
          }},
         {"SalvaGeneralita", 17, true, "generalità", 17,
          [] { return SalvaGeneralita("Negozio", "a", "b", "c", "d"); }},
@@ -57,8 +58,8 @@ QList<ComandoDiProva> creaComandi()
         // The receipt is the sale's last step: without its table the
         // movements and cart removals already made must be taken back.
         {"RegistraVendita", 1, true, "ricevuta", 13, [] {
-             return RegistraVendita({{"Prova", "ART-1", 100, 2}, {"Prova", "ART-3", 30, 1}}, 230,
-                                    dataOggi())
+             return RegistraVendita({{1, "ART-1", 100, 2}, {1, "ART-3", 30, 1}}, 230,
+                                    QDate::currentDate())
                         .stato
                  == EsitoVendita::Stato::Registrata;
          }},

@@ -11,6 +11,7 @@
 #include "support/comandi_di_prova.h"
 
 #include <QCoreApplication>
+#include <QDate>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -39,7 +40,7 @@ void scrivi(const QString &riga)
 // Puts back, in one transaction, the cart lines a sale took from prova_carrello.
 void riempiCarrello()
 {
-    const bool fatto = eseguiRoutine(99, [](Sessione &s) {
+    const bool fatto = eseguiRoutine(Zona{99}, [](Sessione &s) {
         Transazione t(s);
         s.esegui(QStringLiteral("INSERT INTO carrello SELECT * FROM prova_carrello"
                                 " WHERE codice NOT IN (SELECT codice FROM carrello)"));
@@ -57,8 +58,8 @@ bool vendi()
         return false;
     QList<RigaVendita> vendita;
     for (const RigaCarrello &r : righe)
-        vendita.append({r.tipo, r.codice, qint32(r.prezzo), qint16(r.pezzi)});
-    return RegistraVendita(vendita, totaleCarrello(righe), dataOggi()).stato
+        vendita.append({r.idTipo, r.codice, qint32(r.prezzo), qint16(r.pezzi)});
+    return RegistraVendita(vendita, totaleCarrello(righe), QDate::currentDate()).stato
         == EsitoVendita::Stato::Registrata;
 }
 
@@ -67,7 +68,7 @@ bool vendi()
 bool acquista(qint64 i)
 {
     return RegistraProdotto(QStringLiteral("Prova"), QStringLiteral("ART-%1").arg(i % 10), qint32(i),
-                            qint32(i + 1), qint16(i % 7 + 1), OPERAZIONE_ACQUISTO, dataOggi());
+                            qint32(i + 1), qint16(i % 7 + 1), OPERAZIONE_ACQUISTO, QDate::currentDate());
 }
 
 // A step runs from "V n" or "A n" (n steps already in the file) to "v" or
@@ -90,7 +91,7 @@ bool acquista(qint64 i)
 [[noreturn]] void acquisti()
 {
     qint64 i = -1;
-    eseguiRoutine(99, [&](Sessione &s) {
+    eseguiRoutine(Zona{99}, [&](Sessione &s) {
         QSqlQuery q = s.esegui(QStringLiteral("SELECT count(*) FROM prodotto"));
         if (Sessione::prossima(q))
             i = colonnaIntero(q, 0);

@@ -1,4 +1,4 @@
-#include "counter/filtro_giorno.h"
+#include "common/filtro_giorno.h"
 
 #include "common/formati.h"
 
