@@ -5,12 +5,10 @@
 #include "support/database_di_prova.h"
 #include "support/registro_rapporti.h"
 #include "support/registro_stampe.h"
-#include "support/risponditore_dialoghi.h"
+#include "support/stampa_di_prova.h"
 
 #include <QDir>
 #include <QFile>
-#include <QPrinterInfo>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTest>
 
@@ -36,39 +34,6 @@ std::shared_ptr<DocumentoStampato> registra(const Elenco &e)
     StampanteRegistrata stampante(documento);
     stampaElenco(stampante, e);
     return documento;
-}
-
-QStringList senzaSpaziFinali(QStringList righe)
-{
-    for (QString &r : righe) {
-        while (r.endsWith(u' '))
-            r.chop(1);
-    }
-    return righe;
-}
-
-// The lines of a PDF read on a 6-point grid, the pitch of 10-point Courier:
-// each page without its blank top and bottom and its left margin.
-QStringList righePdf(const QString &percorso, int *pagine)
-{
-    QProcess p;
-    p.start("pdftotext", {"-layout", "-fixed", "6", percorso, "-"});
-    p.waitForFinished(30000);
-    const QStringList lette =
-        QString::fromUtf8(p.readAllStandardOutput()).split(u'\f', Qt::SkipEmptyParts);
-    *pagine = int(lette.size());
-    QStringList tutte;
-    for (const QString &pagina : lette) {
-        QStringList righe = senzaSpaziFinali(pagina.split(u'\n'));
-        while (!righe.isEmpty() && righe.last().isEmpty())
-            righe.removeLast();
-        while (!righe.isEmpty() && righe.first().isEmpty())
-            righe.removeFirst();
-        const qsizetype margine = righe.value(0).size() - righe.value(0).trimmed().size();
-        for (const QString &r : righe)
-            tutte.append(r.mid(margine));
-    }
-    return tutte;
 }
 
 } // namespace
@@ -173,46 +138,6 @@ private slots:
         QVERIFY(secondo->concluso);
     }
 
-    void messaggi_data()
-    {
-        QTest::addColumn<int>("modo");
-        QTest::addColumn<QString>("atteso");
-        const QString salvata = QStringLiteral("La stampa è stata salvata nel file:\n/tmp/x/R 3.pdf");
-        QTest::newRow("stampata") << int(EsitoStampa::Modo::Stampata) << "Stampa completata";
-        QTest::newRow("senza stampante") << int(EsitoStampa::Modo::SalvataSenzaStampante)
-                                         << "Nessuna stampante installata.\n" + salvata;
-        QTest::newRow("stampante in errore") << int(EsitoStampa::Modo::SalvataDopoErrore)
-                                             << "La stampante non ha accettato la stampa.\n" + salvata;
-        QTest::newRow("fallita") << int(EsitoStampa::Modo::Fallita)
-                                 << "Stampa non riuscita.\nNon è stato possibile salvarla nel file:\n"
-                                    "/tmp/x/R 3.pdf";
-    }
-
-    void messaggi()
-    {
-        QFETCH(int, modo);
-        QFETCH(QString, atteso);
-        // The closing message says "Stampa completata" only for what reached the printer.
-        QCOMPARE(messaggioEsito({EsitoStampa::Modo(modo), "/tmp/x/R 3.pdf"}), atteso);
-    }
-
-    void fileRiservatiSenzaSovrascrivere()
-    {
-        QTemporaryDir cartella;
-        const QString primo = StampanteQt::riservaFilePdf(cartella.path(), "Elenco ricevute");
-        QVERIFY(QFileInfo(primo).fileName().startsWith("Elenco ricevute "));
-        QFile file(primo);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("stampa precedente") > 0);
-        file.close();
-        const QString secondo = StampanteQt::riservaFilePdf(cartella.path(), "Elenco ricevute");
-        QVERIFY(!secondo.isEmpty() && secondo != primo && secondo.endsWith(".pdf"));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), QByteArray("stampa precedente"));
-        // A name with separators stays in the folder.
-        QCOMPARE(QFileInfo(StampanteQt::riservaFilePdf(cartella.path(), "a/b:c")).dir().path(),
-                 QDir(cartella.path()).path());
-    }
-
     void stampanteVera()
     {
         if (QStandardPaths::findExecutable("pdftotext").isEmpty())
@@ -234,30 +159,6 @@ private slots:
         int pagine = 0;
         QCOMPARE(righePdf(esito.file, &pagine), senzaSpaziFinali(registra(e)->testi()));
         QVERIFY(pagine > 1);
-    }
-
-    void senzaStampanteSalvaPdf()
-    {
-        if (!QPrinterInfo::defaultPrinter().isNull())
-            QSKIP("una stampante è installata: la stampa andrebbe su carta");
-        DatabaseDiProva db;
-        RisponditoreDialoghi risposte;
-        const EsitoStampa esito = stampaEAvvisa(nullptr, elencoRicevuta(0, {}, "0"));
-        QCOMPARE(esito.modo, EsitoStampa::Modo::SalvataSenzaStampante);
-        QVERIFY(QFileInfo(esito.file).size() > 0);
-        QCOMPARE(QFileInfo(esito.file).dir().path(), QDir(db.cartella()).path());
-        QCOMPARE(risposte.testi(), QStringList{messaggioEsito(esito)});
-    }
-
-    void fileNonScrivibile()
-    {
-        DatabaseDiProva db;
-        const QString cartella = QDir(db.cartella()).filePath("non esiste");
-        StampanteQt stampante("Elenco ricevute", cartella, StampanteQt::Destinazione::SoloPdf);
-        const EsitoStampa esito = ::stampaElenco(stampante, elencoRicevuta(0, {}, "0"));
-        QCOMPARE(esito.modo, EsitoStampa::Modo::Fallita);
-        QVERIFY(!QDir(cartella).exists());
-        QVERIFY(esito.file.startsWith(cartella));
     }
 };
 
