@@ -23,10 +23,14 @@ QString messaggioEsito(const EsitoStampa &esito)
     case EsitoStampa::Modo::SalvataSenzaStampante:
         return QStringLiteral("Nessuna stampante installata.\nLa stampa è stata salvata nel file:\n")
             + file;
-    case EsitoStampa::Modo::SalvataDopoErrore:
-        return QStringLiteral("La stampante non ha accettato la stampa.\n"
-                              "La stampa è stata salvata nel file:\n")
-            + file;
+    case EsitoStampa::Modo::SalvataDopoErrore: {
+        QString motivo = esito.motivo.trimmed();
+        if (motivo.endsWith(u'.'))
+            motivo.chop(1);
+        return QStringLiteral("La stampante non ha accettato la stampa")
+            + (motivo.isEmpty() ? QString() : QStringLiteral(" (") + motivo + u')')
+            + QStringLiteral(".\nLa stampa è stata salvata nel file:\n") + file;
+    }
     case EsitoStampa::Modo::Fallita:
         break;
     }

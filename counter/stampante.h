@@ -12,15 +12,16 @@ struct EsitoStampa
     enum class Modo {
         Stampata,          // sent to the printer
         SalvataSenzaStampante, // no printer installed: saved as PDF
-        SalvataDopoErrore, // the printer could not take the job: saved as PDF
+        SalvataDopoErrore, // the printer did not take the job: saved as PDF
         Fallita,           // neither printed nor saved
     };
     Modo modo = Modo::Stampata;
-    QString file; // the PDF written, or the one that could not be
+    QString file;   // the PDF written, or the one that could not be
+    QString motivo; // why the printer did not take the job, in the print system's words
 };
 
-// The closing message: "Stampa completata" only for a printout that was
-// really sent to the printer.
+// The closing message: "Stampa completata" only for a job the print system
+// accepted.
 QString messaggioEsito(const EsitoStampa &esito);
 
 // The page operations the listings need. Lines are printed in the font set

@@ -1,23 +1,24 @@
 #include "counter/stampante_qt.h"
 
+#include <QBuffer>
 #include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPainter>
-#include <QPrinter>
-#include <QPrinterInfo>
+#include <QPdfWriter>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
 const QMarginsF MARGINI_MM(15, 12, 15, 12);
-
-void impostaPagina(QPrinter &stampante)
-{
-    stampante.setPageSize(QPageSize(QPageSize::A4));
-    stampante.setPageOrientation(QPageLayout::Landscape);
-    stampante.setPageMargins(MARGINI_MM, QPageLayout::Millimeter);
-}
+constexpr int RISOLUZIONE = 1200;
 
 // Characters a file name must not hold on any common file system.
 QString nomeSicuro(QString nome)
@@ -29,13 +30,109 @@ QString nomeSicuro(QString nome)
     return nome.trimmed().isEmpty() ? QStringLiteral("Stampa") : nome.trimmed();
 }
 
+constexpr int TENTATIVI_NOME = 1000;
+
+QString nomeCandidato(const QDir &dir, const QString &base, int n)
+{
+    return dir.filePath(n == 1 ? base + QStringLiteral(".pdf")
+                               : QStringLiteral("%1 (%2).pdf").arg(base).arg(n));
+}
+
+// What and when: "Ricevuta 12 2024-03-05 10.11.12".
+QString nomeBase(const QString &documento)
+{
+    return nomeSicuro(documento) + QLatin1Char(' ')
+        + QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH.mm.ss"));
+}
+
+// The name a file that could not be written would have had, for the message.
+QString primoNomeLibero(const QDir &dir, const QString &base)
+{
+    QString nome = nomeCandidato(dir, base, 1);
+    for (int n = 2; n <= TENTATIVI_NOME && QFileInfo::exists(nome); ++n)
+        nome = nomeCandidato(dir, base, n);
+    return nome;
+}
+
+// Every byte, then the data on disk.
+bool scriviTutto(int fd, const QByteArray &dati)
+{
+    const char *p = dati.constData();
+    qsizetype resto = dati.size();
+    while (resto > 0) {
+        const ssize_t scritti = ::write(fd, p, size_t(resto));
+        if (scritti < 0 && errno == EINTR)
+            continue;
+        if (scritti <= 0)
+            return false;
+        p += scritti;
+        resto -= scritti;
+    }
+    return ::fsync(fd) == 0;
+}
+
+// Gives the written file the first free name: collega fails with EEXIST on
+// a taken name and never replaces it.
+template<typename Collega>
+bool pubblica(const QDir &dir, const QString &base, QString *nome, Collega collega)
+{
+    for (int n = 1; n <= TENTATIVI_NOME; ++n) {
+        const QString candidato = nomeCandidato(dir, base, n);
+        if (collega(QFile::encodeName(candidato)) == 0) {
+            *nome = candidato;
+            return true;
+        }
+        if (errno != EEXIST)
+            return false;
+    }
+    return false;
+}
+
+// The file is written unnamed (O_TMPFILE) and linked under its name at the
+// end, so a kill on the way leaves nothing in the folder.
+bool salvaSenzaNome(int fd, const QDir &dir, const QString &base, const QByteArray &dati,
+                    QString *nome)
+{
+    const QByteArray proc = "/proc/self/fd/" + QByteArray::number(fd);
+    const bool fatto = scriviTutto(fd, dati) && pubblica(dir, base, nome, [&](const QByteArray &p) {
+        return ::linkat(AT_FDCWD, proc.constData(), AT_FDCWD, p.constData(), AT_SYMLINK_FOLLOW);
+    });
+    if (::close(fd) != 0 && fatto) {
+        QFile::remove(*nome);
+        return false;
+    }
+    return fatto;
+}
+
+// For file systems without O_TMPFILE: a hidden temporary file, renamed
+// without replacing anything. Only a kill can leave it behind.
+bool salvaConNomeProvvisorio(const QDir &dir, const QString &base, const QByteArray &dati,
+                             QString *nome)
+{
+    QByteArray provvisorio =
+        QFile::encodeName(dir.filePath(u'.' + base + QStringLiteral(".XXXXXX")));
+    const int fd = ::mkostemp(provvisorio.data(), O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool scritto = scriviTutto(fd, dati);
+    const bool fatto = (::close(fd) == 0) && scritto
+        && pubblica(dir, base, nome, [&](const QByteArray &p) {
+               return ::renameat2(AT_FDCWD, provvisorio.constData(), AT_FDCWD, p.constData(),
+                                  RENAME_NOREPLACE);
+           });
+    if (!fatto)
+        ::unlink(provvisorio.constData());
+    return fatto;
+}
+
 } // namespace
 
 StampanteQt::StampanteQt(const QString &documento, const QString &cartella,
-                         Destinazione destinazione)
+                         Destinazione destinazione, InvioStampa invio)
     : documento_(documento)
     , cartella_(cartella)
     , destinazione_(destinazione)
+    , invio_(std::move(invio))
 {
     carattere_.setStyleHint(QFont::TypeWriter);
     carattere_.setKerning(false);
@@ -61,41 +158,41 @@ void StampanteQt::stampaRiga(const QString &riga)
     righe_.append({carattere_, riga});
 }
 
-QString StampanteQt::riservaFilePdf(const QString &cartella, const QString &documento)
+bool StampanteQt::salvaPdf(const QString &cartella, const QString &documento, const QByteArray &pdf,
+                           QString *nome)
 {
-    const QString base = nomeSicuro(documento) + QLatin1Char(' ')
-        + QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH.mm.ss"));
     const QDir dir(cartella);
-    for (int n = 1; n < 1000; ++n) {
-        const QString nome = n == 1 ? base + QStringLiteral(".pdf")
-                                    : QStringLiteral("%1 (%2).pdf").arg(base).arg(n);
-        QFile file(dir.filePath(nome));
-        // NewOnly fails when the name is taken, so no file is ever replaced.
-        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-            return file.fileName();
-        if (!file.exists())
-            return QString();
-    }
-    return QString();
+    const QString base = nomeBase(documento);
+    const int fd = ::open(QFile::encodeName(dir.absolutePath()).constData(),
+                          O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    bool fatto = false;
+    if (fd >= 0)
+        fatto = salvaSenzaNome(fd, dir, base, pdf, nome);
+    else if (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)
+        fatto = salvaConNomeProvvisorio(dir, base, pdf, nome);
+    if (!fatto)
+        *nome = primoNomeLibero(dir, base);
+    return fatto;
 }
 
-bool StampanteQt::disegna(QPrinter &stampante) const
+bool StampanteQt::disegna(QPdfWriter &pdf) const
 {
-    impostaPagina(stampante);
-    stampante.setDocName(documento_);
+    pdf.setResolution(RISOLUZIONE);
+    pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, MARGINI_MM,
+                                  QPageLayout::Millimeter));
+    pdf.setTitle(documento_);
     QPainter pittore;
-    if (!pittore.begin(&stampante))
+    if (!pittore.begin(&pdf))
         return false;
-    const qreal altezzaPagina =
-        stampante.pageLayout().paintRectPixels(stampante.resolution()).height();
+    const qreal altezzaPagina = pdf.pageLayout().paintRectPixels(pdf.resolution()).height();
     qreal y = 0;
     for (const Riga &riga : righe_) {
         // The spacing of the regular face, so a bold line does not shift the rest.
         QFont regolare = riga.carattere;
         regolare.setBold(false);
-        const QFontMetricsF metrica(regolare, &stampante);
+        const QFontMetricsF metrica(regolare, &pdf);
         if (y > 0 && y + metrica.height() > altezzaPagina) {
-            if (!stampante.newPage())
+            if (!pdf.newPage())
                 return false;
             y = 0;
         }
@@ -103,36 +200,39 @@ bool StampanteQt::disegna(QPrinter &stampante) const
         pittore.drawText(QPointF(0, y + metrica.ascent()), riga.testo);
         y += metrica.lineSpacing();
     }
-    if (!pittore.end())
-        return false;
-    return stampante.printerState() != QPrinter::Error
-        && stampante.printerState() != QPrinter::Aborted;
+    return pittore.end();
+}
+
+// The whole document, drawn in memory: no file exists while the pages are drawn.
+QByteArray StampanteQt::pdf() const
+{
+    QByteArray byte;
+    QBuffer memoria(&byte);
+    memoria.open(QIODevice::WriteOnly);
+    QPdfWriter scrittore(&memoria);
+    if (!disegna(scrittore))
+        return {};
+    return byte;
 }
 
 EsitoStampa StampanteQt::fineDocumento()
 {
+    const QByteArray documento = pdf();
     EsitoStampa esito;
     esito.modo = EsitoStampa::Modo::SalvataSenzaStampante;
-    if (destinazione_ == Destinazione::Predefinita) {
-        const QPrinterInfo predefinita = QPrinterInfo::defaultPrinter();
-        if (!predefinita.isNull()) {
-            QPrinter stampante(predefinita, QPrinter::HighResolution);
-            if (disegna(stampante))
-                return {EsitoStampa::Modo::Stampata, QString()};
+    if (!documento.isEmpty() && destinazione_ == Destinazione::Predefinita) {
+        const EsitoInvio invio = invio_(documento_, documento);
+        if (invio.stato == EsitoInvio::Stato::Accettata && invio.lavoro > 0)
+            return {EsitoStampa::Modo::Stampata, QString(), QString()};
+        if (invio.stato != EsitoInvio::Stato::NessunaStampante) {
             esito.modo = EsitoStampa::Modo::SalvataDopoErrore;
+            esito.motivo = invio.motivo;
         }
     }
-    esito.file = riservaFilePdf(cartella_, documento_);
-    if (esito.file.isEmpty()) {
-        esito.file = QDir(cartella_).filePath(nomeSicuro(documento_) + QStringLiteral(".pdf"));
+    if (documento.isEmpty()) {
         esito.modo = EsitoStampa::Modo::Fallita;
-        return esito;
-    }
-    QPrinter pdf(QPrinter::HighResolution);
-    pdf.setOutputFormat(QPrinter::PdfFormat);
-    pdf.setOutputFileName(esito.file);
-    if (!disegna(pdf)) {
-        QFile::remove(esito.file);
+        esito.file = primoNomeLibero(QDir(cartella_), nomeBase(documento_));
+    } else if (!salvaPdf(cartella_, documento_, documento, &esito.file)) {
         esito.modo = EsitoStampa::Modo::Fallita;
     }
     return esito;

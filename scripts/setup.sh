@@ -3,8 +3,11 @@
 # tests need and this machine lacks.
 set -eu
 
+# libcups2-dev: printing hands its PDF to the print system; cups: the print
+# server that one test starts for itself (cupsd, lpadmin, cupsreject, ...).
 PACCHETTI="cmake g++ make pkg-config qt6-base-dev libqt6sql6-sqlite qt6-translations-l10n
-fonts-liberation libsqlite3-dev libbenchmark-dev xvfb xauth imagemagick poppler-utils"
+fonts-liberation libsqlite3-dev libbenchmark-dev xvfb xauth imagemagick poppler-utils
+libcups2-dev cups"
 
 mancanti=""
 for p in $PACCHETTI; do
@@ -20,6 +23,14 @@ else
     come="sudo"
 fi
 echo "Installo:$mancanti"
+# Installing cups must not start the machine's own print server: no test may
+# reach it. A policy-rc.d that forbids starting services, for the install only.
+politica=/usr/sbin/policy-rc.d
+if [ ! -e "$politica" ]; then
+    trap '$come rm -f "$politica"' EXIT
+    printf '#!/bin/sh\nexit 101\n' | $come tee "$politica" >/dev/null
+    $come chmod 755 "$politica"
+fi
 $come env DEBIAN_FRONTEND=noninteractive apt-get update -q
 # shellcheck disable=SC2086
 $come env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends $mancanti

@@ -150,8 +150,10 @@ private slots:
         QTest::newRow("oltre 32.767 pezzi") << troppi << true << si << "Il prodotto CL-1 supera";
         QTest::newRow("carrello vuoto") << "DELETE FROM carrello" << true << si
                                         << "Il carrello è vuoto.";
-        QTest::newRow("tipo cancellato") << "DELETE FROM tipo WHERE codice='Colle'" << false << si
-                                         << "Si è verificato in zona 1:\n";
+        QTest::newRow("movimento bloccato")
+            << "CREATE TRIGGER blocca BEFORE INSERT ON prodotto WHEN NEW.codice='CL-1'"
+               " BEGIN SELECT RAISE(ABORT, 'movimento bloccato'); END"
+            << false << si << "Si è verificato in zona 1:\n";
         QTest::newRow("scorta bloccata")
             << "CREATE TRIGGER blocca BEFORE UPDATE ON rimanenze WHEN NEW.codice='VT-8'"
                " BEGIN SELECT RAISE(ABORT, 'scorta bloccata'); END"

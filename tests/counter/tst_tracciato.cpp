@@ -5,12 +5,10 @@
 #include "support/database_di_prova.h"
 #include "support/registro_rapporti.h"
 #include "support/registro_stampe.h"
-#include "support/risponditore_dialoghi.h"
+#include "support/stampa_di_prova.h"
 
 #include <QDir>
 #include <QFile>
-#include <QPrinterInfo>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTest>
 
@@ -36,39 +34,6 @@ std::shared_ptr<DocumentoStampato> registra(const Elenco &e)
     StampanteRegistrata stampante(documento);
     stampaElenco(stampante, e);
     return documento;
-}
-
-QStringList senzaSpaziFinali(QStringList righe)
-{
-    for (QString &r : righe) {
-        while (r.endsWith(u' '))
-            r.chop(1);
-    }
-    return righe;
-}
-
-// The lines of a PDF read on a 6-point grid, the pitch of 10-point Courier:
-// each page without its blank top and bottom and its left margin.
-QStringList righePdf(const QString &percorso, int *pagine)
-{
-    QProcess p;
-    p.start("pdftotext", {"-layout", "-fixed", "6", percorso, "-"});
-    p.waitForFinished(30000);
-    const QStringList lette =
-        QString::fromUtf8(p.readAllStandardOutput()).split(u'\f', Qt::SkipEmptyParts);
-    *pagine = int(lette.size());
-    QStringList tutte;
-    for (const QString &pagina : lette) {
-        QStringList righe = senzaSpaziFinali(pagina.split(u'\n'));
-        while (!righe.isEmpty() && righe.last().isEmpty())
-            righe.removeLast();
-        while (!righe.isEmpty() && righe.first().isEmpty())
-            righe.removeFirst();
-        const qsizetype margine = righe.value(0).size() - righe.value(0).trimmed().size();
-        for (const QString &r : righe)
-            tutte.append(r.mid(margine));
-    }
-    return tutte;
 }
 
 } // namespace
@@ -119,9 +84,9 @@ private slots:
 
     void ricevuta()
     {
-        const Elenco e = elencoRicevuta(42, {{"A-100", "VITI", "1.500", "3", "4.500"},
-                                             {QString(40, u'C'), QString(20, u'T'), "", "12", ""}},
-                                        "4.500");
+        const Elenco e = elencoRicevuta(42, {{"A-100", 1, "VITI", 1500, 3, 4500},
+                                             {QString(40, u'C'), 2, QString(20, u'T'), 0, 12, 0}},
+                                        4500);
         QCOMPARE(e.intestazione, "Codice articolo" + spazi(20) + "Tipo articolo" + spazi(2) + "Prezzo"
                                      + spazi(4) + "Pezzi" + spazi(4) + "Totale");
         // Code 35 wide, type 15, price 13, pieces 6, total 13; an empty cell is its blanks.
@@ -133,7 +98,7 @@ private slots:
         // A field never ends in half an emoji: a blank takes its place.
         QCOMPARE(campoFisso(QString(33, u'X') + "🛒", 32, 35), QString(33, u'X') + "🛒");
         QCOMPARE(campoFisso(QString(34, u'X') + "🛒", 32, 35), QString(34, u'X') + " ");
-        const Elenco vuota = elencoRicevuta(43, {}, "0");
+        const Elenco vuota = elencoRicevuta(43, {}, 0);
         QVERIFY(vuota.righe.isEmpty());
         QCOMPARE(vuota.piede, "Elementi: 0      Totale: 0");
         // Unlike a receipt, the receipts list leaves a zero sum blank.
@@ -147,7 +112,7 @@ private slots:
         // The company is read again at each printout, not taken from start-up.
         AziendaNome = QStringLiteral("Vecchio nome letto all'avvio");
         impostaAzienda(db, {"Ferramenta Bianchi", "Via Po 3", "10100 Torino", "Tel. 011 123", ""});
-        const Elenco e = elencoRicevuta(9, {{"A-1", "VITI", "100", "2", "200"}}, "200");
+        const Elenco e = elencoRicevuta(9, {{"A-1", 1, "VITI", 100, 2, 200}}, 200);
         const auto documento = registra(e);
 
         QCOMPARE(documento->testi(),
@@ -173,57 +138,17 @@ private slots:
         QVERIFY(secondo->concluso);
     }
 
-    void messaggi_data()
-    {
-        QTest::addColumn<int>("modo");
-        QTest::addColumn<QString>("atteso");
-        const QString salvata = QStringLiteral("La stampa è stata salvata nel file:\n/tmp/x/R 3.pdf");
-        QTest::newRow("stampata") << int(EsitoStampa::Modo::Stampata) << "Stampa completata";
-        QTest::newRow("senza stampante") << int(EsitoStampa::Modo::SalvataSenzaStampante)
-                                         << "Nessuna stampante installata.\n" + salvata;
-        QTest::newRow("stampante in errore") << int(EsitoStampa::Modo::SalvataDopoErrore)
-                                             << "La stampante non ha accettato la stampa.\n" + salvata;
-        QTest::newRow("fallita") << int(EsitoStampa::Modo::Fallita)
-                                 << "Stampa non riuscita.\nNon è stato possibile salvarla nel file:\n"
-                                    "/tmp/x/R 3.pdf";
-    }
-
-    void messaggi()
-    {
-        QFETCH(int, modo);
-        QFETCH(QString, atteso);
-        // The closing message says "Stampa completata" only for what reached the printer.
-        QCOMPARE(messaggioEsito({EsitoStampa::Modo(modo), "/tmp/x/R 3.pdf"}), atteso);
-    }
-
-    void fileRiservatiSenzaSovrascrivere()
-    {
-        QTemporaryDir cartella;
-        const QString primo = StampanteQt::riservaFilePdf(cartella.path(), "Elenco ricevute");
-        QVERIFY(QFileInfo(primo).fileName().startsWith("Elenco ricevute "));
-        QFile file(primo);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("stampa precedente") > 0);
-        file.close();
-        const QString secondo = StampanteQt::riservaFilePdf(cartella.path(), "Elenco ricevute");
-        QVERIFY(!secondo.isEmpty() && secondo != primo && secondo.endsWith(".pdf"));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), QByteArray("stampa precedente"));
-        // A name with separators stays in the folder.
-        QCOMPARE(QFileInfo(StampanteQt::riservaFilePdf(cartella.path(), "a/b:c")).dir().path(),
-                 QDir(cartella.path()).path());
-    }
-
     void stampanteVera()
     {
         if (QStandardPaths::findExecutable("pdftotext").isEmpty())
             QSKIP("pdftotext non installato: la stampa su PDF non si può rileggere");
         DatabaseDiProva db;
         impostaAzienda(db, {"Ferramenta Bianchi", "Via Po 3", "10100 Torino", "", "Tel. 011 123"});
-        QList<QStringList> carrello;
+        QList<RigaCarrello> carrello;
         for (int i = 1; i <= 150; ++i)
-            carrello.append({QString(i == 1 ? 40 : 5, u'Z') + QString::number(i), "VITI", "1.500",
-                             QString::number(i), i == 2 ? "" : "4.500"});
-        const Elenco e = elencoRicevuta(17, carrello, "4.500");
+            carrello.append({QString(i == 1 ? 40 : 5, u'Z') + QString::number(i), 1, "VITI", 1500,
+                             i, i == 2 ? 0 : 4500});
+        const Elenco e = elencoRicevuta(17, carrello, 4500);
         StampanteQt stampante(e.documento, db.cartella(), StampanteQt::Destinazione::SoloPdf);
         const EsitoStampa esito = ::stampaElenco(stampante, e);
         QCOMPARE(esito.modo, EsitoStampa::Modo::SalvataSenzaStampante);
@@ -234,30 +159,6 @@ private slots:
         int pagine = 0;
         QCOMPARE(righePdf(esito.file, &pagine), senzaSpaziFinali(registra(e)->testi()));
         QVERIFY(pagine > 1);
-    }
-
-    void senzaStampanteSalvaPdf()
-    {
-        if (!QPrinterInfo::defaultPrinter().isNull())
-            QSKIP("una stampante è installata: la stampa andrebbe su carta");
-        DatabaseDiProva db;
-        RisponditoreDialoghi risposte;
-        const EsitoStampa esito = stampaEAvvisa(nullptr, elencoRicevuta(0, {}, "0"));
-        QCOMPARE(esito.modo, EsitoStampa::Modo::SalvataSenzaStampante);
-        QVERIFY(QFileInfo(esito.file).size() > 0);
-        QCOMPARE(QFileInfo(esito.file).dir().path(), QDir(db.cartella()).path());
-        QCOMPARE(risposte.testi(), QStringList{messaggioEsito(esito)});
-    }
-
-    void fileNonScrivibile()
-    {
-        DatabaseDiProva db;
-        const QString cartella = QDir(db.cartella()).filePath("non esiste");
-        StampanteQt stampante("Elenco ricevute", cartella, StampanteQt::Destinazione::SoloPdf);
-        const EsitoStampa esito = ::stampaElenco(stampante, elencoRicevuta(0, {}, "0"));
-        QCOMPARE(esito.modo, EsitoStampa::Modo::Fallita);
-        QVERIFY(!QDir(cartella).exists());
-        QVERIFY(esito.file.startsWith(cartella));
     }
 };
 

@@ -1,9 +1,11 @@
 // A second process for the tests that need one: it sells or buys in a loop
-// until it is killed, holds a file locked, or runs one routine as another
-// user or under a file size limit. It reports in short lines, one write
+// until it is killed, holds a file locked, runs one routine as another user
+// or under a file size limit, or saves a printout as a PDF. It reports in short lines, one write
 // each, so that a killed run leaves everything it said in the pipe.
 
 #include "common/formati.h"
+#include "counter/stampante_qt.h"
+#include "counter/tracciato.h"
 #include "data/database_routines.h"
 #include "data/percorso.h"
 #include "data/rapporto.h"
@@ -12,12 +14,14 @@
 
 #include <QCoreApplication>
 #include <QDate>
+#include <QGuiApplication>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QThread>
 
 #include <csignal>
+#include <memory>
 #include <grp.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -164,12 +168,61 @@ int pieno(const QString &percorso, bool vendita)
     termina(QStringLiteral("il file non si è mai riempito"));
 }
 
+// No file of this process may grow beyond that many bytes; a write past it
+// fails, or, with SIGXFSZ left alone, kills the process there.
+void limitaFile(rlim_t byte, bool uccide)
+{
+    std::signal(SIGXFSZ, uccide ? SIG_DFL : SIG_IGN);
+    const rlimit limite{byte, byte};
+    if (::setrlimit(RLIMIT_FSIZE, &limite) != 0)
+        termina(QStringLiteral("limite non impostato"));
+}
+
+// A listing of that many lines saved as a PDF in the folder, with files
+// limited to that many bytes (0: no limit): "disegno" as the pages begin to
+// be drawn, then the outcome's mode.
+int stampa(const QString &cartella, int righe, qint64 limite)
+{
+    if (limite > 0)
+        limitaFile(rlim_t(limite), false);
+    StampanteQt stampante(QStringLiteral("Elenco di prova"), cartella,
+                          StampanteQt::Destinazione::SoloPdf);
+    stampante.impostaCarattere(CARATTERE_STAMPA);
+    stampante.impostaDimensione(DIMENSIONE_STAMPA);
+    for (int i = 1; i <= righe; ++i)
+        stampante.stampaRiga(QStringLiteral("Riga %1 ").arg(i) + lineaSeparatrice());
+    scrivi(QStringLiteral("disegno"));
+    scrivi(QStringLiteral("esito %1").arg(int(stampante.fineDocumento().modo)));
+    return 0;
+}
+
+// A PDF being saved when the file size limit kills the process: "scrivo"
+// just before the file is written.
+int salva(const QString &cartella, qint64 limite)
+{
+    limitaFile(rlim_t(limite), true);
+    scrivi(QStringLiteral("scrivo"));
+    QString nome;
+    const bool fatto = StampanteQt::salvaPdf(cartella, QStringLiteral("Elenco di prova"),
+                                             QByteArray(limite * 4, 'x'), &nome);
+    scrivi(QStringLiteral("esito %1").arg(fatto ? 1 : 0));
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
-    const QStringList a = app.arguments();
+    // Drawing pages needs fonts, so a GUI application, off screen.
+    std::unique_ptr<QCoreApplication> applicazione;
+    if (argc > 1 && qstrcmp(argv[1], "stampa") == 0) {
+        if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        applicazione = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        applicazione = std::make_unique<QCoreApplication>(argc, argv);
+    }
+    const QStringList a = applicazione->arguments();
     const QString modo = a.value(1);
     impostaPercorsoDatabase(a.value(2));
     installaSegnalatore([](const RapportoZona &r) {
@@ -185,5 +238,10 @@ int main(int argc, char *argv[])
         return esegui(a.at(3), a.value(4) == QLatin1String("nessuno"));
     if (modo == QLatin1String("pieno") && a.size() == 4)
         return pieno(a.at(2), a.at(3) == QLatin1String("vendite"));
-    termina(QStringLiteral("uso: processo_prova vendite|acquisti|blocca|esegui|pieno file [...]"));
+    if (modo == QLatin1String("stampa") && a.size() == 5)
+        return stampa(a.at(2), a.at(3).toInt(), a.at(4).toLongLong());
+    if (modo == QLatin1String("salva") && a.size() == 4)
+        return salva(a.at(2), a.at(3).toLongLong());
+    termina(QStringLiteral(
+        "uso: processo_prova vendite|acquisti|blocca|esegui|pieno|stampa|salva file [...]"));
 }
