@@ -122,8 +122,12 @@ void Operazioni_Riferimento(benchmark::State &stato, const Periodo &periodo)
         sql += " AND p.dataop >= ? AND p.dataop <= ?";
     sql += " ORDER BY p.dataop, p.codice, p.tipo, p.id";
     const QString tipo = QString::fromUtf8(periodo.tipo);
-    const QString dal = dataInIso(QString::fromUtf8(periodo.dal));
-    const QString al = dataInIso(QString::fromUtf8(periodo.al));
+    const auto iso = [](const char *giorno) {
+        return QDate::fromString(QString::fromUtf8(giorno), QStringLiteral("dd/MM/yyyy"))
+            .toString(Qt::ISODate);
+    };
+    const QString dal = iso(periodo.dal);
+    const QString al = iso(periodo.al);
     for (auto _ : stato) {
         Nudo nudo(fileGrande());
         if (*periodo.tipo)

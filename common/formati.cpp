@@ -162,17 +162,6 @@ double arrotondaPari(double valore)
     return risultato;
 }
 
-std::optional<qint64> leggiIntero(QStringView testo, qint64 minimo, qint64 massimo)
-{
-    const std::optional<double> valore = leggiNumeroDigitato(testo);
-    if (!valore)
-        return std::nullopt;
-    const double intero = arrotondaPari(*valore);
-    if (intero < double(minimo) || intero > double(massimo))
-        return std::nullopt;
-    return qint64(intero);
-}
-
 std::optional<qint64> sommaImporti(qint64 a, qint64 b)
 {
     qint64 risultato = 0;
@@ -209,54 +198,4 @@ QString testoGiorno(const QDate &giorno)
         char16_t(u'0' + anno / 1000), char16_t(u'0' + anno / 100 % 10),
         char16_t(u'0' + anno / 10 % 10), char16_t(u'0' + anno % 10)};
     return QString(reinterpret_cast<const QChar *>(testo), 10);
-}
-
-namespace {
-
-// The number written by the digits testo[da, da + quante), or -1.
-int cifreA(QStringView testo, qsizetype da, qsizetype quante)
-{
-    int numero = 0;
-    for (qsizetype i = da; i < da + quante; ++i) {
-        if (!cifra(testo[i]))
-            return -1;
-        numero = numero * 10 + (testo[i].unicode() - u'0');
-    }
-    return numero;
-}
-
-// Rearranges a real day between its two written forms; registers convert
-// every row's day, so this avoids the general date parser.
-QString riordinaGiorno(QStringView testo, qsizetype anno, qsizetype mese, qsizetype giorno,
-                       QChar separatore, qsizetype sepA, qsizetype sepB, bool versoIso)
-{
-    if (testo.size() != 10 || testo[sepA] != separatore || testo[sepB] != separatore)
-        return QString();
-    const int a = cifreA(testo, anno, 4);
-    const int m = cifreA(testo, mese, 2);
-    const int g = cifreA(testo, giorno, 2);
-    if (a < 0 || m < 0 || g < 0 || !QDate(a, m, g).isValid())
-        return QString();
-    QString risultato;
-    risultato.reserve(10);
-    if (versoIso) {
-        risultato.append(testo.mid(anno, 4)).append(u'-').append(testo.mid(mese, 2)).append(u'-')
-            .append(testo.mid(giorno, 2));
-    } else {
-        risultato.append(testo.mid(giorno, 2)).append(u'/').append(testo.mid(mese, 2)).append(u'/')
-            .append(testo.mid(anno, 4));
-    }
-    return risultato;
-}
-
-} // namespace
-
-QString dataInIso(QStringView giorno)
-{
-    return riordinaGiorno(giorno, 6, 3, 0, u'/', 2, 5, true);
-}
-
-QString dataDaIso(QStringView iso)
-{
-    return riordinaGiorno(iso, 0, 5, 8, u'-', 4, 7, false);
 }

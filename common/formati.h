@@ -37,10 +37,6 @@ std::optional<double> leggiNumeroDigitato(QStringView testo);
 // Nearest whole number, halves to the even one (2.5 -> 2, 3.5 -> 4).
 double arrotondaPari(double valore);
 
-// Reads a typed number and rounds it, halves to even; empty when the text is
-// not a number or the result lies outside [minimo, massimo].
-std::optional<qint64> leggiIntero(QStringView testo, qint64 minimo, qint64 massimo);
-
 // Money sums and products in 64 bits; empty when the result does not fit,
 // so that an overflow is reported rather than shown as a wrapped number.
 std::optional<qint64> sommaImporti(qint64 a, qint64 b);
@@ -50,7 +46,3 @@ std::optional<qint64> prodottoImporti(qint64 a, qint64 b);
 QString dataOggi();
 // A day as dd/MM/yyyy; empty for an invalid date.
 QString testoGiorno(const QDate &giorno);
-
-// dd/MM/yyyy <-> yyyy-MM-dd, the stored form; empty when not a real day.
-QString dataInIso(QStringView giorno);
-QString dataDaIso(QStringView iso);
