@@ -215,6 +215,36 @@ private slots:
         QCOMPARE(risposte.testi(), QStringList{"Stampa completata"});
     }
 
+    // Numbers beyond 2^53 show grouped and would read back off by one through
+    // a double: the window deletes and prints from its typed rows instead.
+    void numeriNonRileggibili()
+    {
+        DatabaseDiProva db;
+        RegistroStampe stampe;
+        RisponditoreDialoghi risposte;
+        db.esegui("INSERT INTO ricevuta (codice, dataop, totale) VALUES"
+                  " (9007199254740992, '2000-01-01', 9007199254740993),"
+                  " (9007199254740993, '2000-01-02', 1)");
+        Ricevute_frm f;
+        filtra(f, QString());
+        premi(f, "Command3");
+        griglia(f)->setCurrentIndex(griglia(f)->model()->index(1, 0));
+        risposte.premi(QMessageBox::Yes);
+        premi(f, "Command2");
+
+        QCOMPARE(db.valore("SELECT codice FROM ricevuta").toLongLong(), 9007199254740992);
+        const QStringList righe = stampe.documenti().first().testi();
+        QCOMPARE(righe.last(), "Elementi: 2      Totale: 9.007.199.254.740.994");
+        // A sum no 64 bits hold is told, never printed wrapped.
+        db.esegui("UPDATE ricevuta SET totale = 9223372036854775807");
+        db.esegui("INSERT INTO ricevuta (dataop, totale) VALUES ('2000-01-03', 1)");
+        filtra(f, QString());
+        risposte.azzera();
+        premi(f, "Command3");
+        QCOMPARE(stampe.documenti().size(), 1);
+        QVERIFY(risposte.testi().first().startsWith("La somma dei totali supera"));
+    }
+
     void comandoDelMenu()
     {
         DatabaseDiProva db;
