@@ -61,10 +61,14 @@ Lettura::Lettura(Sessione &sessione, const char *sql, const QVariantList &valori
             legato = sqlite3_bind_int64(istruzione_, i + 1, valore.toLongLong());
             break;
         default:
-            fallisci(ERRORE_TIPO_DATO, QStringLiteral("datatype mismatch"));
+            legato = SQLITE_MISMATCH;
         }
-        if (legato != SQLITE_OK)
-            fallisciDalMotore(legato);
+        if (legato != SQLITE_OK) {
+            // No destructor runs for a constructor that throws.
+            const QString descrizione = QString::fromUtf8(sqlite3_errstr(legato));
+            sqlite3_finalize(istruzione_);
+            fallisci(legato, descrizione);
+        }
     }
 }
 
