@@ -11,9 +11,11 @@
 
 namespace {
 
-// Long enough to ride out another program's short write, short enough that
-// the user is told soon when the file stays locked.
-constexpr int ATTESA_FILE_BLOCCATO_MS = 5000;
+std::atomic<int> &attesaMs()
+{
+    static std::atomic<int> attesa{int(ATTESA_FILE_BLOCCATO.count())};
+    return attesa;
+}
 
 [[noreturn]] void fallisciDa(const QSqlError &errore)
 {
@@ -40,6 +42,16 @@ void fallisci(int numero, const QString &descrizione)
     throw ErroreRoutine{numero, descrizione};
 }
 
+void impostaAttesaFileBloccato(std::chrono::milliseconds attesa)
+{
+    attesaMs() = int(attesa.count());
+}
+
+std::chrono::milliseconds attesaFileBloccato()
+{
+    return std::chrono::milliseconds(attesaMs().load());
+}
+
 qint64 importo(std::optional<qint64> risultato)
 {
     if (!risultato)
@@ -55,7 +67,7 @@ Sessione::Sessione(const QString &percorso)
     db_.setDatabaseName(QUrl::fromLocalFile(percorso).toString(QUrl::FullyEncoded)
                         + QStringLiteral("?mode=rw"));
     db_.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1")
-                              .arg(ATTESA_FILE_BLOCCATO_MS));
+                              .arg(attesaMs().load()));
     if (!db_.open()) {
         const QSqlError errore = db_.lastError();
         db_ = QSqlDatabase();

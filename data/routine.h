@@ -7,6 +7,7 @@
 
 #include <QVariantList>
 
+#include <chrono>
 #include <functional>
 #include <limits>
 #include <optional>
@@ -58,6 +59,13 @@ struct ErroreRoutine
 
 // Engine codes, for failures the program detects itself while reading.
 inline constexpr int ERRORE_TIPO_DATO = 20; // SQLITE_MISMATCH
+
+// How long a file locked by another program is waited for before it counts
+// as a failure: long enough to ride out another program's short write, short
+// enough that the user is told soon. Tests take a shorter one.
+inline constexpr std::chrono::milliseconds ATTESA_FILE_BLOCCATO{5000};
+void impostaAttesaFileBloccato(std::chrono::milliseconds attesa);
+std::chrono::milliseconds attesaFileBloccato();
 
 class Sessione final
 {

@@ -1,6 +1,7 @@
 #include "support/database_di_prova.h"
 
 #include "data/percorso.h"
+#include "data/routine.h"
 #include "data/schema.h"
 
 #include <QDir>
@@ -50,6 +51,7 @@ DatabaseDiProva::DatabaseDiProva(Inizio inizio)
         qFatal("cartella temporanea non creata");
     QDir::setCurrent(cartella_.path());
     impostaPercorsoDatabase(percorsoPredefinito());
+    impostaAttesaFileBloccato(ATTESA_PROVA);
     if (inizio == Inizio::FileNuovo) {
         QString errore;
         if (!creaDatabase(percorso(), &errore))

@@ -4,10 +4,16 @@
 #include <QTemporaryDir>
 #include <QVariant>
 
+#include <chrono>
 #include <initializer_list>
 
+// The wait for a locked file in tests and their helper process: long enough
+// for the engine's busy handler, short enough that the suite stays quick.
+inline constexpr std::chrono::milliseconds ATTESA_PROVA{400};
+
 // A fresh database file in a temporary folder, which becomes the working
-// directory and the routines' database path for the life of the fixture.
+// directory and the routines' database path for the life of the fixture;
+// a locked file is waited for ATTESA_PROVA.
 class DatabaseDiProva final
 {
 public:

@@ -11,6 +11,7 @@
 #include "data/rapporto.h"
 #include "data/routine.h"
 #include "support/comandi_di_prova.h"
+#include "support/database_di_prova.h"
 
 #include <QCoreApplication>
 #include <QDate>
@@ -225,6 +226,7 @@ int main(int argc, char *argv[])
     const QStringList a = applicazione->arguments();
     const QString modo = a.value(1);
     impostaPercorsoDatabase(a.value(2));
+    impostaAttesaFileBloccato(ATTESA_PROVA);
     installaSegnalatore([](const RapportoZona &r) {
         scrivi(QStringLiteral("rapporto %1 %2 %3").arg(r.zona).arg(r.numero).arg(r.descrizione));
     });
