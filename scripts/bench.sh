@@ -1,7 +1,9 @@
 #!/bin/sh
 # Builds in Release, generates the large shop file once (kept in
 # build-release/bench/), and prints each benchmark's median against its bare
-# SQLite reference, then the peak memory of the largest list.
+# SQLite reference, then the peak memory of the largest list and the disk
+# flushes of one checkout. Repetitions are interleaved, so that a program and
+# its reference share the machine's ups and downs.
 # With --scala first, also the shop at 2x and 5x its trade (files made once,
 # the 5x one takes a few minutes): the register, the statistics, the
 # checkout and the peak memory at each size.
@@ -29,7 +31,7 @@ negozio() {
 uptime
 file=$(negozio 1 "")
 "$cartella/bench/vorendi-bench" "$file" --benchmark_repetitions="${RIPETIZIONI:-5}" \
-    --benchmark_report_aggregates_only=true "$@"
+    --benchmark_enable_random_interleaving=true --benchmark_report_aggregates_only=true "$@"
 "$cartella/bench/vorendi-memoria" "$file"
 
 # The disk flushes of one checkout: each side's count less what the set-up
@@ -53,7 +55,7 @@ for volte in 2 5; do
     echo "== ${volte}x: $file"
     uptime
     "$cartella/bench/vorendi-bench" "$file" --benchmark_repetitions="${RIPETIZIONI:-5}" \
-        --benchmark_report_aggregates_only=true \
+        --benchmark_enable_random_interleaving=true --benchmark_report_aggregates_only=true \
         --benchmark_filter='operazioni_vendite_anno|statistiche_anno|vendita_200_righe' "$@"
     "$cartella/bench/vorendi-memoria" "$file"
 done
