@@ -83,6 +83,14 @@ struct Articolo
 
 } // namespace
 
+DimensioniNegozio dimensioniPerFattore(int fattore)
+{
+    DimensioniNegozio d;
+    d.movimenti *= fattore;
+    d.ricevute *= fattore;
+    return d;
+}
+
 bool generaNegozio(const QString &percorso, quint64 seme, const DimensioniNegozio &d,
                    QString *errore)
 {

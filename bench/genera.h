@@ -14,6 +14,10 @@ struct DimensioniNegozio
     int ultimoAnno = 2024;
 };
 
+// The same shop after fattore times its trade: movements and receipts grow,
+// types, articles and years stay.
+DimensioniNegozio dimensioniPerFattore(int fattore);
+
 // Writes a new file through the program's own schema, then fills it with a
 // deterministic, realistic history drawn from seme. False with errore set on
 // failure; an existing file is never touched.

@@ -1,6 +1,7 @@
 #include "bench/nudo.h"
 
 #include <QFile>
+#include <QUrl>
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
@@ -9,11 +10,8 @@
 
 namespace {
 
-sqlite3_stmt *prepara(sqlite3 *db, const char *sql, std::initializer_list<QVariant> valori)
+void lega(sqlite3_stmt *stmt, std::initializer_list<QVariant> valori)
 {
-    sqlite3_stmt *stmt = nullptr;
-    if (sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) != SQLITE_OK)
-        throw std::runtime_error(sqlite3_errmsg(db));
     int i = 1;
     for (const QVariant &v : valori) {
         if (v.typeId() == QMetaType::QString) {
@@ -24,6 +22,13 @@ sqlite3_stmt *prepara(sqlite3 *db, const char *sql, std::initializer_list<QVaria
         }
         ++i;
     }
+}
+
+sqlite3_stmt *prepara(sqlite3 *db, const char *sql)
+{
+    sqlite3_stmt *stmt = nullptr;
+    if (sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) != SQLITE_OK)
+        throw std::runtime_error(sqlite3_errmsg(db));
     return stmt;
 }
 
@@ -31,11 +36,13 @@ sqlite3_stmt *prepara(sqlite3 *db, const char *sql, std::initializer_list<QVaria
 
 Nudo::Nudo(const QString &percorso)
 {
-    if (sqlite3_open_v2(QFile::encodeName(percorso).constData(), &db_, SQLITE_OPEN_READWRITE,
-                        nullptr)
+    const QByteArray uri = QUrl::fromLocalFile(percorso).toString(QUrl::FullyEncoded).toUtf8()
+        + "?mode=rw";
+    if (sqlite3_open_v2(uri.constData(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI, nullptr)
         != SQLITE_OK)
         throw std::runtime_error("open");
     sqlite3_busy_timeout(db_, 5000);
+    esegui("PRAGMA synchronous=EXTRA");
 }
 
 Nudo::~Nudo()
@@ -45,10 +52,12 @@ Nudo::~Nudo()
 
 qint64 Nudo::leggi(const char *sql, std::initializer_list<QVariant> valori)
 {
-    sqlite3_stmt *stmt = prepara(db_, sql, valori);
+    sqlite3_stmt *stmt = prepara(db_, sql);
+    lega(stmt, valori);
     qint64 righe = 0;
     qint64 somma = 0;
-    while (sqlite3_step(stmt) == SQLITE_ROW) {
+    int esito;
+    while ((esito = sqlite3_step(stmt)) == SQLITE_ROW) {
         ++righe;
         const int colonne = sqlite3_column_count(stmt);
         for (int c = 0; c < colonne; ++c) {
@@ -59,15 +68,44 @@ qint64 Nudo::leggi(const char *sql, std::initializer_list<QVariant> valori)
         }
     }
     sqlite3_finalize(stmt);
+    if (esito != SQLITE_DONE)
+        throw std::runtime_error(sqlite3_errmsg(db_));
     benchmark::DoNotOptimize(somma);
     return righe;
 }
 
 void Nudo::esegui(const char *sql, std::initializer_list<QVariant> valori)
 {
-    sqlite3_stmt *stmt = prepara(db_, sql, valori);
+    sqlite3_stmt *stmt = prepara(db_, sql);
+    lega(stmt, valori);
     const int esito = sqlite3_step(stmt);
     sqlite3_finalize(stmt);
     if (esito != SQLITE_DONE && esito != SQLITE_ROW)
         throw std::runtime_error(sqlite3_errmsg(db_));
+}
+
+Preparata::Preparata(Nudo &nudo, const char *sql)
+    : db_(nudo.db())
+    , stmt_(prepara(db_, sql))
+{
+}
+
+Preparata::~Preparata()
+{
+    sqlite3_finalize(stmt_);
+}
+
+qint64 Preparata::esegui(std::initializer_list<QVariant> valori)
+{
+    lega(stmt_, valori);
+    const int esito = sqlite3_step(stmt_);
+    qint64 risposta = 0;
+    if (esito == SQLITE_ROW)
+        risposta = sqlite3_column_int64(stmt_, 0);
+    else if (esito == SQLITE_DONE)
+        risposta = sqlite3_changes(db_);
+    sqlite3_reset(stmt_);
+    if (esito != SQLITE_DONE && esito != SQLITE_ROW)
+        throw std::runtime_error(sqlite3_errmsg(db_));
+    return risposta;
 }

@@ -3,10 +3,11 @@
 #include "data/lettura.h"
 #include "data/routine.h"
 
+#include <algorithm>
 #include <limits>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <vector>
 
 namespace {
 
@@ -18,30 +19,79 @@ void somma(qint64 &totale, qint64 prezzo, qint64 pezzi)
     totale = importo(sommaImporti(totale, importo(prodottoImporti(prezzo, pezzi))));
 }
 
+// The stored text equals the bytes read: ASCII is compared unit by unit,
+// anything else decoded first.
+bool uguale(const QString &testo, QByteArrayView utf8)
+{
+    const auto ascii = [](char b) { return uchar(b) < 0x80; };
+    if (testo.size() == utf8.size()) {
+        const QChar *unita = testo.constData();
+        qsizetype i = 0;
+        for (; i < utf8.size() && ascii(utf8[i]); ++i) {
+            if (unita[i].unicode() != uchar(utf8[i]))
+                return false;
+        }
+        if (i == utf8.size())
+            return true;
+    } else if (std::all_of(utf8.begin(), utf8.end(), ascii)) {
+        return false;
+    }
+    return testo == QString::fromUtf8(utf8);
+}
+
 // A long list names a few thousand articles hundreds of times each: every
-// code is made once and its text shared by all its rows.
+// code is made once and its text shared by all its rows. The table is flat
+// and keeps the text in the slot: a lookup touches the slot and the text it
+// shares anyway, where a chained map chased two more pointers per row.
 class Codici final
 {
 public:
+    Codici() : posti_(1024) {}
+
     const QString &codice(QByteArrayView utf8)
     {
         const std::string_view chiave(utf8.data(), size_t(utf8.size()));
-        auto trovato = codici_.find(chiave);
-        if (trovato == codici_.end())
-            trovato = codici_.emplace(std::string(chiave), QString::fromUtf8(utf8)).first;
-        return trovato->second;
+        const size_t hash = std::hash<std::string_view>{}(chiave) | 1; // 0 marks a free slot
+        const size_t maschera = posti_.size() - 1;
+        size_t i = hash & maschera;
+        for (; posti_[i].hash != 0; i = (i + 1) & maschera) {
+            if (posti_[i].hash == hash && uguale(posti_[i].codice, utf8))
+                return posti_[i].codice;
+        }
+        if (4 * (usati_ + 1) > 3 * posti_.size()) {
+            raddoppia();
+            return codice(utf8);
+        }
+        ++usati_;
+        posti_[i].hash = hash;
+        posti_[i].codice = QString::fromUtf8(utf8);
+        return posti_[i].codice;
     }
 
 private:
-    struct Hash
+    struct Posto
     {
-        using is_transparent = void;
-        size_t operator()(std::string_view testo) const
-        {
-            return std::hash<std::string_view>{}(testo);
-        }
+        size_t hash = 0;
+        QString codice;
     };
-    std::unordered_map<std::string, QString, Hash, std::equal_to<>> codici_;
+
+    void raddoppia()
+    {
+        std::vector<Posto> vecchi(posti_.size() * 2);
+        vecchi.swap(posti_);
+        const size_t maschera = posti_.size() - 1;
+        for (Posto &posto : vecchi) {
+            if (posto.hash == 0)
+                continue;
+            size_t i = posto.hash & maschera;
+            while (posti_[i].hash != 0)
+                i = (i + 1) & maschera;
+            posti_[i] = std::move(posto);
+        }
+    }
+
+    std::vector<Posto> posti_;
+    size_t usati_ = 0;
 };
 
 } // namespace

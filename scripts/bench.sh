@@ -1,18 +1,61 @@
 #!/bin/sh
 # Builds in Release, generates the large shop file once (kept in
 # build-release/bench/), and prints each benchmark's median against its bare
-# SQLite reference, then the peak memory of the largest list.
+# SQLite reference, then the peak memory of the largest list and the disk
+# flushes of one checkout. Repetitions are interleaved, so that a program and
+# its reference share the machine's ups and downs.
+# With --scala first, also the shop at 2x and 5x its trade (files made once,
+# the 5x one takes a few minutes): the register, the statistics, the
+# checkout and the peak memory at each size.
 set -eu
 radice=$(cd "$(dirname "$0")/.." && pwd)
+scala=0
+if [ "${1:-}" = "--scala" ]; then
+    scala=1
+    shift
+fi
 "$radice/scripts/setup.sh"
 cartella="$radice/build-release"
 VORENDI_BUILD_DIR="$cartella" VORENDI_BUILD_TYPE=Release \
     VORENDI_CMAKE_ARGS="-DVORENDI_TESTS=OFF" "$radice/scripts/build.sh"
-file="$cartella/bench/grande.mdb"
-if [ ! -f "$file" ]; then
-    "$cartella/bench/vorendi-genera" "$file.nuovo"
-    mv "$file.nuovo" "$file"
-fi
+
+negozio() {
+    file="$cartella/bench/grande$2.mdb"
+    if [ ! -f "$file" ]; then
+        "$cartella/bench/vorendi-genera" --fattore "$1" "$file.nuovo" >&2
+        mv "$file.nuovo" "$file"
+    fi
+    echo "$file"
+}
+
+uptime
+file=$(negozio 1 "")
 "$cartella/bench/vorendi-bench" "$file" --benchmark_repetitions="${RIPETIZIONI:-5}" \
-    --benchmark_report_aggregates_only=true "$@"
+    --benchmark_enable_random_interleaving=true --benchmark_report_aggregates_only=true "$@"
 "$cartella/bench/vorendi-memoria" "$file"
+
+# The disk flushes of one checkout: each side's count less what the set-up
+# alone makes.
+if command -v strace >/dev/null 2>&1; then
+    traccia=$(mktemp)
+    conta() {
+        strace -f -qq -e trace=fsync,fdatasync -o "$traccia" \
+            "$cartella/bench/vorendi-bench" "$file" --una-vendita="$1"
+        grep -c -E 'f(data)?sync\(' "$traccia" || true
+    }
+    base=$(conta nessuna)
+    echo "fsync per vendita: programma $(($(conta programma) - base)),"\
+        "riferimento $(($(conta riferimento) - base))"
+    rm -f "$traccia"
+fi
+[ "$scala" -eq 1 ] || exit 0
+
+for volte in 2 5; do
+    file=$(negozio "$volte" "-${volte}x")
+    echo "== ${volte}x: $file"
+    uptime
+    "$cartella/bench/vorendi-bench" "$file" --benchmark_repetitions="${RIPETIZIONI:-5}" \
+        --benchmark_enable_random_interleaving=true --benchmark_report_aggregates_only=true \
+        --benchmark_filter='operazioni_vendite_anno|statistiche_anno|vendita_200_righe' "$@"
+    "$cartella/bench/vorendi-memoria" "$file"
+done
