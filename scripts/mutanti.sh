@@ -8,10 +8,13 @@
 #                      [--tipo RelWithDebInfo|Debug] [--verifica]
 #
 # The list format is described at the top of scripts/mutanti.txt.
+# --timeout is ctest's limit for tests that set none of their own.
 # Exit code: 0 after a run (whatever the score), 1 when the unmutated suite
 # or its build fails, 2 for a malformed list or a wrong option.
 set -u
 
+# One group, read whole before it runs: editing this file during a run is harmless.
+{
 radice=$(cd "$(dirname "$0")/.." && pwd)
 lista=$radice/scripts/mutanti.txt
 cartella=${TMPDIR:-/tmp}/vorendi-mutanti
@@ -314,3 +317,4 @@ fi
 [ ${#elenco_sopravvissuti[@]} -eq 0 ] || echo "Sopravvissuti: ${elenco_sopravvissuti[*]}"
 echo "Rapporto: $tsv"
 exit 0
+}
