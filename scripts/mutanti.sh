@@ -3,12 +3,15 @@
 # runs the whole suite against each: a mutant is killed when a test fails or
 # the build fails, and survives when the suite still passes.
 #
-#   scripts/mutanti.sh [--solo nome1,nome2] [--filtro REGEX] [--cartella DIR]
+#   scripts/mutanti.sh [--solo nome1,nome2,...] [--filtro REGEX] [--cartella DIR]
 #                      [--lista FILE] [--tsv FILE] [--timeout SECONDI]
 #                      [--tipo RelWithDebInfo|Debug] [--verifica]
+#                      [--attendi-se COMANDO]
 #
 # The list format is described at the top of scripts/mutanti.txt.
 # --timeout is ctest's limit for tests that set none of their own.
+# --attendi-se: before each build and suite, wait while COMANDO succeeds
+# (e.g. another job measuring times on the same machine).
 # Exit code: 0 after a run (whatever the score), 1 when the unmutated suite
 # or its build fails, 2 for a malformed list or a wrong option.
 set -u
@@ -24,9 +27,10 @@ filtro=
 attesa=120
 tipo=RelWithDebInfo
 verifica=0
+attendi=
 
 uso() {
-    sed -n '5,8p' "$0" | sed 's/^# \{0,1\}//' >&2
+    sed -n '5,9p' "$0" | sed 's/^# \{0,1\}//' >&2
     exit 2
 }
 
@@ -40,6 +44,7 @@ while [ $# -gt 0 ]; do
     --timeout) attesa=${2:?}; shift 2 ;;
     --tipo) tipo=${2:?}; shift 2 ;;
     --verifica) verifica=1; shift ;;
+    --attendi-se) attendi=${2:?}; shift 2 ;;
     -h|--help) uso ;;
     *) echo "Opzione sconosciuta: $1" >&2; uso ;;
     esac
@@ -127,20 +132,23 @@ perl -e '
     }
 ' "$lista" "$schede" || exit 2
 
-# The selection, in list order.
+# The selection: in the order of --solo when given, else in list order.
 scelte=()
-for d in "$schede"/*/; do
-    d=${d%/}
-    nome=$(cat "$d/nome")
-    if [ -n "$solo" ] && [[ ",$solo," != *",$nome,"* ]]; then continue; fi
-    if [ -n "$filtro" ] && ! grep -Eq -- "$filtro" <<<"$nome"; then continue; fi
-    scelte+=("$d")
-done
 if [ -n "$solo" ]; then
     IFS=, read -ra chiesti <<<"$solo"
     for c in "${chiesti[@]}"; do
-        grep -qxF -- "$c" "$schede"/*/nome 2>/dev/null \
-            || { echo "Mutante sconosciuto: $c" >&2; exit 2; }
+        trovata=
+        for d in "$schede"/*/; do
+            d=${d%/}
+            if [ "$(cat "$d/nome")" = "$c" ]; then trovata=$d; break; fi
+        done
+        [ -n "$trovata" ] || { echo "Mutante sconosciuto: $c" >&2; exit 2; }
+        if [ -z "$filtro" ] || grep -Eq -- "$filtro" <<<"$c"; then scelte+=("$trovata"); fi
+    done
+else
+    for d in "$schede"/*/; do
+        d=${d%/}
+        if [ -z "$filtro" ] || grep -Eq -- "$filtro" "$d/nome"; then scelte+=("$d"); fi
     done
 fi
 [ ${#scelte[@]} -gt 0 ] || { echo "Nessun mutante scelto." >&2; exit 2; }
@@ -218,6 +226,14 @@ if [ $verifica = 1 ]; then
     exit 0
 fi
 
+aspetta() {
+    [ -n "$attendi" ] || return 0
+    while bash -c "$attendi" >/dev/null 2>&1; do
+        echo "In attesa: $attendi" >&2
+        sleep 60
+    done
+}
+
 compila() {
     cmake --build "$costruzione" -j2 >"$1" 2>&1
 }
@@ -248,6 +264,7 @@ if [ ! -f "$costruzione/CMakeCache.txt" ]; then
     cmake -S "$sorgenti" -B "$costruzione" "${opzioni[@]}" >"$registri/configura.log" 2>&1 \
         || { echo "Configurazione non riuscita: $registri/configura.log" >&2; exit 1; }
 fi
+aspetta
 echo "Compilazione della copia senza mutanti in $costruzione ..."
 compila "$registri/0-originale.compila.log" \
     || { echo "La copia senza mutanti non compila: $registri/0-originale.compila.log" >&2; exit 1; }
@@ -281,6 +298,7 @@ elenco_sopravvissuti=()
 for d in "${scelte[@]}"; do
     nome=$(cat "$d/nome")
     file=$(cat "$d/file")
+    aspetta
     inizio=$SECONDS
     uccisori=
     if motivo=$(non_applicabile "$d"); then
