@@ -104,7 +104,8 @@ private slots:
         QTest::newRow("29/02/2000 senza ricevute") << "29/02/2000" << Righe{VUOTA} << QStringList();
         // A refused day changes nothing: the list of 31/12/2000 stays.
         const QStringList rifiutata = {"Data non corretta\ndigitarla nel seguente modo GG/MM/AAAA"};
-        for (const char *giorno : {"30/02/2000", "29/02/1999", "aa/bb/cccc", ".5/12/2000"})
+        for (const char *giorno :
+             {"30/02/2000", "29/02/1999", "aa/bb/cccc", ".5/12/2000", "05/12/2000x", "5/12/2000"})
             QTest::newRow(giorno) << giorno << Righe{R2, VUOTA} << rifiutata;
     }
 

@@ -72,6 +72,7 @@ private slots:
 void TestStampante::invio_data()
 {
     QTest::addColumn<int>("stato");   // what the print system answers
+    QTest::addColumn<int>("lavoro");  // the job number it gives
     QTest::addColumn<QString>("motivo");
     QTest::addColumn<bool>("soloPdf");
     QTest::addColumn<int>("modo");
@@ -79,28 +80,33 @@ void TestStampante::invio_data()
     using S = EsitoInvio::Stato;
     using M = EsitoStampa::Modo;
     const QString salvata = QStringLiteral("La stampa è stata salvata nel file:\n");
-    QTest::newRow("accettata") << int(S::Accettata) << "" << false << int(M::Stampata)
+    QTest::newRow("accettata") << int(S::Accettata) << 7 << "" << false << int(M::Stampata)
                                << "Stampa completata";
-    QTest::newRow("non accetta") << int(S::Rifiutata)
+    QTest::newRow("non accetta") << int(S::Rifiutata) << 7
                                  << "La destinazione \"Ufficio\" non sta accettando le stampe."
                                  << false << int(M::SalvataDopoErrore)
                                  << "La stampante non ha accettato la stampa (La destinazione "
                                     "\"Ufficio\" non sta accettando le stampe).\n" + salvata;
-    QTest::newRow("coda inesistente") << int(S::Rifiutata) << "Non esiste la stampante o la classe."
-                                      << false << int(M::SalvataDopoErrore)
+    QTest::newRow("coda inesistente") << int(S::Rifiutata) << 7
+                                      << "Non esiste la stampante o la classe." << false << int(M::SalvataDopoErrore)
                                       << "La stampante non ha accettato la stampa (Non esiste la "
                                          "stampante o la classe).\n" + salvata;
-    QTest::newRow("nessuna stampante") << int(S::NessunaStampante) << "" << false
+    // A job without a number is no job the print system took.
+    QTest::newRow("accettata senza numero") << int(S::Accettata) << 0 << "" << false
+                                            << int(M::SalvataDopoErrore)
+                                            << "La stampante non ha accettato la stampa.\n" + salvata;
+    QTest::newRow("nessuna stampante") << int(S::NessunaStampante) << 7 << "" << false
                                        << int(M::SalvataSenzaStampante)
                                        << "Nessuna stampante installata.\n" + salvata;
     QTest::newRow("solo PDF: la coda non è interpellata")
-        << int(S::Accettata) << "" << true << int(M::SalvataSenzaStampante)
+        << int(S::Accettata) << 7 << "" << true << int(M::SalvataSenzaStampante)
         << "Nessuna stampante installata.\n" + salvata;
 }
 
 void TestStampante::invio()
 {
     QFETCH(int, stato);
+    QFETCH(int, lavoro);
     QFETCH(QString, motivo);
     QFETCH(bool, soloPdf);
     QFETCH(int, modo);
@@ -114,7 +120,7 @@ void TestStampante::invio()
         [&](const QString &titolo, const QByteArray &pdf) {
             titoli.append(titolo);
             inviato = pdf;
-            return EsitoInvio{EsitoInvio::Stato(stato), 7, motivo};
+            return EsitoInvio{EsitoInvio::Stato(stato), lavoro, motivo};
         });
     stampante.impostaCarattere(CARATTERE_STAMPA);
     stampante.stampaRiga("Riga unica");

@@ -7,6 +7,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <functional>
@@ -137,6 +139,38 @@ private slots:
         QVERIFY(!creaDatabase(prova.percorso(), &errore));
         QVERIFY(errore.contains(QStringLiteral("esiste già")));
         QCOMPARE(prova.valore("SELECT codice FROM tipo").toString(), QStringLiteral("Viti"));
+    }
+
+    // The tool that writes a new file: one path at most, never over a file.
+    void strumentoNuovoDb_data()
+    {
+        QTest::addColumn<QStringList>("argomenti");
+        QTest::addColumn<int>("uscita");
+        QTest::addColumn<QStringList>("file"); // in the folder afterwards
+        QTest::newRow("nella cartella") << QStringList{} << 0 << QStringList{"Vorendi.mdb"};
+        QTest::newRow("con un nome") << QStringList{"Negozio.mdb"} << 0
+                                     << QStringList{"Negozio.mdb"};
+        QTest::newRow("due argomenti") << QStringList{"a", "b"} << 2 << QStringList{};
+    }
+
+    void strumentoNuovoDb()
+    {
+        QFETCH(QStringList, argomenti);
+        QFETCH(int, uscita);
+        QFETCH(QStringList, file);
+        QTemporaryDir cartella;
+        QProcess strumento;
+        strumento.setWorkingDirectory(cartella.path());
+        strumento.start(QStringLiteral(VORENDI_NUOVO_DB), argomenti);
+        QVERIFY(strumento.waitForFinished(60000));
+        QCOMPARE(strumento.exitCode(), uscita);
+        QCOMPARE(QDir(cartella.path()).entryList(QDir::Files), file);
+        if (file.isEmpty())
+            return;
+        // A second run leaves the file it finds alone.
+        strumento.start(QStringLiteral(VORENDI_NUOVO_DB), argomenti);
+        QVERIFY(strumento.waitForFinished(60000));
+        QCOMPARE(strumento.exitCode(), 1);
     }
 };
 

@@ -1,4 +1,5 @@
 #include "reports/grafico_statistiche.h"
+#include "reports/statistiche.h"
 
 #include <QTest>
 
@@ -57,6 +58,26 @@ private slots:
                 QCOMPARE(barra.colore, k == mese ? colori[serie] : G::colore(serie));
             }
         }
+    }
+
+    // The year typed for the statistics: its leading number, halves to even.
+    void anno_data()
+    {
+        QTest::addColumn<QString>("testo");
+        QTest::addColumn<int>("anno");
+        QTest::newRow("intero") << "2024" << 2024;
+        QTest::newRow("mezzo, al pari in su") << "2023.5" << 2024;
+        QTest::newRow("mezzo, al pari in giù") << "2024.5" << 2024;
+        QTest::newRow("lettere dopo") << " 2024x" << 2024;
+        QTest::newRow("lettere") << "abc" << 0;
+        QTest::newRow("oltre un int") << "1e20" << 0;
+    }
+
+    void anno()
+    {
+        QFETCH(QString, testo);
+        QFETCH(int, anno);
+        QCOMPARE(annoScelto(testo), anno);
     }
 };
 
