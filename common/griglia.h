@@ -83,13 +83,6 @@ public:
         righe_[indice] = std::move(nuova);
         emit dataChanged(index(indice, 0), index(indice, columnCount() - 1));
     }
-    void formatoCambiato(Formato formato)
-    {
-        formato_ = std::move(formato);
-        if (!righe_.isEmpty())
-            emit dataChanged(index(0, 0), index(int(righe_.size()) - 1, columnCount() - 1));
-    }
-
     int righeElencate() const override { return int(righe_.size()); }
 
 protected:
