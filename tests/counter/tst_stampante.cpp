@@ -1,53 +1,132 @@
 #include "counter/stampante_qt.h"
 #include "counter/tracciato.h"
-#include "support/comandi_di_prova.h"
-#include "support/database_di_prova.h"
-#include "support/registro_stampe.h"
-#include "support/risponditore_dialoghi.h"
-#include "support/stampa_di_prova.h"
+#include "support/banco.h"
 
 #include <QDateTime>
+#include <QDeadlineTimer>
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QScopeGuard>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTest>
+#include <QThread>
 
-// The real printer: what reaches the print system, what is kept as a file,
-// and what the closing message says, on a print server of the test's own and
-// with a disk that fills up or a program killed on the way.
+#include <cups/cups.h>
+
+#include <csignal>
+#include <grp.h>
+#include <pwd.h>
+#include <sys/prctl.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+// The real printer: what reaches the print system, what is kept as a PDF
+// and what the closing message says; a disk that fills up, a kill on the way.
 
 namespace {
 
-// A receipt longer than a page.
-Elenco ricevuta()
+const QString SALVATA = QStringLiteral("La stampa è stata salvata nel file:\n");
+
+QString programma(const QString &nome)
 {
-    QList<RigaCarrello> carrello;
-    for (int i = 1; i <= 60; ++i)
-        carrello.append({QStringLiteral("ART-%1").arg(i), 1, "VITI", 1500, 2, 3000});
-    return elencoRicevuta(17, carrello, 180000);
+    const QString trovato = QStandardPaths::findExecutable(nome);
+    return trovato.isEmpty() ? QStandardPaths::findExecutable(nome, {"/usr/sbin"}) : trovato;
 }
 
-// The lines the listing sends to the printer, as a PDF reads them back.
-QStringList righeAttese(const Elenco &e)
+// Debian's cupsd in a temporary folder, on a Unix socket there only, with
+// the default queue "Prova" whose device writes each job to uscita.pdf.
+struct ServerStampa
 {
-    auto documento = std::make_shared<DocumentoStampato>();
-    StampanteRegistrata registratore(documento);
-    stampaElenco(registratore, e);
-    return senzaSpaziFinali(documento->testi());
-}
+    QTemporaryDir cartella;
+    QProcess cupsd;
+    QString errore;
 
-QString salvataNel(const QString &file)
-{
-    return QStringLiteral("La stampa è stata salvata nel file:\n") + QDir::toNativeSeparators(file);
-}
+    QString percorso(const QString &nome) const { return cartella.filePath(nome); }
 
-QString nonAccettata(const QString &motivo, const QString &file)
-{
-    return QStringLiteral("La stampante non ha accettato la stampa (%1).\n").arg(motivo)
-        + salvataNel(file);
-}
+    ~ServerStampa()
+    {
+        cupsd.terminate();
+        if (!cupsd.waitForFinished(10000))
+            cupsd.kill();
+        cupsd.waitForFinished();
+    }
+
+    bool comando(const QString &nome, const QStringList &argomenti)
+    {
+        QProcess p;
+        p.setProcessChannelMode(QProcess::MergedChannels);
+        p.start(programma(nome), QStringList{"-h", percorso("cups.sock")} + argomenti);
+        if (p.waitForFinished(30000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0)
+            return true;
+        errore = nome + ": " + p.readAll() + byteDelFile(percorso("error_log"));
+        return false;
+    }
+
+    bool avvia()
+    {
+        const auto no = [this](const QString &perche) {
+            errore = perche;
+            return false;
+        };
+        const QString r = cartella.path();
+        // Started as root, cupsd runs the filters as user lp, who must reach the spool;
+        // otherwise as this user.
+        QFile::setPermissions(r, QFile::Permissions(0x7755));
+        QDir(r).mkpath("spool/tmp");
+        const QString utente = ::geteuid() ? QStringLiteral("User %1\nGroup %2\n").arg(::getpwuid(::geteuid())->pw_name,
+                                                                                     ::getgrgid(::getegid())->gr_name)
+                                           : QString();
+        // A raw queue gets no filter and then never opens a file device:
+        // gziptoany hands the PDF on as it is.
+        const QList<std::pair<QString, QString>> file = {
+            {"cupsd.conf", "Listen " + percorso("cups.sock") + "\nBrowsing No\nBrowseLocalProtocols none\n"
+                           "DefaultShared No\nWebInterface No\nLogLevel warn\n<Location />\n Order deny,allow\n"
+                           "</Location>\n<Policy default>\n JobPrivateAccess default\n JobPrivateValues default\n"
+                           " <Limit All>\n  Order deny,allow\n </Limit>\n</Policy>\n"},
+            {"cups-files.conf", QStringLiteral("FileDevice Yes\nServerRoot %1\nRequestRoot %1/spool\nTempDir "
+                                               "%1/spool/tmp\nCacheDir %1\nStateDir %1\nErrorLog %1/error_log\n"
+                                               "AccessLog %1/access_log\nPageLog %1/page_log\n").arg(r) + utente},
+            {"prova.ppd", "*PPD-Adobe: \"4.3\"\n*FormatVersion: \"4.3\"\n*FileVersion: \"1.0\"\n*LanguageVersion: "
+                          "English\n*LanguageEncoding: ISOLatin1\n*PCFileName: \"PROVA.PPD\"\n*Manufacturer: \"P\"\n"
+                          "*Product: \"(P)\"\n*ModelName: \"P\"\n*ShortNickName: \"P\"\n*NickName: \"P\"\n"
+                          "*PSVersion: \"(3010.000) 0\"\n*cupsFilter: \"application/pdf 0 gziptoany\"\n"},
+        };
+        for (const auto &[nome, testo] : file) {
+            QFile f(percorso(nome));
+            if (!f.open(QIODevice::WriteOnly) || f.write(testo.toUtf8()) < 0)
+                return no("configurazione non scritta in " + r);
+        }
+        if (programma("cupsd").isEmpty())
+            return no("cupsd non installato");
+        cupsd.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
+        cupsd.start(programma("cupsd"), {"-f", "-c", percorso("cupsd.conf"), "-s", percorso("cups-files.conf")});
+        const QByteArray socket = QFile::encodeName(percorso("cups.sock"));
+        for (const QDeadlineTimer limite(20000);; QThread::msleep(50)) {
+            if (http_t *http = httpConnect2(socket, 0, nullptr, AF_LOCAL, HTTP_ENCRYPTION_NEVER, 1, 1000, nullptr)) {
+                httpClose(http);
+                break;
+            }
+            if (cupsd.state() == QProcess::NotRunning || limite.hasExpired())
+                return no("cupsd non è partito: " + cupsd.readAll());
+        }
+        qputenv("CUPS_SERVER", socket);
+        cupsSetServer(nullptr);
+        return comando("lpadmin", {"-p", "Prova", "-E", "-v", "file:" + percorso("uscita.pdf"), "-P",
+                                   percorso("prova.ppd")})
+            && comando("lpadmin", {"-d", "Prova"});
+    }
+
+    bool attendiCodaVuota()
+    {
+        for (const QDeadlineTimer limite(30000); !limite.hasExpired(); QThread::msleep(50)) {
+            cups_job_t *lavori = nullptr;
+            const int n = cupsGetJobs2(CUPS_HTTP_DEFAULT, &lavori, "Prova", 0, CUPS_WHICHJOBS_ACTIVE);
+            cupsFreeJobs(n, lavori);
+            if (n == 0)
+                return true;
+        }
+        return false;
+    }
+};
 
 } // namespace
 
@@ -55,253 +134,163 @@ class TestStampante : public QObject
 {
     Q_OBJECT
 
-    SenzaStampantiDelSistema isolamento_;
+    QTemporaryDir casa_;
 
 private slots:
-    void invio_data();
-    void invio();
-    void fileNuoviSenzaSovrascrivere();
-    void cartellaInesistente();
-    void senzaServerDiStampa();
-    void guasti_data();
-    void guasti();
-    void serverDiStampa_data();
-    void serverDiStampa();
+    // Run on its own too, it never reaches the machine's printers or settings.
+    void initTestCase()
+    {
+        qputenv("CUPS_SERVER", QFile::encodeName(casa_.filePath("nessun-server.sock")));
+        qputenv("HOME", QFile::encodeName(casa_.path()));
+        qunsetenv("LPDEST");
+        qunsetenv("PRINTER");
+        cupsSetServer(nullptr);
+    }
+
+    // What the print system answers, and what the user is told.
+    void invio_data()
+    {
+        QTest::addColumn<int>("stato");
+        QTest::addColumn<int>("lavoro"); // the job number given
+        QTest::addColumn<bool>("soloPdf");
+        QTest::addColumn<QString>("messaggio"); // up to the file name
+        using S = EsitoInvio::Stato;
+        const QString rifiutata = "La stampante non ha accettato la stampa";
+        QTest::newRow("accettata") << int(S::Accettata) << 7 << false << "Stampa completata";
+        QTest::newRow("rifiutata") << int(S::Rifiutata) << 7 << false << rifiutata + " (Coda assente).\n" + SALVATA;
+        QTest::newRow("senza numero") << int(S::Accettata) << 0 << false << rifiutata + ".\n" + SALVATA;
+        QTest::newRow("nessuna stampante") << int(S::NessunaStampante) << 7 << false
+                                           << "Nessuna stampante installata.\n" + SALVATA;
+        QTest::newRow("solo PDF") << int(S::Accettata) << 7 << true << "Nessuna stampante installata.\n" + SALVATA;
+    }
+
+    void invio()
+    {
+        QFETCH(int, stato);
+        QFETCH(int, lavoro);
+        QFETCH(bool, soloPdf);
+        QFETCH(QString, messaggio);
+        QTemporaryDir cartella;
+        QByteArray inviato;
+        StampanteQt stampante("Ricevuta 17", cartella.path(),
+                              soloPdf ? StampanteQt::Destinazione::SoloPdf : StampanteQt::Destinazione::Predefinita,
+                              [&](const QString &titolo, const QByteArray &pdf) {
+                                  inviato = titolo.toUtf8() + '|' + pdf;
+                                  return EsitoInvio{EsitoInvio::Stato(stato), lavoro, lavoro ? "Coda assente." : ""};
+                              });
+        stampante.stampaRiga("Riga unica");
+        const EsitoStampa esito = stampante.fineDocumento();
+        QCOMPARE(messaggioEsito(esito), messaggio + QDir::toNativeSeparators(esito.file));
+        QCOMPARE(inviato.startsWith("Ricevuta 17|%PDF-"), !soloPdf);
+        // What was not printed is kept: the very document offered, under a new name.
+        QCOMPARE(contenutoCartella(cartella.path()).size(), esito.modo == EsitoStampa::Modo::Stampata ? 0 : 1);
+        QVERIFY(esito.modo == EsitoStampa::Modo::Stampata || esito.file.startsWith(cartella.filePath("Ricevuta 17 ")));
+        QVERIFY(esito.modo == EsitoStampa::Modo::Stampata || soloPdf || "Ricevuta 17|" + byteDelFile(esito.file) == inviato);
+    }
+
+    // A new name beside the printouts already there, never over one; a folder
+    // not there fails and says so; no print server keeps the PDF here.
+    void salvataggi()
+    {
+        QTemporaryDir cartella;
+        for (int s = 0; s <= 1; ++s) {
+            QFile f(cartella.filePath("Elenco " + QDateTime::currentDateTime().addSecs(s).toString("yyyy-MM-dd HH.mm.ss")
+                                      + ".pdf"));
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write("prima") > 0);
+        }
+        QString primo, secondo;
+        QVERIFY(StampanteQt::salvaPdf(cartella.path(), "Elenco", "uno", &primo));
+        QVERIFY(StampanteQt::salvaPdf(cartella.path(), "a/b:c", "due", &secondo));
+        QByteArray tutto;
+        for (const QString &nome : contenutoCartella(cartella.path()))
+            tutto += byteDelFile(cartella.filePath(nome));
+        QCOMPARE(tutto.size(), 16);
+        QCOMPARE(byteDelFile(primo) + byteDelFile(secondo), "unodue");
+        StampanteQt altrove("Elenco", cartella.filePath("non esiste"), StampanteQt::Destinazione::SoloPdf);
+        const EsitoStampa esito = altrove.fineDocumento();
+        QCOMPARE(messaggioEsito(esito), "Stampa non riuscita.\nNon è stato possibile salvarla nel file:\n"
+                                            + QDir::toNativeSeparators(esito.file));
+        Banco b(Banco::StampeVere);
+        const EsitoStampa senza = stampaEAvvisa(nullptr, elencoRicevuta(0, {}, 0));
+        QCOMPARE(b.testi(), QStringList{"Nessuna stampante installata.\n" + SALVATA
+                                        + QDir::toNativeSeparators(QDir(b.cartella()).filePath(QFileInfo(senza.file).fileName()))});
+    }
+
+    // A disk that fills up while the PDF is saved, and a kill while the
+    // pages are drawn, leave no file behind.
+    void guasti()
+    {
+        QTemporaryDir cartella;
+        rlimit prima{};
+        ::getrlimit(RLIMIT_FSIZE, &prima);
+        const rlimit piccolo{4096, prima.rlim_max};
+        std::signal(SIGXFSZ, SIG_IGN);
+        StampanteQt stampante("Elenco", cartella.path(), StampanteQt::Destinazione::SoloPdf);
+        for (int i = 0; i < 300; ++i)
+            stampante.stampaRiga(QString(100, u'x'));
+        QVERIFY(::setrlimit(RLIMIT_FSIZE, &piccolo) == 0);
+        const EsitoStampa esito = stampante.fineDocumento();
+        ::setrlimit(RLIMIT_FSIZE, &prima);
+        QCOMPARE(esito.modo, EsitoStampa::Modo::Fallita);
+        ProcessoProva processo({"stampa", cartella.path()});
+        QVERIFY(processo.attendi("disegno") && processo.uccidi());
+        QCOMPARE(contenutoCartella(cartella.path()), QStringList{});
+    }
+
+    // A print server of the test's own: what it takes prints line for line;
+    // what it refuses is kept as a PDF that reads back the same.
+    void serverDiStampa_data()
+    {
+        QTest::addColumn<QStringList>("comando"); // on the queue before the printout
+        QTest::addColumn<QString>("lpdest");
+        QTest::addColumn<QString>("motivo"); // empty: accepted; "*": the print system's own words
+        QTest::newRow("accettata") << QStringList{} << "" << "";
+        QTest::newRow("non accetta") << QStringList{"cupsreject", "Prova"} << "" << "*";
+        // A stopped queue would hold the job, not print it.
+        QTest::newRow("ferma") << QStringList{"cupsdisable", "Prova"} << "" << "la coda \"Prova\" è ferma";
+        QTest::newRow("coda inesistente") << QStringList{} << "Magazzino" << "*";
+    }
+
+    void serverDiStampa()
+    {
+        QFETCH(QStringList, comando);
+        QFETCH(QString, lpdest);
+        QFETCH(QString, motivo);
+        if (QStandardPaths::findExecutable("pdftotext").isEmpty())
+            QSKIP("pdftotext non installato: la stampa non si può rileggere");
+        ServerStampa server;
+        if (!server.avvia())
+            QSKIP(qPrintable("server di stampa privato non avviato: " + server.errore));
+        QVERIFY2(comando.isEmpty() || server.comando(comando.first(), comando.mid(1)), qPrintable(server.errore));
+        if (!lpdest.isEmpty())
+            qputenv("LPDEST", lpdest.toUtf8());
+        Banco b;
+        QList<RigaCarrello> carrello; // longer than a page
+        for (int i = 1; i <= 60; ++i)
+            carrello.append({QString(i == 1 ? 40 : 5, u'Z') + QString::number(i), 1, "VITI", 1500, i, 1500 * i});
+        const Elenco e = elencoRicevuta(17, carrello, 2745000);
+        StampanteQt stampante(e.documento, b.cartella());
+        const EsitoStampa esito = stampaElenco(stampante, e);
+        qunsetenv("LPDEST");
+        QVERIFY(server.attendiCodaVuota());
+        stampaElenco(*nuovaStampante("registrata"), e);
+        QStringList attese = b.stampe().last().testi();
+        for (QString &r : attese)
+            r.remove(QRegularExpression(" +$"));
+        int pagine = 0;
+        QCOMPARE(righePdf(motivo.isEmpty() ? server.percorso("uscita.pdf") : esito.file, &pagine), attese);
+        QVERIFY(pagine > 1);
+        if (motivo.isEmpty()) {
+            QCOMPARE(messaggioEsito(esito), "Stampa completata");
+            QCOMPARE(contenutoCartella(b.cartella()), QStringList{"Vorendi.mdb"});
+            return;
+        }
+        QVERIFY(!QFileInfo::exists(server.percorso("uscita.pdf")));
+        QVERIFY(motivo == "*" ? !esito.motivo.isEmpty() : esito.motivo == motivo);
+        QVERIFY(messaggioEsito(esito).startsWith("La stampante non ha accettato la stampa ("
+                                                 + esito.motivo.chopped(esito.motivo.endsWith(u'.')) + ")."));
+    }
 };
-
-void TestStampante::invio_data()
-{
-    QTest::addColumn<int>("stato");   // what the print system answers
-    QTest::addColumn<int>("lavoro");  // the job number it gives
-    QTest::addColumn<QString>("motivo");
-    QTest::addColumn<bool>("soloPdf");
-    QTest::addColumn<int>("modo");
-    QTest::addColumn<QString>("inizio"); // the message, up to the file name
-    using S = EsitoInvio::Stato;
-    using M = EsitoStampa::Modo;
-    const QString salvata = QStringLiteral("La stampa è stata salvata nel file:\n");
-    QTest::newRow("accettata") << int(S::Accettata) << 7 << "" << false << int(M::Stampata)
-                               << "Stampa completata";
-    QTest::newRow("non accetta") << int(S::Rifiutata) << 7
-                                 << "La destinazione \"Ufficio\" non sta accettando le stampe."
-                                 << false << int(M::SalvataDopoErrore)
-                                 << "La stampante non ha accettato la stampa (La destinazione "
-                                    "\"Ufficio\" non sta accettando le stampe).\n" + salvata;
-    QTest::newRow("coda inesistente") << int(S::Rifiutata) << 7
-                                      << "Non esiste la stampante o la classe." << false << int(M::SalvataDopoErrore)
-                                      << "La stampante non ha accettato la stampa (Non esiste la "
-                                         "stampante o la classe).\n" + salvata;
-    // A job without a number is no job the print system took.
-    QTest::newRow("accettata senza numero") << int(S::Accettata) << 0 << "" << false
-                                            << int(M::SalvataDopoErrore)
-                                            << "La stampante non ha accettato la stampa.\n" + salvata;
-    QTest::newRow("nessuna stampante") << int(S::NessunaStampante) << 7 << "" << false
-                                       << int(M::SalvataSenzaStampante)
-                                       << "Nessuna stampante installata.\n" + salvata;
-    QTest::newRow("solo PDF: la coda non è interpellata")
-        << int(S::Accettata) << 7 << "" << true << int(M::SalvataSenzaStampante)
-        << "Nessuna stampante installata.\n" + salvata;
-}
-
-void TestStampante::invio()
-{
-    QFETCH(int, stato);
-    QFETCH(int, lavoro);
-    QFETCH(QString, motivo);
-    QFETCH(bool, soloPdf);
-    QFETCH(int, modo);
-    QFETCH(QString, inizio);
-    QTemporaryDir cartella;
-    QStringList titoli;
-    QByteArray inviato;
-    StampanteQt stampante(
-        "Ricevuta 17", cartella.path(),
-        soloPdf ? StampanteQt::Destinazione::SoloPdf : StampanteQt::Destinazione::Predefinita,
-        [&](const QString &titolo, const QByteArray &pdf) {
-            titoli.append(titolo);
-            inviato = pdf;
-            return EsitoInvio{EsitoInvio::Stato(stato), lavoro, motivo};
-        });
-    stampante.impostaCarattere(CARATTERE_STAMPA);
-    stampante.stampaRiga("Riga unica");
-    const EsitoStampa esito = stampante.fineDocumento();
-
-    QCOMPARE(int(esito.modo), modo);
-    QCOMPARE(titoli, soloPdf ? QStringList() : QStringList{"Ricevuta 17"});
-    QCOMPARE(messaggioEsito(esito), inizio + QDir::toNativeSeparators(esito.file));
-    if (esito.modo == EsitoStampa::Modo::Stampata) {
-        QVERIFY(inviato.startsWith("%PDF-"));
-        QVERIFY(contenutoCartella(cartella.path()).isEmpty());
-        return;
-    }
-    // The file kept is the very document the printer was offered, whole.
-    QCOMPARE(contenutoCartella(cartella.path()), QStringList{QFileInfo(esito.file).fileName()});
-    QVERIFY(QFileInfo(esito.file).fileName().startsWith("Ricevuta 17 "));
-    const QByteArray salvato = byteDelFile(esito.file);
-    QVERIFY(salvato.startsWith("%PDF-") && salvato.trimmed().endsWith("%%EOF"));
-    if (!soloPdf)
-        QCOMPARE(salvato, inviato);
-}
-
-void TestStampante::fileNuoviSenzaSovrascrivere()
-{
-    QTemporaryDir cartella;
-    // Other printouts already hold the names of this second and the next.
-    const QDateTime adesso = QDateTime::currentDateTime();
-    QStringList altri;
-    for (int s = 0; s <= 1; ++s) {
-        altri.append(QDir(cartella.path()).filePath(
-            "Elenco ricevute " + adesso.addSecs(s).toString("yyyy-MM-dd HH.mm.ss") + ".pdf"));
-        QFile file(altri.last());
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("stampa precedente") > 0);
-    }
-    QString primo, secondo, terzo;
-    QVERIFY(StampanteQt::salvaPdf(cartella.path(), "Elenco ricevute", "uno", &primo));
-    QVERIFY(StampanteQt::salvaPdf(cartella.path(), "Elenco ricevute", "due", &secondo));
-    QVERIFY(QFileInfo(primo).fileName().startsWith("Elenco ricevute "));
-    QVERIFY(!altri.contains(primo) && !altri.contains(secondo) && primo != secondo);
-    QCOMPARE(byteDelFile(primo), "uno");
-    QCOMPARE(byteDelFile(secondo), "due");
-    for (const QString &altro : altri)
-        QCOMPARE(byteDelFile(altro), "stampa precedente");
-    // A name with separators stays in the folder.
-    QVERIFY(StampanteQt::salvaPdf(cartella.path(), "a/b:c", "tre", &terzo));
-    QCOMPARE(QFileInfo(terzo).dir().path(), QDir(cartella.path()).path());
-    QCOMPARE(contenutoCartella(cartella.path()).size(), 5);
-}
-
-void TestStampante::cartellaInesistente()
-{
-    QTemporaryDir base;
-    const QString cartella = QDir(base.path()).filePath("non esiste");
-    StampanteQt stampante("Elenco ricevute", cartella, StampanteQt::Destinazione::SoloPdf);
-    stampante.stampaRiga("Riga unica");
-    const EsitoStampa esito = stampante.fineDocumento();
-    QCOMPARE(esito.modo, EsitoStampa::Modo::Fallita);
-    QVERIFY(QFileInfo(esito.file).fileName().startsWith("Elenco ricevute "));
-    QCOMPARE(messaggioEsito(esito),
-             "Stampa non riuscita.\nNon è stato possibile salvarla nel file:\n"
-                 + QDir::toNativeSeparators(esito.file));
-    QVERIFY(esito.file.startsWith(cartella));
-    QVERIFY(!QDir(cartella).exists());
-}
-
-void TestStampante::senzaServerDiStampa()
-{
-    // libcups finds no print server at all: the printout is kept in the
-    // working directory, and the user told where.
-    DatabaseDiProva db;
-    RisponditoreDialoghi risposte;
-    const EsitoStampa esito = stampaEAvvisa(nullptr, elencoRicevuta(0, {}, 0));
-    QCOMPARE(esito.modo, EsitoStampa::Modo::SalvataSenzaStampante);
-    QVERIFY(QFileInfo(esito.file).size() > 0);
-    QCOMPARE(QFileInfo(esito.file).dir().path(), QDir(db.cartella()).path());
-    QCOMPARE(risposte.testi(), QStringList{"Nessuna stampante installata.\n" + salvataNel(esito.file)});
-}
-
-void TestStampante::guasti_data()
-{
-    QTest::addColumn<QStringList>("argomenti"); // the helper's, after the folder
-    QTest::addColumn<QString>("attesa");        // the line to wait for
-    QTest::addColumn<bool>("uccidi");           // SIGKILL once it is seen
-    QTest::addColumn<QString>("esito");         // its last line; empty when it never ends
-    QTest::addColumn<bool>("file");             // one whole file left
-    const QString salvata = QStringLiteral("esito %1").arg(int(EsitoStampa::Modo::SalvataSenzaStampante));
-    const QString fallita = QStringLiteral("esito %1").arg(int(EsitoStampa::Modo::Fallita));
-    QTest::newRow("spazio sufficiente") << QStringList{"stampa", "300", "0"} << "disegno" << false
-                                        << salvata << true;
-    // A file may not grow past 4,096 bytes: the disk is full.
-    QTest::newRow("disco pieno") << QStringList{"stampa", "300", "4096"} << "disegno" << false
-                                 << fallita << false;
-    QTest::newRow("ucciso mentre scrive il file")
-        << QStringList{"salva", "4096"} << "scrivo" << false << "" << false;
-    QTest::newRow("ucciso mentre disegna")
-        << QStringList{"stampa", "100000", "0"} << "disegno" << true << "" << false;
-}
-
-void TestStampante::guasti()
-{
-    QFETCH(QStringList, argomenti);
-    QFETCH(QString, attesa);
-    QFETCH(bool, uccidi);
-    QFETCH(QString, esito);
-    QFETCH(bool, file);
-    QTemporaryDir cartella;
-    argomenti.insert(1, cartella.path());
-    ProcessoProva processo(argomenti);
-    QVERIFY(processo.attendi(attesa));
-    if (uccidi)
-        QVERIFY2(processo.uccidi(), "the helper had ended before it could be killed");
-    const bool finito = processo.finisci();
-    QCOMPARE(finito, !esito.isEmpty());
-    if (finito)
-        QCOMPARE(processo.righe().last(), esito);
-    const QStringList lasciati = contenutoCartella(cartella.path());
-    QCOMPARE(lasciati.size(), file ? 1 : 0);
-    if (file) {
-        const QByteArray pdf = byteDelFile(QDir(cartella.path()).filePath(lasciati.first()));
-        QVERIFY(pdf.startsWith("%PDF-") && pdf.trimmed().endsWith("%%EOF"));
-    }
-}
-
-void TestStampante::serverDiStampa_data()
-{
-    QTest::addColumn<QList<QStringList>>("comandi"); // on the queue before the printout
-    QTest::addColumn<QString>("lpdest");
-    QTest::addColumn<int>("modo");
-    QTest::addColumn<QString>("motivo"); // empty: the print system's own words, whatever they are
-    using M = EsitoStampa::Modo;
-    QTest::newRow("accettata") << QList<QStringList>{} << "" << int(M::Stampata) << "";
-    QTest::newRow("non accetta") << QList<QStringList>{{"cupsreject", "Prova"}} << ""
-                                 << int(M::SalvataDopoErrore) << "";
-    // A stopped queue would hold the job, not print it.
-    QTest::newRow("ferma") << QList<QStringList>{{"cupsdisable", "Prova"}} << ""
-                           << int(M::SalvataDopoErrore) << "la coda \"Prova\" è ferma";
-    QTest::newRow("coda predefinita inesistente")
-        << QList<QStringList>{} << "Magazzino" << int(M::SalvataDopoErrore) << "";
-}
-
-void TestStampante::serverDiStampa()
-{
-    QFETCH(QList<QStringList>, comandi);
-    QFETCH(QString, lpdest);
-    QFETCH(int, modo);
-    QFETCH(QString, motivo);
-    if (QStandardPaths::findExecutable("pdftotext").isEmpty())
-        QSKIP("pdftotext non installato: la stampa non si può rileggere");
-    ServerStampa server;
-    if (!server.avvia())
-        QSKIP(qPrintable("server di stampa privato non avviato: " + server.errore()));
-    for (const QStringList &c : comandi)
-        QVERIFY2(server.comando(c.first(), c.mid(1)), qPrintable(server.errore()));
-    const auto senzaLpdest = qScopeGuard([] { qunsetenv("LPDEST"); });
-    if (!lpdest.isEmpty())
-        qputenv("LPDEST", lpdest.toUtf8());
-    DatabaseDiProva db;
-    QTemporaryDir lavoro;
-    const Elenco e = ricevuta();
-    StampanteQt stampante(e.documento, lavoro.path());
-    const EsitoStampa esito = stampaElenco(stampante, e);
-    QCOMPARE(int(esito.modo), modo);
-    // Nothing left held in the queue, and what it took is out.
-    QVERIFY2(server.attendiCodaVuota(), qPrintable(server.errore()));
-    if (esito.modo == EsitoStampa::Modo::Stampata) {
-        QCOMPARE(messaggioEsito(esito), "Stampa completata");
-        QVERIFY(contenutoCartella(lavoro.path()).isEmpty());
-        QCOMPARE(righePdf(server.uscita()), righeAttese(e));
-        return;
-    }
-    QVERIFY(!QFileInfo::exists(server.uscita()));
-    QVERIFY(!esito.motivo.isEmpty());
-    if (!motivo.isEmpty())
-        QCOMPARE(esito.motivo, motivo);
-    QString mostrato = esito.motivo;
-    if (mostrato.endsWith(u'.'))
-        mostrato.chop(1);
-    QCOMPARE(messaggioEsito(esito), nonAccettata(mostrato, esito.file));
-    QCOMPARE(contenutoCartella(lavoro.path()), QStringList{QFileInfo(esito.file).fileName()});
-    QCOMPARE(righePdf(esito.file), righeAttese(e));
-}
 
 QTEST_MAIN(TestStampante)
 #include "tst_stampante.moc"

@@ -1,0 +1,362 @@
+#include "data/database_routines.h"
+#include "data/percorso.h"
+#include "data/routine.h"
+#include "data/schema.h"
+#include "support/banco.h"
+
+#include <QDir>
+#include <QSqlDatabase>
+#include <QTest>
+
+using Righe = QList<QVariantList>;
+using Numeri = QList<qint64>;
+
+namespace {
+
+// Every routine with ordinary arguments on the shop preparaNegozio writes:
+// its zone, the table it needs and the zone reported without that table.
+struct ComandoDiProva
+{
+    QString nome;
+    int zona;
+    QString tabella;
+    int zonaTabella;
+    std::function<bool()> esegui; // false when the routine failed
+};
+
+const QList<ComandoDiProva> &comandiDiProva()
+{
+    static const QDate oggi = QDate::currentDate();
+    static const QList<ComandoDiProva> comandi = {
+        // Without the stock table the movement, written first, must be taken back.
+        {"RegistraProdotto", 1, "rimanenze", 4,
+         [] { return RegistraProdotto("Prova", "ART-2", 50, 80, 3, OPERAZIONE_ACQUISTO, oggi); }},
+        {"AggiungiTipo", 2, "tipo", 2, [] { return AggiungiTipo("Nuovo"); }},
+        {"CaricaTipi", 3, "tipo", 3, [] { return !CaricaTipi().isEmpty(); }},
+        {"AggiornaRimanenze", 4, "rimanenze", 4, [] { return AggiornaRimanenze("ART-1", 1, 5, 120); }},
+        {"AggiungiCarrello", 5, "carrello", 5, [] { return AggiungiCarrello("ART-1", 1) == EsitoCarrello::Aggiunto; }},
+        {"CancellaTipo", 6, "tipo", 6, [] { return CancellaTipo(2).stato == EsitoCancellaTipo::Stato::Cancellato; }},
+        {"CodiceTipo", 7, "tipo", 7, [] { return CodiceTipo(1) == "Prova"; }},
+        {"IdTipo", 8, "tipo", 8, [] { return IdTipo("Prova") == 1; }},
+        {"VisualizzaCarrello", 9, "carrello", 9, [] {
+             QList<RigaCarrello> righe;
+             return VisualizzaCarrello(righe) && righe.size() == 2;
+         }},
+        {"CancellaCarrello", 10, "carrello", 10, [] { return CancellaCarrello("ART-3"); }},
+        {"VisualizzaTipi", 11, "tipo", 11, [] { return !VisualizzaTipi().isEmpty(); }},
+        {"LeggiGeneralita", 12, "generalità", 12, [] { return LeggiGeneralita(); }},
+        {"AggiungiRicevuta", 13, "ricevuta", 13, [] { return AggiungiRicevuta(700); }},
+        {"VisualizzaRicevute", 14, "ricevuta", 14, [] { return VisualizzaRicevute().has_value(); }},
+        {"CancellaRicevuta", 15, "ricevuta", 15, [] { return CancellaRicevuta(1); }},
+        {"VisualizzaOperazioni", 16, "prodotto", 16, [] {
+             ElencoOperazioni elenco;
+             return VisualizzaOperazioni(OPERAZIONE_ACQUISTO, "", {}, {}, elenco);
+         }},
+        {"SalvaGeneralita", 17, "generalità", 17, [] { return SalvaGeneralita("N", "", "", "", ""); }},
+        {"CalcolaStatistiche", 18, "prodotto", 18, [] {
+             SlotMensili slot;
+             return CalcolaStatistiche(1, 2024, slot);
+         }},
+        {"SuggerimentiCodice", 19, "rimanenze", 19, [] { return !SuggerimentiCodice(1, "A").isEmpty(); }},
+        {"CancellaRimanenza", 20, "rimanenze", 20, [] { return CancellaRimanenza("ART-4"); }},
+        {"AggiornaPrezzo", 21, "rimanenze", 21, [] { return AggiornaPrezzo("ART-1", 150); }},
+        {"CancellaOperazione", 22, "prodotto", 22, [] { return CancellaOperazione(1); }},
+        {"UltimaRicevuta", 23, "ricevuta", 23, [] { return UltimaRicevuta() == 1; }},
+        {"VisualizzaRimanenze", 24, "rimanenze", 24, [] { return !VisualizzaRimanenze(1).isEmpty(); }},
+        // The receipt is the sale's last step: without its table the
+        // movements and cart removals already made must be taken back.
+        {"RegistraVendita", 1, "ricevuta", 13, [] {
+             return RegistraVendita({{1, "ART-1", 100, 2}, {1, "ART-3", 30, 1}}, 230, oggi).stato
+                 == EsitoVendita::Stato::Registrata;
+         }},
+    };
+    return comandi;
+}
+
+void preparaNegozio(const Banco &b)
+{
+    b.esegui("UPDATE \"generalità\" SET nome='Negozio', info1='Via Roma 1'");
+    b.esegui("INSERT INTO tipo (codice) VALUES ('Prova'), ('Vecchio')");
+    b.esegui("INSERT INTO rimanenze VALUES ('ART-1', 1, 10, 100), ('ART-3', 1, 4, 30), ('ART-4', 1, 1, 40)");
+    b.esegui("INSERT INTO carrello VALUES ('ART-1', 1, 100, 2, 200), ('ART-3', 1, 30, 1, 30)");
+    b.esegui("INSERT INTO prodotto VALUES (1, 1, 'ART-1', 100, 60, 10, 1, '2024-03-05')");
+    b.esegui("INSERT INTO ricevuta VALUES (1, '2024-03-06', 500)");
+}
+
+} // namespace
+
+class TestData : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // Every routine on a sound shop, then with its file missing, not a
+    // database, short of its table, or locked by another connection's write
+    // (kept to three routines: each waits out the lock): one zone report,
+    // nothing written; a routine never creates the file.
+    void guasti_data()
+    {
+        QTest::addColumn<int>("indice");
+        QTest::addColumn<QString>("guasto");
+        for (int i = 0; i < comandiDiProva().size(); ++i) {
+            const QString nome = comandiDiProva()[i].nome;
+            QStringList guasti{"nessuno", "mancante", "testo", "tabella"};
+            guasti << (nome.startsWith("Registra") ? "IMMEDIATE" : nome == "VisualizzaTipi" ? "EXCLUSIVE" : "");
+            for (const QString &guasto : guasti) {
+                if (!guasto.isEmpty())
+                    QTest::addRow("%s, %s", qPrintable(nome), qPrintable(guasto)) << i << guasto;
+            }
+        }
+    }
+
+    void guasti()
+    {
+        QFETCH(int, indice);
+        QFETCH(QString, guasto);
+        const ComandoDiProva &c = comandiDiProva().at(indice);
+        Banco b;
+        preparaNegozio(b);
+        QSqlDatabase altro = QSqlDatabase::addDatabase("QSQLITE", "altro");
+        altro.setDatabaseName(b.percorso());
+        if (guasto == "tabella")
+            b.esegui(QStringLiteral("DROP TABLE \"%1\"").arg(c.tabella));
+        else if (guasto == "mancante" || guasto == "testo")
+            b.guasta(guasto == "mancante");
+        else if (guasto != "nessuno")
+            QVERIFY(altro.open() && altro.exec("BEGIN " + guasto).isActive()
+                    && altro.exec("INSERT INTO tipo (codice) VALUES ('altro')").isActive());
+        const QByteArray prima = b.byte();
+        QCOMPARE(c.esegui(), guasto == "nessuno");
+        QVERIFY2(guasto == "nessuno" || b.byte() == prima, "a failed routine wrote to the file");
+        const int numero = guasto == "mancante" ? 14 : guasto == "testo" ? 26 : guasto == "tabella" ? 1 : 5;
+        const int zona = guasto == "tabella" ? c.zonaTabella : c.zona;
+        QCOMPARE(b.rapporti.size(), guasto == "nessuno" ? 0 : 1);
+        if (!b.rapporti.isEmpty())
+            QCOMPARE(b.rapporti[0].testo().section(' ', 0, 7),
+                     QStringLiteral("Si è verificato in zona %1:\nErrore n. %2").arg(zona).arg(numero));
+        if (altro.isOpen()) {
+            altro.exec("ROLLBACK");
+            altro.close();
+            QVERIFY(c.esegui());
+            QCOMPARE(b.valore("SELECT count(*) FROM tipo WHERE codice = 'altro'").toInt(), 0);
+        }
+        altro = {};
+        QSqlDatabase::removeDatabase("altro");
+    }
+
+    // A failure inside rolls back; a commit is durable (EXTRA, rollback
+    // journal); an id beyond its 32 bits is no id.
+    void cornice()
+    {
+        Banco b;
+        QVERIFY(!eseguiRoutine(Zona{99}, [](Sessione &s) {
+            Transazione t(s);
+            s.esegui("INSERT INTO tipo (codice) VALUES ('A')");
+            s.esegui("INSERT INTO tabella_che_non_esiste VALUES (1)");
+            t.conferma();
+        }));
+        QStringList pragma;
+        QVERIFY(eseguiRoutine(Zona{99}, [&](Sessione &s) {
+            for (const char *p : {"PRAGMA synchronous", "PRAGMA journal_mode", "SELECT count(*) FROM tipo"}) {
+                QSqlQuery q = s.esegui(p);
+                pragma << (Sessione::prossima(q) ? colonnaTesto(q, 0) : QString());
+            }
+        }));
+        QCOMPARE(pragma, QStringList({"3", "delete", "0"}));
+        b.esegui("INSERT INTO tipo (id, codice) VALUES (4294967296, 'Enorme')");
+        QCOMPARE(IdTipo("Enorme"), 0);
+        QCOMPARE(b.zone(), QList<int>({99, 8}));
+    }
+
+    // Code order without regard to case, equal codes by id; a type an article
+    // in stock or in the cart carries is not deleted, movements do not hold it
+    // back; a deleted type's id is never given again.
+    void tipi()
+    {
+        Banco b;
+        for (const char *codice : {"Viti", "bulloni", "Dell'Orto \"x\"", "chiodi", "Viti"})
+            QVERIFY(AggiungiTipo(codice));
+        QCOMPARE(CaricaTipi(), QStringList({"bulloni", "chiodi", "Dell'Orto \"x\"", "Viti", "Viti"}));
+        QList<qint32> id{IdTipo("VITI"), IdTipo("dell'orto \"X\""), IdTipo("Vit")};
+        for (const RigaTipo &r : VisualizzaTipi())
+            id << r.id;
+        QCOMPARE(id, QList<qint32>({1, 3, 0, 2, 4, 3, 1, 5}));
+        QCOMPARE(CodiceTipo(2) + CodiceTipo(9), "bulloni");
+        b.esegui("INSERT INTO prodotto VALUES (1, 5, 'B', 1, 1, 4, 1, '2026-01-02')");
+        b.esegui("INSERT INTO rimanenze (codice, tipo) VALUES ('V1', 1), ('v2', 1), ('C1', 4)");
+        b.esegui("INSERT INTO carrello VALUES ('v1', 1, 1, 1, 1), ('D', 3, 1, 1, 1)");
+        QStringList esiti; // state (0 deleted, 1 in use) and articles holding the type back
+        for (const qint32 tipo : {1, 3, 4, 5}) {
+            const EsitoCancellaTipo e = CancellaTipo(tipo);
+            esiti << QStringLiteral("%1:%2").arg(int(e.stato)).arg(e.articoli);
+        }
+        QCOMPARE(esiti, QStringList({"1:2", "1:1", "1:1", "0:0"}));
+        QVERIFY(AggiungiTipo("Dadi"));
+        QCOMPARE(IdTipo("Dadi"), 6);
+        QVERIFY(b.rapporti.isEmpty());
+    }
+
+    void movimenti()
+    {
+        Banco b;
+        QVERIFY(AggiungiTipo("Viti") && AggiungiTipo("Bulloni"));
+        const QDate oggi(2024, 3, 14);
+        QVERIFY(RegistraProdotto("Viti", "V'1", 800, 1500, 5, OPERAZIONE_ACQUISTO, oggi));
+        // Same code whatever its case: pieces added, price and type replaced.
+        QVERIFY(RegistraProdotto("BULLONI", "v'1", 900, 1800, 3, OPERAZIONE_ACQUISTO, oggi.addDays(1)));
+        QCOMPARE(b.righe("SELECT * FROM rimanenze"), Righe({{"V'1", 2, 8, 1800}}));
+        // A sale takes pieces only.
+        QVERIFY(RegistraProdotto("Viti", "V'1", 0, 1500, -3, OPERAZIONE_VENDITA, oggi));
+        QCOMPARE(b.righe("SELECT * FROM rimanenze"), Righe({{"V'1", 2, 5, 1800}}));
+        QCOMPARE(b.righe("SELECT * FROM prodotto"),
+                 Righe({{1, 1, "V'1", 1500, 800, 5, 1, "2024-03-14"}, {2, 2, "v'1", 1800, 900, 3, 1, "2024-03-15"},
+                        {3, 1, "V'1", 1500, 0, -3, 2, "2024-03-14"}}));
+        // Refused whole: no type, an unknown one, no day, a stock write that fails.
+        const Righe prima = b.righe("SELECT * FROM prodotto") + b.righe("SELECT * FROM rimanenze");
+        QVERIFY(!RegistraProdotto("", "X", 1, 1, 1, OPERAZIONE_ACQUISTO, oggi));
+        QVERIFY(!RegistraProdotto("Dadi", "X", 1, 1, 1, OPERAZIONE_ACQUISTO, oggi));
+        QVERIFY(!RegistraProdotto("Viti", "X", 1, 1, 1, OPERAZIONE_ACQUISTO, QDate()));
+        b.esegui("CREATE TRIGGER blocca BEFORE UPDATE ON rimanenze BEGIN SELECT RAISE(ABORT, 'no'); END");
+        QVERIFY(!RegistraProdotto("Viti", "V'1", 1, 1, 1, OPERAZIONE_ACQUISTO, oggi));
+        QCOMPARE(b.zone(), QList<int>({1, 1, 1, 4}));
+        QCOMPARE(b.righe("SELECT * FROM prodotto") + b.righe("SELECT * FROM rimanenze"), prima);
+    }
+
+    // Listed in code order, suggested by a literal prefix, repriced and
+    // deleted whatever the case; the deleted code's cart line stays.
+    void rimanenze()
+    {
+        Banco b;
+        b.esegui("INSERT INTO rimanenze VALUES ('b-2', 1, 0, 1500), ('Dell''Orto', 1, -3, 0), ('X', 2, 5, 5),"
+                 " ('A-1', 1, 40000, 2147483647), ('a_2', 1, 0, 0), ('A%1', 1, 1, 1), ('b!x', 1, 0, 0), ('bx', 1, 0, 0)");
+        b.esegui("INSERT INTO carrello VALUES ('b-2', 1, 1500, 2, 3000)");
+        QCOMPARE(SuggerimentiCodice(1, "a") + SuggerimentiCodice(2, "x"), QStringList({"A%1", "A-1", "a_2", "X"}));
+        for (const char *prefisso : {"a%", "a_", "b!", "dell'"})
+            QCOMPARE(SuggerimentiCodice(1, prefisso).size(), 1);
+        QVERIFY(AggiornaPrezzo("dell'orto", 1250) && CancellaRimanenza("B-2"));
+        QStringList righe;
+        for (const RigaRimanenza &r : VisualizzaRimanenze(1))
+            righe << r.codice + u'|' + QString::number(r.prezzo) + u'|' + QString::number(r.pezzi);
+        QCOMPARE(righe, QStringList({"A%1|1|1", "A-1|2147483647|40000", "a_2|0|0", "b!x|0|0", "bx|0|0",
+                                     "Dell'Orto|1250|-3"}));
+        QCOMPARE(b.valore("SELECT count(*) FROM carrello").toInt(), 1);
+        QVERIFY(b.rapporti.isEmpty());
+    }
+
+    // Receipts numbered from 1; the company row written back whole, created
+    // when missing; a NULL stops its reading, the fields after it stay.
+    void ricevuteEGeneralita()
+    {
+        Banco b;
+        QCOMPARE(UltimaRicevuta(), 0);
+        QVERIFY(AggiungiRicevuta(4500) && AggiungiRicevuta(0));
+        const QString oggi = QDate::currentDate().toString(Qt::ISODate);
+        QCOMPARE(b.righe("SELECT * FROM ricevuta"), Righe({{1, oggi, 4500}, {2, oggi, 0}}));
+        QCOMPARE(UltimaRicevuta(), 2);
+        b.esegui("DELETE FROM \"generalità\"");
+        AziendaNome = "precedente";
+        QVERIFY(LeggiGeneralita());
+        QCOMPARE(AziendaNome, "precedente");
+        QVERIFY(SalvaGeneralita("N", "1", "2", "3", "4") && SalvaGeneralita("M", "a", "b", "c", "d"));
+        QCOMPARE(b.righe("SELECT * FROM \"generalità\""), Righe({{"M", "a", "b", "c", "d"}}));
+        QVERIFY(LeggiGeneralita());
+        QCOMPARE(AziendaInfo4, "d");
+        b.esegui("UPDATE \"generalità\" SET info1='Via Roma', info2=NULL");
+        QVERIFY(!LeggiGeneralita());
+        QCOMPARE(AziendaInfo1 + AziendaInfo2, "Via Romab");
+        QCOMPARE(b.zone(), QList<int>{12});
+    }
+
+    // Purchases of a type (the oldest of equal codes) and of a day; totals of
+    // price times pieces; a sum beyond 64 bits or a real price stops the list.
+    void operazioni_data()
+    {
+        QTest::addColumn<QString>("tipo");
+        QTest::addColumn<QDate>("giorno");
+        QTest::addColumn<QVariant>("prezzo"); // of the first two movements
+        QTest::addColumn<Numeri>("attesi"); // ids, then sales and purchases totals when it succeeds
+        QTest::newRow("un tipo") << "viti" << QDate() << QVariant(100) << Numeri{1, 200, 2};
+        QTest::newRow("tipo che non c'è") << "Chiodi" << QDate() << QVariant(100) << Numeri{0, 0};
+        QTest::newRow("ogni tipo") << "" << QDate() << QVariant(100) << Numeri{1, 2, 3, 600, 6};
+        QTest::newRow("un giorno") << "" << QDate(2000, 1, 2) << QVariant(100) << Numeri{2, 200, 2};
+        QTest::newRow("somma oltre 64 bit") << "" << QDate() << QVariant(qint64(1) << 61) << Numeri{1, 2};
+        QTest::newRow("prezzo non intero") << "" << QDate() << QVariant(2.5) << Numeri{};
+    }
+
+    void operazioni()
+    {
+        QFETCH(QString, tipo);
+        QFETCH(QDate, giorno);
+        QFETCH(QVariant, prezzo);
+        QFETCH(Numeri, attesi);
+        Banco b;
+        QVERIFY(AggiungiTipo("Viti") && AggiungiTipo("Viti"));
+        for (const QVariantList &m : Righe{{1, 1, prezzo, "2000-01-01"}, {2, 2, prezzo, "2000-01-02"}, {3, 7, 100, "2000-01-03"}})
+            b.esegui("INSERT INTO prodotto VALUES (?, ?, 'A-1', ?, 1, 2, 1, ?)", m);
+        ElencoOperazioni elenco;
+        const bool riuscita = VisualizzaOperazioni(OPERAZIONE_ACQUISTO, tipo, giorno, giorno, elenco);
+        Numeri trovati;
+        for (const RigaOperazione &r : elenco.righe)
+            trovati << r.id;
+        if (riuscita)
+            trovati << elenco.totaleVendite << elenco.totaleAcquisti;
+        QCOMPARE(trovati, attesi);
+        QCOMPARE(b.zone(), riuscita ? QList<int>{} : QList<int>{16});
+    }
+
+    // Per month: purchases' purchase price and sales' sale price, once per
+    // movement whatever its pieces (mode 1), or how many (mode 2); other
+    // years, operations and days that do not exist count nowhere.
+    void statistiche()
+    {
+        Banco b;
+        for (const auto &[giorno, operazione, prezzo] : QList<std::tuple<const char *, int, qint64>>{
+                 {"2024-01-01", 2, 300}, {"2024-03-10", 1, 1000}, {"2024-03-15", 2, 1500}, {"2024-04-02", 2, 700},
+                 {"2024-12-31", 1, 250}, {"2023-12-31", 1, 999}, {"2025-01-01", 2, 999}, {"2024-05-05", 3, 10},
+                 {"2024-07-01", 1, 3000000000}, {"2024-07-31", 1, 1}, {"2024-07-02", 2, 3000000000},
+                 {"2024-02-30", 1, 7}, {"2024-2-05", 1, 7}, {"2024-06-01x", 1, 7}})
+            b.esegui("INSERT INTO prodotto (tipo, codice, prezzovendita, prezzoacquisto, pezzi, operazione, dataop)"
+                     " VALUES (1, 'A', ?, ?, ?, ?, ?)", {prezzo + (operazione == 1), prezzo * (operazione == 1),
+                                                         operazione == 2 ? -5 : 3, operazione, giorno});
+        SlotMensili slot; // an earlier year's leftovers must go
+        slot.acquisti.fill(13);
+        for (const auto &[modo, acquisti, vendite] : QList<std::tuple<int, Numeri, Numeri>>{
+                 {1, {0, 0, 1000, 0, 0, 0, 3000000001, 0, 0, 0, 0, 250}, {300, 0, 1500, 700, 0, 0, 3000000000, 0, 0, 0, 0, 0}},
+                 {2, {0, 0, 1, 0, 0, 0, 2, 0, 0, 0, 0, 1}, {1, 0, 1, 1, 0, 0, 1, 0, 0, 0, 0, 0}},
+                 {3, Numeri(12, 0), Numeri(12, 0)}}) {
+            QVERIFY(CalcolaStatistiche(modo, 2024, slot));
+            QCOMPARE(Numeri(slot.acquisti.begin(), slot.acquisti.end()) + Numeri(slot.vendite.begin(), slot.vendite.end()),
+                     acquisti + vendite);
+        }
+        // A month beyond 64 bits is reported and leaves every slot zero.
+        b.esegui("UPDATE prodotto SET prezzoacquisto = 4611686018427387904 WHERE prezzoacquisto = 3000000000");
+        b.esegui("INSERT INTO prodotto SELECT NULL, tipo, codice, 1, prezzoacquisto, 1, 1, '2024-07-03' FROM prodotto"
+                 " WHERE prezzoacquisto > 3000000000");
+        QVERIFY(!CalcolaStatistiche(1, 2024, slot));
+        QCOMPARE(slot.acquisti[2] + slot.vendite[2], 0);
+        QCOMPARE(b.zone(), QList<int>{18});
+    }
+
+    // The tool and the routine never write a new file over an existing one.
+    void fileNuovo()
+    {
+        Banco b(Banco::SenzaFile);
+        QCOMPARE(percorsoPredefinito(), QDir::toNativeSeparators(b.percorso()));
+        for (const auto &[argomenti, uscita, file] : QList<std::tuple<QStringList, int, QStringList>>{
+                 {{"a", "b"}, 2, {}}, {{}, 0, {"Vorendi.mdb"}}, {{}, 1, {"Vorendi.mdb"}},
+                 {{"N.mdb"}, 0, {"N.mdb", "Vorendi.mdb"}}, {{"N.mdb"}, 1, {"N.mdb", "Vorendi.mdb"}}}) {
+            QProcess strumento;
+            strumento.start(VORENDI_NUOVO_DB, argomenti);
+            QVERIFY(strumento.waitForFinished(60000));
+            QCOMPARE(strumento.exitCode(), uscita);
+            QCOMPARE(QDir(b.cartella()).entryList(QDir::Files), file);
+        }
+        QVERIFY(AggiungiTipo("Viti") && !creaDatabase(b.percorso()));
+        QCOMPARE(CaricaTipi(), QStringList{"Viti"});
+        // Type codes compare without regard to case.
+        QCOMPARE(b.valore("SELECT count(*) FROM tipo WHERE codice = 'VITI'").toInt(), 1);
+    }
+};
+
+QTEST_MAIN(TestData)
+#include "tst_data.moc"

@@ -1,0 +1,214 @@
+#include "counter/VisCarrello_frm.h"
+#include "data/database_routines.h"
+#include "reports/Operazioni_frm.h"
+#include "reports/statistiche.h"
+#include "shell/Info_frm.h"
+#include "shell/MDIVorendi.h"
+#include "shell/frmAbout.h"
+#include "shell/informazioni_sistema.h"
+#include "stock/Prodotto_frm.h"
+#include "stock/VisTipi_frm.h"
+#include "support/banco.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTest>
+#include <QToolButton>
+
+namespace {
+
+QStringList campi(const QWidget &f)
+{
+    QStringList t;
+    for (const char *nome : {"Text1", "Text2", "Text3", "Text4", "Text5"})
+        t << elemento(f, nome)->text();
+    return t;
+}
+
+} // namespace
+
+class TestShell : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // Without a file the start-up read is reported in a message box, and
+    // nothing is created; "Uscita" closes the frame even with a dialog open.
+    void avvioSenzaFile()
+    {
+        Banco b(Banco::SenzaFile);
+        MDIVorendi f;
+        QVERIFY(mostra(f));
+        QVERIFY(b.testi().value(0).startsWith("Si è verificato in zona 12:\nErrore n. 14 "));
+        QCOMPARE(b.testi().size(), 1);
+        QVERIFY(!QFileInfo::exists(b.percorso()));
+        QCOMPARE(f.windowTitle(), "Vorendi v2.0");
+        f.findChild<QAction *>("info")->trigger();
+        f.findChild<QAction *>("uscita")->trigger();
+        QVERIFY(!f.isVisible());
+    }
+
+    // A menu entry, then its tool button or itself: one window, brought forward.
+    void unaFinestraPerComando_data()
+    {
+        QTest::addColumn<QString>("voce");
+        QTest::addColumn<QString>("pulsante");
+        QTest::addColumn<QString>("finestra");
+        QTest::newRow("Aggiunta Tipo") << "addtipo" << "" << "VisTipi_frm";
+        QTest::newRow("Aggiunta Articolo") << "addart" << "Command2" << "Prodotto_frm";
+        QTest::newRow("Rimanenze") << "addcarr" << "Command5" << "AggCarrello_frm";
+        QTest::newRow("Carrello") << "svuotcar" << "Command4" << "VisCarrello_frm";
+        QTest::newRow("Ricevute") << "ricvut" << "Command1" << "Ricevute_frm";
+        QTest::newRow("Operazioni") << "delprod" << "Command3" << "Operazioni_frm";
+        QTest::newRow("Andamento Annuale") << "contab" << "" << "VisGrafico_frm";
+        QTest::newRow("Numero di Vendite") << "vendit" << "" << "VisGrafico_frm";
+        QTest::newRow("Informazioni Azienda") << "infoaz" << "Command6" << "Info_frm";
+    }
+
+    void unaFinestraPerComando()
+    {
+        QFETCH(QString, voce);
+        QFETCH(QString, pulsante);
+        QFETCH(QString, finestra);
+        Banco b;
+        MDIVorendi principale;
+        QMdiArea *area = principale.areaLavoro();
+        principale.findChild<QAction *>(voce)->trigger();
+        QMdiSubWindow *prima = area->activeSubWindow();
+        QCOMPARE(prima->widget()->objectName(), finestra);
+        if (pulsante.isEmpty())
+            principale.findChild<QAction *>(voce)->trigger();
+        else
+            principale.findChild<QToolButton *>(pulsante)->click();
+        QCOMPARE(area->subWindowList(), QList<QMdiSubWindow *>{prima});
+        QCOMPARE(ModoStatistiche, voce == "contab" ? 1 : voce == "vendit" ? 2 : 0);
+        delete prima;
+        principale.findChild<QAction *>(voce)->trigger();
+        QCOMPARE(area->subWindowList().size(), 1);
+        QVERIFY(b.visti.isEmpty());
+        ModoStatistiche = 0;
+    }
+
+    // Each text typed in four company fields, "terzo" in the fourth: stored,
+    // read back and shown as typed; empty saved as "-". Resetta only empties.
+    void azienda_data()
+    {
+        QTest::addColumn<QString>("testo");
+        QTest::newRow("apici, percento, accenti") << "L'Emporio \"100%\" _Città_ 🛒 \\";
+        QTest::newRow("mille caratteri") << testiOstili().at(5).second;
+        QTest::newRow("vuoto") << "";
+    }
+
+    void azienda()
+    {
+        QFETCH(QString, testo);
+        Banco b;
+        b.esegui("DELETE FROM \"generalità\"");
+        AziendaNome = AziendaInfo1 = AziendaInfo2 = AziendaInfo3 = AziendaInfo4 = QString();
+        const QString s = testo.isEmpty() ? "-" : testo;
+        {
+            Info_frm f;
+            QVERIFY(mostra(f));
+            QCOMPARE(campi(f), QStringList(5, QString()));
+            for (const char *nome : {"Text1", "Text2", "Text3", "Text4", "Text5"})
+                immetti(elemento(f, nome), qstrcmp(nome, "Text4") ? testo : "terzo");
+            premi(f, "Command1");
+            QCOMPARE(campi(f), QStringList({s, s, s, "terzo", s}));
+            premi(f, "Command2");
+            QCOMPARE(campi(f), QStringList(5, QString()));
+        }
+        QCOMPARE(b.righe("SELECT * FROM \"generalità\""), QList<QVariantList>({{s, s, s, "terzo", s}}));
+        QCOMPARE(campi(Info_frm()), QStringList({s, s, s, "terzo", s}));
+        QVERIFY(b.visti.isEmpty() && b.rapporti.isEmpty());
+    }
+
+    // The system information program: found directly, or in its folder
+    // when the file is there; otherwise the user is told.
+    void sysinfo()
+    {
+        for (const auto &[percorso, cartella, esiste, avviato] : QList<std::tuple<QString, QString, bool, QString>>{
+                 {"C:\\P\\msinfo32.exe", "", false, "C:\\P\\msinfo32.exe"}, {"", "C:\\S", true, "C:\\S\\MSINFO32.EXE"},
+                 {"", "C:\\S", false, ""}, {"", "", false, ""}}) {
+            Banco b(Banco::SenzaFile);
+            QStringList avvii;
+            StartSysInfo(
+                nullptr,
+                [&](quint32 radice, const QString &chiave, const QString &nome, QString &valore) {
+                    valore = radice != HKEY_LOCAL_MACHINE_RADICE ? QString()
+                        : nome == "PATH" && chiave.endsWith("\\MSINFO") ? percorso
+                        : nome == "MSINFO" && chiave.endsWith("Tools Location") ? cartella : QString();
+                    return !valore.isEmpty();
+                },
+                [&](const QString &) { return esiste; },
+                [&](const QString &p) {
+                    avvii << p;
+                    return true;
+                });
+            QCOMPARE(avvii.join(""), avviato);
+            QCOMPARE(b.testi().size(), int(avviato.isEmpty()));
+        }
+        Banco b;
+        frmAbout f;
+        premi(f, "cmdSysInfo");
+        QCOMPARE(b.testi(), QStringList{"Le informazioni sul sistema non sono attualmente disponibili."});
+    }
+
+    // A hostile text typed as a type and as an article code, bought, put in
+    // the cart, sold and found in the register: every lookup finds it, every
+    // window shows it; a blank one is refused and nothing is written.
+    void percorsoOstile_data()
+    {
+        QTest::addColumn<QString>("testo");
+        for (const auto &[nome, testo] : testiOstili())
+            QTest::newRow(qPrintable(nome)) << testo;
+    }
+
+    void percorsoOstile()
+    {
+        QFETCH(QString, testo);
+        Banco b;
+        const QByteArray vuoto = b.byte();
+        VisTipi_frm tipi;
+        QVERIFY(mostra(tipi));
+        immetti(elemento(tipi, "Text1"), testo);
+        premi(tipi, "Command3");
+        Prodotto_frm prodotto;
+        QVERIFY(mostra(prodotto));
+        scegli(prodotto, testo);
+        // Typed, a quote becomes "-" in the code field: pasted, it stays.
+        immetti(elemento(prodotto, "Text1"), testo, testo.size() == 1);
+        for (const auto &[campo, valore] : {std::pair{"Text2", "100"}, {"Text4", "150"}, {"Text3", "5"}})
+            elemento(prodotto, campo)->setText(valore);
+        premi(prodotto, "Command1");
+        if (testo.trimmed().isEmpty()) {
+            QCOMPARE(b.testi(), QStringList({"Scrivere la descrizione del tipo.", "Scegliere il tipo dell'articolo."}));
+            QVERIFY(b.byte() == vuoto);
+            return;
+        }
+        QVERIFY(griglia(tipi).contains(" 1|" + testo));
+        QCOMPARE(AggiungiCarrello(testo, 2), EsitoCarrello::Aggiunto);
+        {
+            VisCarrello_frm carrello;
+            QCOMPARE(griglia(carrello).first(), testo + '|' + testo + "|150|2|300");
+            b.rispondi({"Si"});
+            premi(carrello, "Command3");
+        }
+        QCOMPARE(b.testi(), QStringList({"Vuoi scaricare i prodotti dal magazzino?", "Stampa completata"}));
+        QVERIFY(b.stampe().first().testi().at(8).startsWith(testo.left(34)));
+        Operazioni_frm operazioni;
+        QVERIFY(mostra(operazioni));
+        elemento<QComboBox>(operazioni, "Combo2")->setCurrentIndex(1);
+        scegli(operazioni, testo);
+        premi(operazioni, "Command1");
+        QCOMPARE(griglia(operazioni).first().section(u'|', 2), testo + '|' + testo + "||150|-2");
+        QCOMPARE(b.righe("SELECT codice, pezzi FROM rimanenze"), QList<QVariantList>({{testo, 3}}));
+        QCOMPARE(SuggerimentiCodice(1, testo), QStringList{testo});
+        QVERIFY(b.rapporti.isEmpty());
+    }
+};
+
+QTEST_MAIN(TestShell)
+#include "tst_shell.moc"

@@ -1,0 +1,320 @@
+#include "data/database_routines.h"
+#include "stock/AggCarrello_frm.h"
+#include "stock/Prodotto_frm.h"
+#include "stock/VisTipi_frm.h"
+#include "support/banco.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTableView>
+#include <QTest>
+
+namespace {
+
+const QString INVITO = QStringLiteral(">>> Seleziona TIPO <<<");
+const QString PEZZI = QStringLiteral("Il numero di pezzi deve essere compreso tra -32.768 e 32.767.");
+const QString CHIESTI = QStringLiteral("Aggiunta a carrello\nNumero di pezzi?");
+const QString ESAURITO = QStringLiteral("Attenzione\nil prodotto selezionato è esaurito, continuare?");
+const char *const CAMPI[] = {"Text1", "Text2", "Text4", "Text3"}; // code, purchase, sale, pieces
+
+QString domanda(const char *cosa, const QString &codice)
+{
+    return QStringLiteral("Si sta tentando di %1 prodotto:\n%2\nContinuare?").arg(cosa, codice);
+}
+
+QStringList campi(const QWidget &f)
+{
+    QStringList t{elemento<QComboBox>(f, "Combo1")->currentText()};
+    for (const char *nome : CAMPI)
+        t << elemento(f, nome)->text();
+    return t;
+}
+
+// Enter in the type list reads the types again.
+void invioNeiTipi(const QWidget &f)
+{
+    QTest::mouseClick(elemento<QComboBox>(f, "Combo1")->lineEdit(), Qt::LeftButton);
+    QTest::keyClick(f.windowHandle(), Qt::Key_Return);
+}
+
+// A command on a row (a button, or a double-click when empty), the answers
+// planned, the boxes expected, and what changed ("zona N" for a report).
+struct Comando
+{
+    QString pulsante;
+    int riga;
+    QStringList risposte, dialoghi;
+    QString dopo;
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(Comando)
+
+class TestStock : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // Code suggestions of the chosen type as keys are typed ("\b" is
+    // Backspace); Enter takes the highlighted one or the first, a click its own.
+    void suggerimenti()
+    {
+        Banco b;
+        QVERIFY(AggiungiTipo("Viti") && AggiungiTipo("Bulloni"));
+        b.esegui("INSERT INTO rimanenze (codice, tipo) VALUES ('AB1', 1), ('ab2', 1), ('AC', 1),"
+                 " ('B1', 1), ('a-1', 1), ('AB9', 2)");
+        Prodotto_frm f;
+        QVERIFY(mostra(f));
+        QLineEdit *codice = elemento(f, "Text1");
+        auto *elenco = elemento<QListWidget>(f, "List1");
+        const auto voci = [&] {
+            QStringList t;
+            for (int i = 0; !elenco->isHidden() && i < elenco->count(); ++i)
+                t << elenco->item(i)->text();
+            return t;
+        };
+        for (const auto &[tipo, digitato, nelCampo, attese] : QList<std::tuple<QString, QString, QString, QStringList>>{
+                 {"", "a", "a", {}}, {"Bulloni", "a", "a", {"AB9"}}, {"Viti", "%", "%", {}},
+                 {"Viti", "a'", "a-", {"a-1"}}, {"Viti", "abx\b", "ab", {"AB1", "ab2"}},
+                 {"Viti", "a", "a", {"a-1", "AB1", "ab2", "AC"}}}) {
+            scegli(f, tipo);
+            codice->clear();
+            QTest::keyClicks(codice, digitato);
+            QCOMPARE(codice->text() + u'|' + QString::number(codice->cursorPosition()),
+                     nelCampo + u'|' + QString::number(nelCampo.size()));
+            QCOMPARE(voci(), attese);
+        }
+        elenco->setCurrentRow(1);
+        QTest::keyClick(codice, Qt::Key_Return);
+        QCOMPARE(codice->text(), "AB1");
+        QTRY_VERIFY(elenco->isHidden());
+        QTest::keyClicks(codice, "\b");
+        QTest::keyClick(codice, Qt::Key_Return);
+        QCOMPARE(codice->text(), "AB1");
+        codice->clear();
+        QTest::keyClicks(codice, "a");
+        QTest::mouseClick(elenco->viewport(), Qt::LeftButton, {}, elenco->visualItemRect(elenco->item(3)).center());
+        QCOMPARE(codice->text(), "AC");
+        // Prices are grouped as typed; 0 is the empty text.
+        for (const auto &[campo, digitato, nelCampo] : {std::tuple{"Text2", "1234567", "1.234.567"},
+                                                        {"Text4", "1a-2,3.4 +", "1.234"}, {"Text2", "0", ""}}) {
+            elemento(f, campo)->clear();
+            QTest::keyClicks(elemento(f, campo), digitato);
+            QCOMPARE(elemento(f, campo)->text(), nelCampo);
+        }
+        // Resetta empties everything; Enter in the type list shows types added meanwhile.
+        premi(f, "Command2");
+        QCOMPARE(campi(f), QStringList({INVITO, "", "", "", ""}));
+        QVERIFY(AggiungiTipo("Attrezzi"));
+        invioNeiTipi(f);
+        QCOMPARE(elemento<QComboBox>(f, "Combo1")->itemText(0), "Attrezzi");
+        QVERIFY(b.rapporti.isEmpty());
+    }
+
+    void salva_data()
+    {
+        QTest::addColumn<QStringList>("valori"); // type, code, purchase, sale, pieces
+        QTest::addColumn<QStringList>("risposte");
+        QTest::addColumn<QStringList>("messaggi");
+        QTest::addColumn<QVariantList>("registrato"); // purchase, sale, pieces; empty: nothing
+        const auto con = [](int i, const char *valore) {
+            QStringList v{"Bulloni", "M8-Z", "1.234.567", "2.000.000", "5"};
+            v[i] = QString::fromUtf8(valore);
+            return v;
+        };
+        const QString vuoto = "Il prezzo di %1 è vuoto: registrare il prezzo 0?";
+        const QString prezzo = "Il prezzo di vendita deve essere un numero intero da 0 a 2.147.483.647.";
+        const QStringList nessuna;
+        QTest::newRow("pezzi al pari") << con(4, "2.5") << nessuna << nessuna << QVariantList{1234567, 2000000, 2};
+        QTest::newRow("pezzi vuoti") << con(4, "") << nessuna << nessuna << QVariantList{1234567, 2000000, 0};
+        QTest::newRow("nessun tipo") << con(0, "") << nessuna << QStringList{"Scegliere il tipo dell'articolo."}
+                                     << QVariantList{};
+        QTest::newRow("codice di spazi") << con(1, " ") << nessuna << QStringList{"Scrivere il codice dell'articolo."}
+                                         << QVariantList{};
+        QTest::newRow("vendita non intera") << con(3, "12,5") << nessuna << QStringList{prezzo} << QVariantList{};
+        QTest::newRow("pezzi oltre 16 bit") << con(4, "40000") << nessuna << QStringList{PEZZI} << QVariantList{};
+        // An empty price is asked about, No the default.
+        QTest::newRow("acquisto vuoto, Si") << con(2, "") << QStringList{"Si"} << QStringList{vuoto.arg("acquisto")}
+                                            << QVariantList{0, 2000000, 5};
+        QTest::newRow("vuoti, Si e No") << con(3, "").replaceInStrings("1.234.567", "") << QStringList{"Si", "No"}
+                                        << QStringList{vuoto.arg("acquisto"), vuoto.arg("vendita")} << QVariantList{};
+        QTest::newRow("rimanenza non scritta") << con(1, "BLOCCA") << nessuna << nessuna << QVariantList{};
+    }
+
+    void salva()
+    {
+        QFETCH(QStringList, valori);
+        QFETCH(QStringList, risposte);
+        QFETCH(QStringList, messaggi);
+        QFETCH(QVariantList, registrato);
+        Banco b;
+        QVERIFY(AggiungiTipo("Viti") && AggiungiTipo("Bulloni"));
+        b.esegui("CREATE TRIGGER blocca BEFORE INSERT ON rimanenze WHEN NEW.codice = 'BLOCCA'"
+                 " BEGIN SELECT RAISE(ABORT, 'no'); END");
+        Prodotto_frm f;
+        scegli(f, valori[0]);
+        for (int i = 0; i < 4; ++i)
+            elemento(f, CAMPI[i])->setText(valori[i + 1]);
+        const QStringList prima = campi(f);
+        b.rispondi(risposte);
+        premi(f, "Command1");
+        QCOMPARE(b.testi(), messaggi);
+        for (const Banco::Dialogo &d : b.visti)
+            QVERIFY(risposte.isEmpty() || d.predefinito == QMessageBox::No);
+        QCOMPARE(b.zone(), valori[1] == "BLOCCA" ? QList<int>{4} : QList<int>{});
+        QCOMPARE(campi(f), registrato.isEmpty() ? prima : QStringList({INVITO, "", "", "", ""}));
+        QCOMPARE(b.righe("SELECT tipo, codice, prezzoacquisto, prezzovendita, pezzi, operazione FROM prodotto"),
+                 registrato.isEmpty() ? QList<QVariantList>{}
+                                      : QList<QVariantList>({QVariantList{2, "M8-Z"} + registrato + QVariantList{1}}));
+        QCOMPARE(b.valore("SELECT pezzi FROM rimanenze"), registrato.value(2));
+    }
+
+    // Code order; 0 an empty cell, a negative figure with its minus; Enter
+    // in the type list reads the types again and leaves the grid.
+    void rimanenze()
+    {
+        Banco b;
+        for (const char *codice : {"Viti", "Dadi", "Chiodi"})
+            QVERIFY(AggiungiTipo(codice));
+        b.esegui("INSERT INTO rimanenze VALUES ('b-2', 1, 0, 1500), ('A-1', 1, 3, 1000), ('c-3', 1, -2, 0),"
+                 " ('D-1', 2, 1234, 1234567)");
+        AggCarrello_frm f;
+        QVERIFY(mostra(f));
+        scegliDalMenu(f, "Viti");
+        QCOMPARE(griglia(f), QStringList({"A-1|Viti|1.000|3", "b-2|Viti|1.500|", "c-3|Viti||-2", "|||"}));
+        QCOMPARE(elemento<QTableView>(f, "MSFlexGrid1")->currentIndex().row(), 2);
+        scegliDalMenu(f, "Chiodi");
+        QCOMPARE(griglia(f), QStringList{"|||"});
+        scegliDalMenu(f, "Dadi");
+        QVERIFY(AggiungiTipo("Bulloni"));
+        invioNeiTipi(f);
+        QCOMPARE(elemento<QComboBox>(f, "Combo1")->itemText(0) + u'|' + elemento<QComboBox>(f, "Combo1")->currentText(),
+                 "Bulloni|" + INVITO);
+        QCOMPARE(griglia(f), QStringList({"D-1|Dadi|1.234.567|1.234", "|||"}));
+        QVERIFY(b.visti.isEmpty() && b.rapporti.isEmpty());
+    }
+
+    // Rows: A-1 3 pieces at 1.000, b-2 none, c-3 -2, the empty row.
+    void comandi_data()
+    {
+        QTest::addColumn<Comando>("c");
+        const QString modifica = domanda("modificare il prezzo di vendita del", "A-1");
+        const QStringList chiesto{modifica, "Immettere il nuovo prezzo di vendita"};
+        const QStringList cancella{domanda("cancellare il", "b-2")};
+        const QStringList troppi{CHIESTI, "Attenzione\ni prodotti uscenti non sono disponibili, continuare?"};
+        const QString prezzo = "Il prezzo di vendita deve essere un numero intero da 0 a 2.147.483.647.";
+        const QList<std::pair<const char *, Comando>> casi = {
+            {"Modifica, Si", {"Command1", 0, {"Si", "=2.500"}, chiesto, "A-1|Viti|2.500|3"}},
+            {"Modifica, No", {"Command1", 0, {"No"}, {modifica}}},
+            {"Modifica, annullata", {"Command1", 0, {"Si", "annulla"}, chiesto}},
+            {"Modifica, non un numero", {"Command1", 0, {"Si", "=mille"},
+                                         chiesto + QStringList{prezzo + " Il prezzo non è stato modificato."}}},
+            {"Modifica, riga vuota", {"Command1", 3, {"Si"}, {domanda("modificare il prezzo di vendita del", "")}}},
+            {"Modifica fallita", {"Command1", 0, {"Si", "=4"}, chiesto, "zona 21"}},
+            {"Cancella, Si", {"Command2", 1, {"Si"}, cancella, "-"}},
+            {"Cancella, No", {"Command2", 1, {"No"}, cancella}},
+            {"Cancella, riga vuota", {"Command2", 3, {"Si"}, {domanda("cancellare il", "")}}},
+            {"Cancella fallita", {"Command2", 2, {"Si"}, {domanda("cancellare il", "c-3")}, "zona 20"}},
+            {"bastano", {"", 0, {"=3"}, {CHIESTI}, "A-1|1000|3|3000"}},
+            {"non bastano, Si", {"", 0, {"=5", "Si"}, troppi, "A-1|1000|5|5000"}},
+            {"non bastano, No", {"", 0, {"=5", "No"}, troppi}},
+            {"annullato", {"", 0, {"annulla"}, {CHIESTI}}},
+            {"zero", {"", 0, {"=0"}, {CHIESTI}}},
+            {"senza cifre", {"", 0, {"=abc"}, {CHIESTI}}},
+            {"oltre 16 bit", {"", 0, {"=40000"}, {CHIESTI, PEZZI + " Nulla è stato aggiunto al carrello."}}},
+            {"sotto uno", {"", 0, {"=-1"}, {CHIESTI, "Attenzione\nIl numero di prodotti in carrello è negativo o nullo"}}},
+            {"esaurito, No", {"", 1, {"No"}, {ESAURITO}}},
+            {"esaurito, Si", {"", 1, {"Si", "=2"}, {ESAURITO, CHIESTI}, "b-2|1500|2|3000"}},
+            {"scorta negativa", {"", 2, {"Si", "=1"}, {ESAURITO, CHIESTI}, "c-3|0|1|0"}},
+            {"riga vuota", {"", 3, {"Si", "=2"}, {ESAURITO, CHIESTI}}},
+        };
+        for (const auto &[nome, caso] : casi)
+            QTest::newRow(nome) << caso;
+    }
+
+    void comandi()
+    {
+        QFETCH(Comando, c);
+        Banco b;
+        QVERIFY(AggiungiTipo("Viti"));
+        b.esegui("INSERT INTO rimanenze VALUES ('b-2', 1, 0, 1500), ('A-1', 1, 3, 1000), ('c-3', 1, -2, 0)");
+        b.esegui("CREATE TRIGGER b1 BEFORE UPDATE ON rimanenze WHEN NEW.prezzo = 4 BEGIN SELECT RAISE(ABORT, ''); END");
+        b.esegui("CREATE TRIGGER b2 BEFORE DELETE ON rimanenze WHEN OLD.pezzi < 0 BEGIN SELECT RAISE(ABORT, ''); END");
+        AggCarrello_frm f;
+        QVERIFY(mostra(f));
+        scegliDalMenu(f, "Viti");
+        QStringList righe = griglia(f);
+        const QByteArray prima = b.byte();
+        b.rispondi(c.risposte);
+        vaiARiga(f, c.riga);
+        if (c.pulsante.isEmpty())
+            doppioClic(f, c.riga);
+        else
+            premi(f, qPrintable(c.pulsante));
+        QCOMPARE(b.testi(), c.dialoghi);
+        QCOMPARE(b.pendenti(), 0);
+        QCOMPARE(b.zone(), c.dopo.startsWith("zona") ? QList<int>{c.dopo.mid(5).toInt()} : QList<int>{});
+        if (c.dopo == "-")
+            righe.removeAt(1);
+        if (c.pulsante == "Command1" && c.dopo.startsWith("A-1"))
+            righe[0] = c.dopo;
+        QCOMPARE(griglia(f), righe);
+        scegliDalMenu(f, "Viti");
+        QCOMPARE(griglia(f), righe); // as the file holds them
+        QCOMPARE(b.valore("SELECT group_concat(codice||'|'||prezzo||'|'||pezzi||'|'||totale) FROM carrello")
+                     .toString(), c.pulsante.isEmpty() ? c.dopo : QString());
+        QVERIFY2(!c.dopo.isEmpty() || b.byte() == prima, "nothing to change, yet the file changed");
+    }
+
+    // Types: added as typed, refused blank, deleted unless in use.
+    void tipi_data()
+    {
+        QTest::addColumn<Comando>("c"); // riga: Bulloni, Viti, the empty row; dopo: what was typed
+        const QString vitiViaTutti = "Si sta tentando di cancellare il tipo:\nViti\nContinuare?";
+        const QList<std::pair<const char *, Comando>> casi = {
+            {"aggiunto com'è scritto", {"Command3", 0, {}, {}, "L'uno "}},
+            {"codice uguale", {"Command3", 0, {}, {}, "bulloni"}},
+            {"aggiunta fallita", {"Command3", 0, {}, {}, "BLOCCA"}},
+            {"descrizione vuota", {"Command3", 0, {}, {"Scrivere la descrizione del tipo."}, "   "}},
+            {"Cancella, Si", {"Command2", 1, {"Si"}, {vitiViaTutti}}},
+            {"Cancella, No", {"Command2", 1, {"No"}, {vitiViaTutti}}},
+            {"Cancella, riga vuota", {"Command2", 2, {"Si"}, {}}},
+            {"Cancella, tipo in uso", {"Command2", 1, {"Si"}, {vitiViaTutti, "Il tipo Viti non può essere cancellato:"
+                                       " è usato da un articolo in magazzino o nel carrello."}, "uso"}},
+        };
+        for (const auto &[nome, caso] : casi)
+            QTest::newRow(nome) << caso;
+    }
+
+    void tipi()
+    {
+        QFETCH(Comando, c);
+        Banco b;
+        QVERIFY(AggiungiTipo("Viti") && AggiungiTipo("Bulloni"));
+        b.esegui("CREATE TRIGGER b BEFORE INSERT ON tipo WHEN NEW.codice = 'BLOCCA' BEGIN SELECT RAISE(ABORT, ''); END");
+        const bool uso = c.dopo == "uso", aggiunto = c.risposte.isEmpty() && c.dialoghi.isEmpty() && c.dopo != "BLOCCA";
+        if (uso)
+            b.esegui("INSERT INTO rimanenze (codice, tipo) VALUES ('V1', 1)");
+        VisTipi_frm f;
+        QTest::keyClicks(elemento(f, "Text1"), uso ? "" : c.dopo);
+        vaiARiga(f, c.riga);
+        b.rispondi(c.risposte);
+        premi(f, qPrintable(c.pulsante));
+        QCOMPARE(b.testi(), c.dialoghi);
+        QStringList righe{" 2|Bulloni", " 1|Viti", "|"};
+        if (aggiunto)
+            righe.insert(1, " 3|" + c.dopo);
+        if (c.risposte == QStringList{"Si"} && c.riga == 1 && !uso)
+            righe.removeAt(1);
+        QCOMPARE(griglia(f), righe);
+        premi(f, "Command1");
+        QCOMPARE(griglia(f), righe);
+        QCOMPARE(elemento(f, "Text1")->text(), aggiunto || uso ? QString() : c.dopo);
+        QCOMPARE(b.zone(), c.dopo == "BLOCCA" ? QList<int>{2} : QList<int>{});
+    }
+};
+
+QTEST_MAIN(TestStock)
+#include "tst_stock.moc"

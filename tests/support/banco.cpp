@@ -1,0 +1,338 @@
+#include "support/banco.h"
+
+#include "counter/stampante.h"
+#include "data/database_routines.h"
+#include "data/percorso.h"
+#include "data/routine.h"
+#include "data/schema.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTableView>
+#include <QTest>
+
+namespace {
+
+// Records each line with the font in force.
+class StampanteRegistrata final : public Stampante
+{
+public:
+    explicit StampanteRegistrata(std::shared_ptr<DocumentoStampato> d) : d_(std::move(d)) {}
+    void impostaCarattere(const QString &nome) override { riga_.carattere = nome; }
+    void impostaDimensione(int punti) override { riga_.punti = punti; }
+    void impostaGrassetto(bool attivo) override { riga_.grassetto = attivo; }
+    void stampaRiga(const QString &testo) override
+    {
+        riga_.testo = testo;
+        d_->righe << riga_;
+    }
+    EsitoStampa fineDocumento() override
+    {
+        d_->concluso = true;
+        return {};
+    }
+
+private:
+    std::shared_ptr<DocumentoStampato> d_;
+    RigaStampata riga_;
+};
+
+} // namespace
+
+QStringList DocumentoStampato::testi() const
+{
+    QStringList t;
+    for (const RigaStampata &r : righe)
+        t << r.testo;
+    return t;
+}
+
+Banco::Banco(int opzioni)
+    : cartellaPrecedente_(QDir::currentPath())
+{
+    QDir::setCurrent(cartella_.path());
+    impostaPercorsoDatabase(percorsoPredefinito());
+    impostaAttesaFileBloccato(std::chrono::milliseconds(400)); // short, so that tests wait little
+    if (!(opzioni & SenzaFile) && !creaDatabase(percorso()))
+        qFatal("file di prova non creato");
+    segnalatorePrecedente_ = installaSegnalatore([this](const RapportoZona &r) { rapporti << r; });
+    if (!(opzioni & StampeVere)) {
+        installaFabbricaStampanti([this](const QString &nome) {
+            documenti_ << std::make_shared<DocumentoStampato>(DocumentoStampato{nome});
+            return std::make_unique<StampanteRegistrata>(documenti_.last());
+        });
+    }
+    connect(&timer_, &QTimer::timeout, this, &Banco::controlla);
+    timer_.start(5);
+}
+
+Banco::~Banco()
+{
+    installaFabbricaStampanti({});
+    installaSegnalatore(std::move(segnalatorePrecedente_));
+    QDir::setCurrent(cartellaPrecedente_);
+}
+
+QString Banco::percorso() const
+{
+    return QDir(cartella_.path()).filePath(NOME_FILE_DATABASE);
+}
+
+QList<QVariantList> Banco::righe(const QString &sql, const QVariantList &valori) const
+{
+    QList<QVariantList> risultato;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "prova");
+        db.setDatabaseName(percorso());
+        QSqlQuery q(db);
+        const bool pronta = db.open() && q.prepare(sql);
+        for (int i = 0; i < valori.size(); ++i)
+            q.bindValue(i, valori[i]);
+        if (!pronta || !q.exec())
+            qFatal("%s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
+        while (q.next()) {
+            risultato << QVariantList();
+            for (int i = 0; i < q.record().count(); ++i)
+                risultato.last() << q.value(i);
+        }
+    }
+    QSqlDatabase::removeDatabase("prova");
+    return risultato;
+}
+
+QByteArray Banco::byte() const
+{
+    return byteDelFile(percorso());
+}
+
+void Banco::guasta(bool mancante) const
+{
+    QFile file(percorso());
+    if (mancante ? !file.remove() : !file.open(QIODevice::WriteOnly) || file.write(QByteArray(2000, 'x')) < 0)
+        qFatal("file non guastato");
+}
+
+QList<int> Banco::zone() const
+{
+    QList<int> z;
+    for (const RapportoZona &r : rapporti)
+        z << r.zona;
+    return z;
+}
+
+QStringList Banco::testi() const
+{
+    QStringList t;
+    for (const Dialogo &d : visti)
+        t << d.testo;
+    return t;
+}
+
+QList<DocumentoStampato> Banco::stampe() const
+{
+    QList<DocumentoStampato> copia;
+    for (const auto &d : documenti_)
+        copia << *d;
+    return copia;
+}
+
+void Banco::controlla()
+{
+    QWidget *attivo = QApplication::activeModalWidget();
+    if (!attivo || attivo == ultimo_ || !attivo->isVisible())
+        return;
+    ultimo_ = attivo;
+    const QString risposta = risposte_.value(0);
+    if (auto *scatola = qobject_cast<QMessageBox *>(attivo)) {
+        visti << Dialogo{scatola->text(), scatola->standardButton(scatola->defaultButton())};
+        auto scelta = scatola->standardButtons() & QMessageBox::Ok ? QMessageBox::Ok : QMessageBox::No;
+        if (risposta == "Si" || risposta == "No")
+            scelta = risposte_.takeFirst() == "Si" ? QMessageBox::Yes : QMessageBox::No;
+        scatola->button(scelta)->click();
+    } else if (auto *dialogo = qobject_cast<QInputDialog *>(attivo)) {
+        visti << Dialogo{dialogo->labelText()};
+        if (risposta.startsWith(u'=') || risposta == "annulla")
+            risposte_.removeFirst();
+        dialogo->setTextValue(risposta.mid(1));
+        if (risposta.startsWith(u'='))
+            dialogo->accept();
+        else
+            dialogo->reject();
+    }
+}
+
+bool mostra(QWidget &finestra)
+{
+    finestra.show();
+    return QTest::qWaitForWindowExposed(&finestra);
+}
+
+void premi(const QWidget &finestra, const char *pulsante)
+{
+    QTest::mouseClick(elemento<QPushButton>(finestra, pulsante), Qt::LeftButton);
+}
+
+QString etichetta(const QWidget &finestra, const char *nome)
+{
+    return elemento<QLabel>(finestra, nome)->text();
+}
+
+QStringList griglia(const QWidget &finestra)
+{
+    const QAbstractItemModel *m = elemento<QTableView>(finestra, "MSFlexGrid1")->model();
+    QStringList righe;
+    for (int r = 0; r < m->rowCount(); ++r) {
+        QStringList celle;
+        for (int c = 0; c < m->columnCount(); ++c)
+            celle << m->index(r, c).data().toString();
+        righe << celle.join(u'|');
+    }
+    return righe;
+}
+
+void vaiARiga(const QWidget &finestra, int riga)
+{
+    auto *v = elemento<QTableView>(finestra, "MSFlexGrid1");
+    v->setCurrentIndex(v->model()->index(riga, 0));
+}
+
+void doppioClic(const QWidget &finestra, int riga)
+{
+    auto *v = elemento<QTableView>(finestra, "MSFlexGrid1");
+    const QPoint cella = v->visualRect(v->model()->index(riga, 0)).center();
+    // The first click of a double-click comes as a click of its own.
+    QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, cella);
+    QTest::mouseDClick(v->viewport(), Qt::LeftButton, {}, cella);
+}
+
+void scegli(const QWidget &finestra, const QString &voce)
+{
+    auto *tipo = elemento<QComboBox>(finestra, "Combo1");
+    tipo->setCurrentIndex(tipo->findText(voce));
+}
+
+void scegliDalMenu(const QWidget &finestra, const QString &voce)
+{
+    auto *tipo = elemento<QComboBox>(finestra, "Combo1");
+    QAbstractItemView *elenco = tipo->view();
+    tipo->showPopup();
+    QTRY_VERIFY(elenco->isVisible());
+    // A long entry is wider than the list: its centre may lie outside.
+    const QRect area = elenco->visualRect(tipo->model()->index(tipo->findText(voce), 0));
+    QTest::mouseClick(elenco->viewport(), Qt::LeftButton, {}, {area.left() + 5, area.center().y()});
+    QTRY_VERIFY(!elenco->isVisible());
+}
+
+QList<std::pair<QString, QString>> testiOstili()
+{
+    QString lungo;
+    while (lungo.size() < 1000)
+        lungo += "Aé'\"%_*\\ ;-- ";
+    return {{"apice", "'"}, {"virgolette", "\""}, {"percento", "%"}, {"trattino basso", "_"},
+            {"barra rovescia", "\\"}, {"mille caratteri", lungo.left(1000)},
+            {"accenti ed emoji", "Perché più città 🛒"}, {"solo spazi", "   "}, {"vuoto", ""}};
+}
+
+void immetti(QLineEdit *campo, const QString &testo, bool incollato)
+{
+    campo->clear();
+    campo->setFocus();
+    if (incollato || testo.size() > 100) {
+        QGuiApplication::clipboard()->setText(testo);
+        QTest::keyClick(campo, Qt::Key_V, Qt::ControlModifier);
+        return;
+    }
+    for (qsizetype i = 0; i < testo.size(); ++i) {
+        // A character outside the BMP is one key: both halves of its pair.
+        const qsizetype n = testo.at(i).isHighSurrogate() ? 2 : 1;
+        if (testo.at(i).unicode() >= 0x20 && testo.at(i).unicode() < 0x7f)
+            QTest::keyClick(campo, testo.at(i).toLatin1());
+        else
+            QTest::sendKeyEvent(QTest::Click, campo, Qt::Key_unknown, testo.mid(i, n), Qt::NoModifier);
+        i += n - 1;
+    }
+}
+
+QByteArray byteDelFile(const QString &percorso)
+{
+    QFile file(percorso);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QStringList contenutoCartella(const QString &cartella)
+{
+    return QDir(cartella).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
+QStringList righePdf(const QString &percorso, int *pagine)
+{
+    QProcess p;
+    p.start("pdftotext", {"-layout", "-fixed", "6", percorso, "-"});
+    p.waitForFinished(30000);
+    const QStringList lette = QString::fromUtf8(p.readAllStandardOutput()).split(u'\f', Qt::SkipEmptyParts);
+    if (pagine)
+        *pagine = int(lette.size());
+    QStringList tutte;
+    for (const QString &pagina : lette) {
+        QStringList righe = pagina.split(u'\n');
+        for (QString &r : righe)
+            r.remove(QRegularExpression(" +$"));
+        while (!righe.isEmpty() && righe.last().isEmpty())
+            righe.removeLast();
+        while (!righe.isEmpty() && righe.first().isEmpty())
+            righe.removeFirst();
+        // The page's first line shows its left margin.
+        const qsizetype margine = righe.value(0).size() - righe.value(0).trimmed().size();
+        for (const QString &r : righe)
+            tutte << r.mid(margine);
+    }
+    return tutte;
+}
+
+ProcessoProva::ProcessoProva(const QStringList &argomenti)
+{
+    processo_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    processo_.start(VORENDI_PROCESSO_PROVA, argomenti);
+    processo_.waitForStarted(10000);
+}
+
+bool ProcessoProva::attendi(const QString &riga, int volte)
+{
+    for (const QDeadlineTimer limite(20000); righe().count(riga) < volte;) {
+        if (limite.hasExpired() || processo_.state() != QProcess::Running)
+            return false;
+        processo_.waitForReadyRead(int(qMax<qint64>(1, limite.remainingTime())));
+    }
+    return true;
+}
+
+bool ProcessoProva::finisci()
+{
+    return processo_.waitForFinished(60000) && processo_.exitStatus() == QProcess::NormalExit
+        && processo_.exitCode() == 0;
+}
+
+bool ProcessoProva::uccidi()
+{
+    if (processo_.state() == QProcess::NotRunning)
+        return false;
+    processo_.kill();
+    return processo_.waitForFinished(10000);
+}
+
+QStringList ProcessoProva::righe()
+{
+    uscita_ += processo_.readAllStandardOutput();
+    return QString::fromUtf8(uscita_).split(u'\n', Qt::SkipEmptyParts);
+}
