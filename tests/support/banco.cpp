@@ -1,21 +1,17 @@
 #include "support/banco.h"
 
 #include "counter/stampante.h"
-#include "data/database_routines.h"
 #include "data/percorso.h"
 #include "data/routine.h"
 #include "data/schema.h"
 
 #include <QApplication>
-#include <QClipboard>
 #include <QComboBox>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QInputDialog>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -24,7 +20,6 @@
 
 namespace {
 
-// Records each line with the font in force.
 class StampanteRegistrata final : public Stampante
 {
 public:
@@ -73,7 +68,27 @@ Banco::Banco(int opzioni)
             return std::make_unique<StampanteRegistrata>(documenti_.last());
         });
     }
-    connect(&timer_, &QTimer::timeout, this, &Banco::controlla);
+    // The modal box on screen is answered once.
+    connect(&timer_, &QTimer::timeout, this, [this] {
+        QWidget *attivo = QApplication::activeModalWidget();
+        if (!attivo || attivo == ultimo_ || !attivo->isVisible())
+            return;
+        ultimo_ = attivo;
+        const QString risposta = risposte_.value(0);
+        if (auto *scatola = qobject_cast<QMessageBox *>(attivo)) {
+            visti << Dialogo{scatola->text(), scatola->standardButton(scatola->defaultButton())};
+            auto scelta = scatola->standardButtons() & QMessageBox::Ok ? QMessageBox::Ok : QMessageBox::No;
+            if (risposta == "Si" || risposta == "No")
+                scelta = risposte_.takeFirst() == "Si" ? QMessageBox::Yes : QMessageBox::No;
+            scatola->button(scelta)->click();
+        } else if (auto *dialogo = qobject_cast<QInputDialog *>(attivo)) {
+            visti << Dialogo{dialogo->labelText()};
+            if (risposta.startsWith(u'=') || risposta == "annulla")
+                risposte_.removeFirst();
+            dialogo->setTextValue(risposta.mid(1));
+            risposta.startsWith(u'=') ? dialogo->accept() : dialogo->reject();
+        }
+    });
     timer_.start(5);
 }
 
@@ -147,40 +162,10 @@ QList<DocumentoStampato> Banco::stampe() const
     return copia;
 }
 
-void Banco::controlla()
-{
-    QWidget *attivo = QApplication::activeModalWidget();
-    if (!attivo || attivo == ultimo_ || !attivo->isVisible())
-        return;
-    ultimo_ = attivo;
-    const QString risposta = risposte_.value(0);
-    if (auto *scatola = qobject_cast<QMessageBox *>(attivo)) {
-        visti << Dialogo{scatola->text(), scatola->standardButton(scatola->defaultButton())};
-        auto scelta = scatola->standardButtons() & QMessageBox::Ok ? QMessageBox::Ok : QMessageBox::No;
-        if (risposta == "Si" || risposta == "No")
-            scelta = risposte_.takeFirst() == "Si" ? QMessageBox::Yes : QMessageBox::No;
-        scatola->button(scelta)->click();
-    } else if (auto *dialogo = qobject_cast<QInputDialog *>(attivo)) {
-        visti << Dialogo{dialogo->labelText()};
-        if (risposta.startsWith(u'=') || risposta == "annulla")
-            risposte_.removeFirst();
-        dialogo->setTextValue(risposta.mid(1));
-        if (risposta.startsWith(u'='))
-            dialogo->accept();
-        else
-            dialogo->reject();
-    }
-}
-
 bool mostra(QWidget &finestra)
 {
     finestra.show();
     return QTest::qWaitForWindowExposed(&finestra);
-}
-
-void premi(const QWidget &finestra, const char *pulsante)
-{
-    QTest::mouseClick(elemento<QPushButton>(finestra, pulsante), Qt::LeftButton);
 }
 
 QString etichetta(const QWidget &finestra, const char *nome)
@@ -205,6 +190,20 @@ void vaiARiga(const QWidget &finestra, int riga)
 {
     auto *v = elemento<QTableView>(finestra, "MSFlexGrid1");
     v->setCurrentIndex(v->model()->index(riga, 0));
+}
+
+void premi(const QWidget &finestra, const char *pulsante)
+{
+    QTest::mouseClick(elemento<QPushButton>(finestra, pulsante), Qt::LeftButton);
+}
+
+void premi(const QWidget &finestra, Banco &b, const char *pulsante, int riga, const QStringList &risposte)
+{
+    if (riga >= 0)
+        vaiARiga(finestra, riga);
+    b.visti.clear();
+    b.rispondi(risposte);
+    premi(finestra, pulsante);
 }
 
 void doppioClic(const QWidget &finestra, int riga)
@@ -234,70 +233,10 @@ void scegliDalMenu(const QWidget &finestra, const QString &voce)
     QTRY_VERIFY(!elenco->isVisible());
 }
 
-QList<std::pair<QString, QString>> testiOstili()
-{
-    QString lungo;
-    while (lungo.size() < 1000)
-        lungo += "Aé'\"%_*\\ ;-- ";
-    return {{"apice", "'"}, {"virgolette", "\""}, {"percento", "%"}, {"trattino basso", "_"},
-            {"barra rovescia", "\\"}, {"mille caratteri", lungo.left(1000)},
-            {"accenti ed emoji", "Perché più città 🛒"}, {"solo spazi", "   "}, {"vuoto", ""}};
-}
-
-void immetti(QLineEdit *campo, const QString &testo, bool incollato)
-{
-    campo->clear();
-    campo->setFocus();
-    if (incollato || testo.size() > 100) {
-        QGuiApplication::clipboard()->setText(testo);
-        QTest::keyClick(campo, Qt::Key_V, Qt::ControlModifier);
-        return;
-    }
-    for (qsizetype i = 0; i < testo.size(); ++i) {
-        // A character outside the BMP is one key: both halves of its pair.
-        const qsizetype n = testo.at(i).isHighSurrogate() ? 2 : 1;
-        if (testo.at(i).unicode() >= 0x20 && testo.at(i).unicode() < 0x7f)
-            QTest::keyClick(campo, testo.at(i).toLatin1());
-        else
-            QTest::sendKeyEvent(QTest::Click, campo, Qt::Key_unknown, testo.mid(i, n), Qt::NoModifier);
-        i += n - 1;
-    }
-}
-
 QByteArray byteDelFile(const QString &percorso)
 {
     QFile file(percorso);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-QStringList contenutoCartella(const QString &cartella)
-{
-    return QDir(cartella).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
-}
-
-QStringList righePdf(const QString &percorso, int *pagine)
-{
-    QProcess p;
-    p.start("pdftotext", {"-layout", "-fixed", "6", percorso, "-"});
-    p.waitForFinished(30000);
-    const QStringList lette = QString::fromUtf8(p.readAllStandardOutput()).split(u'\f', Qt::SkipEmptyParts);
-    if (pagine)
-        *pagine = int(lette.size());
-    QStringList tutte;
-    for (const QString &pagina : lette) {
-        QStringList righe = pagina.split(u'\n');
-        for (QString &r : righe)
-            r.remove(QRegularExpression(" +$"));
-        while (!righe.isEmpty() && righe.last().isEmpty())
-            righe.removeLast();
-        while (!righe.isEmpty() && righe.first().isEmpty())
-            righe.removeFirst();
-        // The page's first line shows its left margin.
-        const qsizetype margine = righe.value(0).size() - righe.value(0).trimmed().size();
-        for (const QString &r : righe)
-            tutte << r.mid(margine);
-    }
-    return tutte;
 }
 
 ProcessoProva::ProcessoProva(const QStringList &argomenti)

@@ -9,7 +9,6 @@
 #include <QTimer>
 #include <QVariant>
 
-#include <functional>
 #include <memory>
 
 class QLineEdit;
@@ -31,7 +30,7 @@ struct DocumentoStampato
 
 // A test's shop: a new file in a temporary folder that is the working
 // directory; zone reports recorded; message and input boxes answered as
-// planned and recorded; printers record what they get, unless StampeVere.
+// planned and recorded; printers that record, unless StampeVere.
 class Banco final : public QObject
 {
 public:
@@ -61,14 +60,12 @@ public:
         QMessageBox::StandardButton predefinito = QMessageBox::NoButton;
     };
     QList<Dialogo> visti;
-    QStringList testi() const; // of the boxes seen
+    QStringList testi() const;
     int pendenti() const { return int(risposte_.size()); }
 
     QList<DocumentoStampato> stampe() const;
 
 private:
-    void controlla();
-
     QTemporaryDir cartella_;
     QString cartellaPrecedente_;
     Segnalatore segnalatorePrecedente_;
@@ -85,27 +82,20 @@ T *elemento(const QWidget &finestra, const char *nome)
 {
     return finestra.findChild<T *>(QLatin1String(nome));
 }
-void premi(const QWidget &finestra, const char *pulsante);
 QString etichetta(const QWidget &finestra, const char *nome);
 // MSFlexGrid1's rows, cells joined by "|", the empty last row included.
 QStringList griglia(const QWidget &finestra);
 void vaiARiga(const QWidget &finestra, int riga);
+// A click on the button; with a row, that row is chosen first, and the box
+// answers are planned after the boxes seen so far are forgotten.
+void premi(const QWidget &finestra, const char *pulsante);
+void premi(const QWidget &finestra, Banco &b, const char *pulsante, int riga, const QStringList &risposte);
 void doppioClic(const QWidget &finestra, int riga);
 // Combo1 set to an entry; or picked from its open list, as a user does.
 void scegli(const QWidget &finestra, const QString &voce);
 void scegliDalMenu(const QWidget &finestra, const QString &voce);
 
-// Quotes, wildcards, a backslash, 1,000 characters, accents and an emoji,
-// blanks, the empty text: name and text.
-QList<std::pair<QString, QString>> testiOstili();
-// Typed key by key (beyond ASCII as key events with their text), or pasted.
-void immetti(QLineEdit *campo, const QString &testo, bool incollato = false);
-
 QByteArray byteDelFile(const QString &percorso);
-QStringList contenutoCartella(const QString &cartella);
-// A PDF's lines on the 6-point grid of 10-point Courier, without margins or
-// trailing blanks.
-QStringList righePdf(const QString &percorso, int *pagine = nullptr);
 
 // tests/support/processo_prova.cpp with these arguments, killed when it goes.
 class ProcessoProva final
