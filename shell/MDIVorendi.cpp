@@ -20,6 +20,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -65,7 +66,9 @@ MDIVorendi::MDIVorendi(QWidget *genitore)
     QStatusBar *barra = new QStatusBar(this);
     barra->setObjectName(QStringLiteral("Barra"));
     setStatusBar(barra);
-    resize(1000, 720);
+    // Never larger than the screen's free area, frame included, whatever
+    // the screen's size or scale.
+    resize(QSize(1000, 720).boundedTo(screen()->availableGeometry().size() - QSize(16, 48)));
 }
 
 void MDIVorendi::createActions()

@@ -337,13 +337,14 @@ private slots:
         QCOMPARE(b.zone(), QList<int>{18});
     }
 
-    // The tool and the routine never write a new file over an existing one.
+    // The tool and the routine never write a new file over an existing one;
+    // the tool's --help and --version create nothing.
     void fileNuovo()
     {
         Banco b(Banco::SenzaFile);
         QCOMPARE(percorsoPredefinito(), QDir::toNativeSeparators(b.percorso()));
         for (const auto &[argomenti, uscita, file] : QList<std::tuple<QStringList, int, QStringList>>{
-                 {{"a", "b"}, 2, {}}, {{}, 0, {"Vorendi.mdb"}}, {{}, 1, {"Vorendi.mdb"}},
+                 {{"--help"}, 0, {}}, {{"--version"}, 0, {}}, {{"a", "b"}, 2, {}}, {{}, 0, {"Vorendi.mdb"}}, {{}, 1, {"Vorendi.mdb"}},
                  {{"N.mdb"}, 0, {"N.mdb", "Vorendi.mdb"}}, {{"N.mdb"}, 1, {"N.mdb", "Vorendi.mdb"}}}) {
             QProcess strumento;
             strumento.start(VORENDI_NUOVO_DB, argomenti);

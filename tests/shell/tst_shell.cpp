@@ -74,6 +74,24 @@ private slots:
         QVERIFY(!f.isVisible());
     }
 
+    // --help and --version answer without a display and create nothing.
+    void rigaDiComando()
+    {
+        Banco b(Banco::SenzaFile);
+        for (const char *opzione : {"--version", "--help"}) {
+            QProcess programma;
+            QProcessEnvironment ambiente = QProcessEnvironment::systemEnvironment();
+            ambiente.remove("DISPLAY");
+            ambiente.insert("QT_QPA_PLATFORM", "xcb");
+            programma.setProcessEnvironment(ambiente);
+            programma.start(VORENDI_PROGRAMMA, {opzione});
+            QVERIFY(programma.waitForFinished(30000));
+            QCOMPARE(programma.exitStatus() == QProcess::NormalExit && programma.exitCode() == 0, true);
+            QVERIFY(programma.readAllStandardOutput().contains(qstrcmp(opzione, "--help") ? "2.0.0" : "--version"));
+        }
+        QCOMPARE(QDir(b.cartella()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList{});
+    }
+
     // A menu entry, then its tool button or itself: one window, brought forward.
     void unaFinestraPerComando_data()
     {
