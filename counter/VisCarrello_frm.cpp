@@ -91,7 +91,8 @@ void VisCarrello_frm::cancella()
     const RigaCarrello *linea = modello_->riga(riga);
     const QString codice = linea ? linea->codice : QString();
     if (!chiediConferma(this, QStringLiteral("Si sta tentando di cancellare il prodotto:\n") + codice
-                                  + QStringLiteral("\nContinuare?"))
+                                  + QStringLiteral("\nContinuare?"),
+                        QMessageBox::No)
         || codice.isEmpty())
         return;
     if (CancellaCarrello(codice)) {

@@ -199,7 +199,7 @@ void Operazioni_frm::cancella()
     const QString codice = movimento ? movimento->codice : QString();
     const QString domanda = QStringLiteral("Si sta tentando di cancellare il prodotto:\n") + codice
         + QStringLiteral("\nContinuare?");
-    const bool si = chiediConferma(this, domanda);
+    const bool si = chiediConferma(this, domanda, QMessageBox::No);
     if (!si || !movimento)
         return;
     // The labels keep the last "Aggiorna"'s figures until the next one.

@@ -172,7 +172,8 @@ void AggCarrello_frm::cancella()
     const int riga = rigaCorrente();
     const QString codice = codiceCorrente();
     if (!chiediConferma(this, domanda(QStringLiteral("Si sta tentando di cancellare il prodotto:"),
-                                      codice))
+                                      codice),
+                        QMessageBox::No)
         || codice.isEmpty())
         return;
     if (CancellaRimanenza(codice))

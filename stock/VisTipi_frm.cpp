@@ -88,7 +88,8 @@ void VisTipi_frm::cancella()
     const qint32 id = tipo->id;
     const QString codice = tipo->codice;
     if (!chiediConferma(this, QStringLiteral("Si sta tentando di cancellare il tipo:\n%1\nContinuare?")
-                                  .arg(codice)))
+                                  .arg(codice),
+                        QMessageBox::No))
         return;
     const EsitoCancellaTipo esito = CancellaTipo(id);
     if (esito.stato == EsitoCancellaTipo::Stato::InUso) {

@@ -29,15 +29,6 @@ void preparaCassa(const Banco &b)
              " ('CL-1', 2, 0, 1, 0)");
 }
 
-void cancella(const QWidget &f, Banco &b, int riga, const char *risposta)
-{
-    if (riga >= 0)
-        vaiARiga(f, riga);
-    b.visti.clear();
-    b.rispondi({risposta});
-    premi(f, "Command2");
-}
-
 } // namespace
 
 class TestCounter : public QObject
@@ -188,9 +179,10 @@ private slots:
         QCOMPARE(etichetta(f, "Label1") + '|' + etichetta(f, "Label2"), "5|6.000.108.700");
         for (const auto &[riga, risposta, codice] : {std::tuple{-1, "Si", "orfano"}, {4, "Si", ""},
                                                      {1, "No", "V-caro"}, {1, "Si", "V-caro"}}) {
-            cancella(f, b, riga, risposta);
+            premi(f, b, "Command2", riga, {risposta});
             QCOMPARE(b.testi(), QStringList{"Si sta tentando di cancellare il prodotto:\n" + QString(codice)
                                             + "\nContinuare?"});
+            QCOMPARE(b.visti.first().predefinito, QMessageBox::No);
         }
         QCOMPARE(griglia(f).size(), 4);
         QCOMPARE(etichetta(f, "Label1") + '|' + etichetta(f, "Label2"), "3|101.200");
@@ -250,9 +242,10 @@ private slots:
                                      "31/12/2000|2|", "||"}));
         for (const auto &[riga, risposta, numero] : {std::tuple{2, "No", "4"}, {5, "Si", ""}, {3, "Si", "1.234"},
                                                      {1, "Si", "7"}}) {
-            cancella(f, b, riga, risposta);
+            premi(f, b, "Command2", riga, {risposta});
             QCOMPARE(b.testi(), QStringList{"Si sta tentando di cancellare la ricevuta n.:\n" + QString(numero)
                                             + "\nContinuare?"});
+            QCOMPARE(b.visti.first().predefinito, QMessageBox::No);
         }
         righe.removeAt(3);
         righe.removeAt(1);
@@ -265,7 +258,7 @@ private slots:
                               "Elementi: 3      Totale: 2.200"}));
         QCOMPARE(b.testi(), QStringList{"Stampa completata"});
         b.guasta(true);
-        cancella(f, b, 0, "Si");
+        premi(f, b, "Command2", 0, {"Si"});
         QCOMPARE(b.zone(), QList<int>{15});
         QCOMPARE(griglia(f), righe); // the row stays
     }

@@ -142,11 +142,9 @@ private slots:
         aggiorna(f, 0);
         QStringList righe = griglia(f);
         for (const auto &[riga, risposta, codice] : {std::tuple{2, "No", "D'8"}, {6, "Si", ""}, {2, "Si", "D'8"}}) {
-            vaiARiga(f, riga);
-            b.visti.clear();
-            b.rispondi({risposta});
-            premi(f, "Command2");
+            premi(f, b, "Command2", riga, {risposta});
             QCOMPARE(b.testi(), QStringList{"Si sta tentando di cancellare il prodotto:\n" + QString(codice) + "\nContinuare?"});
+            QCOMPARE(b.visti.first().predefinito, QMessageBox::No);
         }
         righe.removeAt(2);
         QCOMPARE(griglia(f), righe);

@@ -238,6 +238,8 @@ private slots:
             premi(f, qPrintable(c.pulsante));
         QCOMPARE(b.testi(), c.dialoghi);
         QCOMPARE(b.pendenti(), 0);
+        // A question that deletes has No as its default.
+        QVERIFY(c.pulsante != "Command2" || b.visti.first().predefinito == QMessageBox::No);
         QCOMPARE(b.zone(), c.dopo.startsWith("zona") ? QList<int>{c.dopo.mid(5).toInt()} : QList<int>{});
         if (c.dopo == "-")
             righe.removeAt(1);
@@ -286,6 +288,7 @@ private slots:
         b.rispondi(c.risposte);
         premi(f, qPrintable(c.pulsante));
         QCOMPARE(b.testi(), c.dialoghi);
+        QVERIFY(c.pulsante != "Command2" || c.dialoghi.isEmpty() || b.visti.first().predefinito == QMessageBox::No);
         QStringList righe{" 2|Bulloni", " 1|Viti", "|"};
         if (aggiunto)
             righe.insert(1, " 3|" + c.dopo);
