@@ -1,8 +1,10 @@
 #include "shell/MDIVorendi.h"
 
+#include "common/messaggi.h"
 #include "counter/VisCarrello_frm.h"
 #include "counter/Ricevute_frm.h"
 #include "data/database_routines.h"
+#include "data/copie.h"
 #include "data/percorso.h"
 #include "reports/Operazioni_frm.h"
 #include "reports/VisGrafico_frm.h"
@@ -16,6 +18,8 @@
 #include "stock/VisTipi_frm.h"
 
 #include <QApplication>
+#include <QFileInfo>
+#include <QThread>
 #include <QCloseEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -55,6 +59,8 @@ MDIVorendi::MDIVorendi(QWidget *genitore)
     impostaPercorsoDatabase(percorsoPredefinito());
     // A missing file is reported (zone 12) and the program opens all the same.
     LeggiGeneralita();
+    if (QFileInfo::exists(percorsoDatabase()))
+        avviaCopiaDelGiorno();
     setWindowTitle(QStringLiteral("Vorendi v2.0"));
     setWindowIcon(iconaProgramma());
 
@@ -69,6 +75,29 @@ MDIVorendi::MDIVorendi(QWidget *genitore)
     // Never larger than the screen's free area, frame included, whatever
     // the screen's size or scale.
     resize(QSize(1000, 720).boundedTo(screen()->availableGeometry().size() - QSize(16, 48)));
+}
+
+MDIVorendi::~MDIVorendi()
+{
+    if (copia_)
+        copia_->wait();
+}
+
+// Once a day, at start-up, in a thread of its own; a failure is told once
+// and the counter goes on.
+void MDIVorendi::avviaCopiaDelGiorno()
+{
+    auto esito = std::make_shared<EsitoCopia>();
+    copia_ = QThread::create([esito, percorso = percorsoDatabase()] {
+        *esito = copiaDelGiorno(percorso, QDate::currentDate());
+    });
+    connect(copia_, &QThread::finished, this, [this, esito] {
+        if (esito->stato == EsitoCopia::Stato::Fallita)
+            mostraMessaggio(this, QStringLiteral("La copia di sicurezza di oggi non è stata fatta: %1\n"
+                                                 "Il programma continua a funzionare.").arg(esito->motivo));
+    });
+    copia_->setParent(this);
+    copia_->start(QThread::LowPriority);
 }
 
 void MDIVorendi::createActions()

@@ -13,6 +13,8 @@ class QToolButton;
 
 // The main window. Constructing it is the program's start-up: database path,
 // company fields, title.
+class QThread;
+
 class MDIVorendi final : public QMainWindow
 {
     Q_OBJECT
@@ -26,6 +28,8 @@ public:
     // after it was closed. Returns the window's own widget.
     QWidget *mostraFinestra(const QString &nome, const std::function<QWidget *()> &crea);
 
+    ~MDIVorendi() override;
+
 protected:
     void closeEvent(QCloseEvent *evento) override;
 
@@ -37,8 +41,10 @@ private:
     void apriInfoAzienda();
     void apriInformazioni();
     void apriStatistiche(int modo);
+    void avviaCopiaDelGiorno();
 
     QMdiArea *area_ = nullptr;
     QHash<QString, QPointer<QMdiSubWindow>> finestre_;
     QPointer<QWidget> about_;
+    QThread *copia_ = nullptr; // today's backup, made beside the counter's work
 };

@@ -1,3 +1,4 @@
+#include "data/copie.h"
 #include "data/database_routines.h"
 #include "data/percorso.h"
 #include "data/routine.h"
@@ -7,6 +8,9 @@
 #include <QDir>
 #include <QSqlDatabase>
 #include <QTest>
+
+#include <atomic>
+#include <thread>
 
 using Righe = QList<QVariantList>;
 using Numeri = QList<qint64>;
@@ -335,6 +339,45 @@ private slots:
         QVERIFY(!CalcolaStatistiche(1, 2024, slot));
         QCOMPARE(slot.acquisti[2] + slot.vendite[2], 0);
         QCOMPARE(b.zone(), QList<int>{18});
+    }
+
+    // A copy made while another connection keeps writing is a sound file that
+    // holds what was committed; one a day, the newest 30 kept.
+    void copie()
+    {
+        Banco b;
+        QDir cartella(b.cartella());
+        QVERIFY(cartella.mkpath("Backup"));
+        for (int giorno = 1; giorno <= 31; ++giorno)
+            QFile(cartella.filePath(QStringLiteral("Backup/Vorendi-2000-01-%1.mdb").arg(giorno, 2, 10, QChar(u'0'))))
+                .open(QIODevice::WriteOnly);
+        QFile(cartella.filePath("Backup/altro.mdb")).open(QIODevice::WriteOnly);
+        for (int i = 0; i < 300; ++i)
+            QVERIFY(AggiungiTipo(QStringLiteral("Tipo %1").arg(i)));
+        std::atomic<bool> fine = false;
+        std::thread scrittore([&] {
+            for (int i = 0; !fine; ++i)
+                AggiungiTipo(QStringLiteral("Nuovo %1").arg(i));
+        });
+        const EsitoCopia copia = copiaDelGiorno(b.percorso(), QDate(2026, 12, 6), std::chrono::milliseconds(1));
+        fine = true;
+        scrittore.join();
+        QCOMPARE(copia.stato, EsitoCopia::Stato::Fatta);
+        QCOMPARE(copia.file, cartella.filePath("Backup/Vorendi-2026-12-06.mdb"));
+        QSqlDatabase copiata = QSqlDatabase::addDatabase("QSQLITE", "copia");
+        copiata.setDatabaseName(copia.file);
+        QVERIFY(copiata.open());
+        QSqlQuery q = copiata.exec("SELECT (SELECT integrity_check FROM pragma_integrity_check),"
+                                   " (SELECT count(*) FROM tipo WHERE codice LIKE 'Tipo %')");
+        QVERIFY(q.next());
+        QCOMPARE(q.value(0).toString() + q.value(1).toString(), "ok300");
+        copiata = {};
+        QSqlDatabase::removeDatabase("copia");
+        QCOMPARE(copiaDelGiorno(b.percorso(), QDate(2026, 12, 6)).stato, EsitoCopia::Stato::GiaFatta);
+        const QStringList rimaste = QDir(cartella.filePath("Backup")).entryList(QDir::Files, QDir::Name);
+        QCOMPARE(rimaste.size(), 31);
+        QCOMPARE(rimaste.first() + rimaste.last(), "Vorendi-2000-01-03.mdbaltro.mdb");
+        QVERIFY(b.rapporti.isEmpty());
     }
 
     // The tool and the routine never write a new file over an existing one;

@@ -74,6 +74,22 @@ private slots:
         QVERIFY(!f.isVisible());
     }
 
+    // A copy of the day that cannot be made is told once; the program goes on.
+    void copiaFallita()
+    {
+        Banco b;
+        QFile ostacolo(QDir(b.cartella()).filePath("Backup"));
+        QVERIFY(ostacolo.open(QIODevice::WriteOnly));
+        MDIVorendi f;
+        QVERIFY(mostra(f));
+        QTRY_COMPARE(b.testi().size(), 1);
+        QCOMPARE(b.testi().first(), "La copia di sicurezza di oggi non è stata fatta: la cartella "
+                                        + QDir::toNativeSeparators(ostacolo.fileName())
+                                        + " non si può creare.\nIl programma continua a funzionare.");
+        f.findChild<QAction *>("addtipo")->trigger();
+        QCOMPARE(f.areaLavoro()->subWindowList().size(), 1);
+    }
+
     // --help and --version answer without a display and create nothing.
     void rigaDiComando()
     {
