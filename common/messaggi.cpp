@@ -5,10 +5,12 @@
 QMessageBox::StandardButton mostraMessaggio(QWidget *genitore, const QString &testo,
                                             QMessageBox::StandardButtons pulsanti,
                                             const QString &titolo, QMessageBox::Icon icona,
-                                            QMessageBox::StandardButton predefinito)
+                                            QMessageBox::StandardButton predefinito,
+                                            const QString &dettaglio)
 {
     QMessageBox scatola(icona, titolo, testo, pulsanti, genitore);
     scatola.setTextFormat(Qt::PlainText);
+    scatola.setDetailedText(dettaglio);
     if (predefinito != QMessageBox::NoButton)
         scatola.setDefaultButton(predefinito);
     return QMessageBox::StandardButton(scatola.exec());

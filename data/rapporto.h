@@ -4,12 +4,18 @@
 
 #include <functional>
 
-// A failed routine's report: its zone, the engine's error number and text.
+// A failed routine's report: its zone, the engine's error number, what it
+// means for the shop in Italian (naming the file where the file is the
+// matter) and the engine's own words.
 struct RapportoZona
 {
     int zona = 0;
     int numero = 0;
     QString descrizione;
+    QString dettaglio; // the engine's text, for whoever looks into it
+
+    // The report of the engine's error number and text for the file.
+    static RapportoZona daMotore(int zona, int numero, const QString &motore, const QString &file);
 
     // "Si è verificato in zona N:", a line break, "Errore n." and the number
     // with its leading blank, one blank, the description.

@@ -195,10 +195,10 @@ bool eseguiRoutine(Zona zona, const std::function<void(Sessione &)> &corpo)
         corpo(sessione);
         return true;
     } catch (const ErroreRoutine &errore) {
-        segnala(RapportoZona{int(errore.zona != Zona::Nessuna ? errore.zona : zona),
-                             errore.numero, errore.descrizione});
+        segnala(RapportoZona::daMotore(int(errore.zona != Zona::Nessuna ? errore.zona : zona), errore.numero,
+                                       errore.descrizione, percorsoDatabase()));
     } catch (const std::exception &errore) {
-        segnala(RapportoZona{int(zona), 1, QString::fromLocal8Bit(errore.what())});
+        segnala(RapportoZona::daMotore(int(zona), 1, QString::fromLocal8Bit(errore.what()), percorsoDatabase()));
     }
     return false;
 }

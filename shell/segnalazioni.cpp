@@ -10,7 +10,10 @@
 void installaSegnalatoreMessaggi()
 {
     installaSegnalatore([](const RapportoZona &rapporto) {
-        mostraMessaggio(QApplication::activeWindow(), rapporto.testo());
+        // The engine's own words behind "Mostra dettagli", for whoever looks into it.
+        mostraMessaggio(QApplication::activeWindow(), rapporto.testo(), QMessageBox::Ok, TITOLO_PROGRAMMA,
+                        QMessageBox::NoIcon, QMessageBox::NoButton,
+                        rapporto.dettaglio != rapporto.descrizione ? rapporto.dettaglio : QString());
     });
 }
 

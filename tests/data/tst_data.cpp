@@ -135,9 +135,17 @@ private slots:
         const int numero = guasto == "mancante" ? 14 : guasto == "testo" ? 26 : guasto == "tabella" ? 1 : 5;
         const int zona = guasto == "tabella" ? c.zonaTabella : c.zona;
         QCOMPARE(b.rapporti.size(), guasto == "nessuno" ? 0 : 1);
-        if (!b.rapporti.isEmpty())
-            QCOMPARE(b.rapporti[0].testo().section(' ', 0, 7),
-                     QStringLiteral("Si è verificato in zona %1:\nErrore n. %2").arg(zona).arg(numero));
+        // In Italian, naming the file; the engine's words in the detail.
+        const RapportoZona r = b.rapporti.value(0, {zona, numero, {}, {}});
+        QCOMPARE(r.testo().section(' ', 0, 7), QStringLiteral("Si è verificato in zona %1:\nErrore n. %2").arg(zona).arg(numero));
+        const QString descrizione = guasto == "nessuno" ? ""
+            : guasto == "mancante"                      ? "Il file %1 non c'è o non si può aprire."
+            : guasto == "testo"                         ? "Il file %1 non è un archivio di Vorendi."
+            : guasto == "tabella"                       ? "Nel file %1 manca la tabella " + c.tabella + "."
+                                                        : "Il file %1 è bloccato da un altro programma.";
+        QCOMPARE(r.descrizione, descrizione.arg(QDir::toNativeSeparators(b.percorso())));
+        QVERIFY(r.dettaglio.contains(guasto == "tabella" ? "no such table" : guasto == "mancante" ? "unable to open"
+                                     : guasto == "testo" ? "not a database" : guasto == "nessuno" ? "" : "locked"));
         if (altro.isOpen()) {
             altro.exec("ROLLBACK");
             altro.close();

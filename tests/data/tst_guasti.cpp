@@ -1,5 +1,6 @@
 #include "support/banco.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QRandomGenerator>
 #include <QTest>
@@ -127,7 +128,9 @@ private slots:
         preparaCarrello(b);
         const QStringList righe = uscita({vendite ? "vendite" : "acquisti", b.percorso(), "pieno"});
         const qint64 n = righe.last().section(u' ', 1, 1).toLongLong();
-        QCOMPARE(righe.mid(righe.size() - 2), QStringList({"rapporto 1 778", QStringLiteral("riusciti %1 invariato 1").arg(n)}));
+        const QString disco = "rapporto 1 778 Errore del disco leggendo o scrivendo il file "
+            + QDir::toNativeSeparators(b.percorso()) + " (disco pieno o guasto).";
+        QCOMPARE(righe.mid(righe.size() - 2), QStringList({disco, QStringLiteral("riusciti %1 invariato 1").arg(n)}));
         QCOMPARE(b.valore("PRAGMA integrity_check").toString(), "ok");
         for (const auto &[sql, atteso] : attesi(vendite, n))
             QCOMPARE(b.valore(sql).toLongLong(), atteso);
@@ -146,7 +149,8 @@ private slots:
         const QStringList righe = uscita({"nessuno", b.percorso()});
         if (righe.contains("errore utente non cambiato"))
             QSKIP("root here cannot become another user, and root writes through read-only files");
-        QCOMPARE(righe, QStringList({"rapporto 1 8", "esito 0", "esito 1"}));
+        QCOMPARE(righe, QStringList({"rapporto 1 8 Il file " + QDir::toNativeSeparators(b.percorso())
+                                         + " è di sola lettura: non vi si può scrivere.", "esito 0", "esito 1"}));
         QVERIFY(b.byte() == prima);
     }
 };

@@ -66,7 +66,9 @@ private slots:
         MDIVorendi f;
         QVERIFY(mostra(f));
         QCOMPARE(b.testi().size(), 1);
-        QVERIFY(b.testi().first().startsWith("Si è verificato in zona 12:\nErrore n. 14 "));
+        QCOMPARE(b.testi().first(), "Si è verificato in zona 12:\nErrore n. 14 Il file "
+                                        + QDir::toNativeSeparators(b.percorso()) + " non c'è o non si può aprire.");
+        QCOMPARE(b.visti.first().dettaglio, "unable to open database file");
         QVERIFY(!QFileInfo::exists(b.percorso()));
         QCOMPARE(f.windowTitle(), "Vorendi v2.0");
         f.findChild<QAction *>("info")->trigger();

@@ -45,7 +45,7 @@ struct Comando
     QString pulsante;
     int riga;
     QStringList risposte, dialoghi;
-    QString dopo;
+    QString dopo = {};
 };
 
 } // namespace

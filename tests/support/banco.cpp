@@ -76,7 +76,8 @@ Banco::Banco(int opzioni)
         ultimo_ = attivo;
         const QString risposta = risposte_.value(0);
         if (auto *scatola = qobject_cast<QMessageBox *>(attivo)) {
-            visti << Dialogo{scatola->text(), scatola->standardButton(scatola->defaultButton())};
+            visti << Dialogo{scatola->text(), scatola->standardButton(scatola->defaultButton()),
+                             scatola->detailedText()};
             auto scelta = scatola->standardButtons() & QMessageBox::Ok ? QMessageBox::Ok : QMessageBox::No;
             if (risposta == "Si" || risposta == "No")
                 scelta = risposte_.takeFirst() == "Si" ? QMessageBox::Yes : QMessageBox::No;

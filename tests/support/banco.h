@@ -23,7 +23,7 @@ struct RigaStampata
 struct DocumentoStampato
 {
     QString nome;
-    QList<RigaStampata> righe;
+    QList<RigaStampata> righe = {};
     bool concluso = false;
     QStringList testi() const;
 };
@@ -58,6 +58,7 @@ public:
     {
         QString testo;
         QMessageBox::StandardButton predefinito = QMessageBox::NoButton;
+        QString dettaglio = {};
     };
     QList<Dialogo> visti;
     QStringList testi() const;

@@ -94,7 +94,9 @@ int main(int argc, char *argv[])
     const QStringList a = app->arguments();
     impostaPercorsoDatabase(a.value(2));
     impostaAttesaFileBloccato(std::chrono::milliseconds(400));
-    installaSegnalatore([](const RapportoZona &r) { scrivi(QStringLiteral("rapporto %1 %2").arg(r.zona).arg(r.numero)); });
+    installaSegnalatore([](const RapportoZona &r) {
+        scrivi(QStringLiteral("rapporto %1 %2 %3").arg(r.zona).arg(r.numero).arg(r.descrizione));
+    });
     if (a.value(1) == "vendite" || a.value(1) == "acquisti")
         return ciclo(a.value(2), a.value(1) == "vendite", a.value(3) == "pieno");
     // root writes through any permission: become nobody, who cannot.
