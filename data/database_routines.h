@@ -204,10 +204,16 @@ struct RigaRimanenza
     QString codice;
     qint64 prezzo = 0;
     qint64 pezzi = 0;
+    QString tipo = {}; // the type's code, in a search across types
 };
 
 // Zone 24: the stock rows of one type, in code order; empty after a report.
 QList<RigaRimanenza> VisualizzaRimanenze(qint32 idTipo);
+
+// Zone 25: the stock rows of every type whose code contains the text, taken
+// literally and without regard to case, in code order, each with its type's
+// code (empty for a deleted type); empty after a report.
+QList<RigaRimanenza> TrovaRimanenze(const QString &parte);
 
 // One cart line as checkout sells it.
 struct RigaVendita

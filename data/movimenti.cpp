@@ -10,16 +10,16 @@ namespace {
 // LIKE's escape character, chosen because codes rarely hold it.
 constexpr QChar FUGA = u'!';
 
-QString prefissoLetterale(const QString &prefisso)
+// The text as LIKE matches it literally, its wildcards escaped.
+QString letterale(const QString &testo)
 {
     QString modello;
-    modello.reserve(prefisso.size() + 1);
-    for (QChar c : prefisso) {
+    modello.reserve(testo.size() + 2);
+    for (QChar c : testo) {
         if (c == u'%' || c == u'_' || c == FUGA)
             modello.append(FUGA);
         modello.append(c);
     }
-    modello.append(u'%');
     return modello;
 }
 
@@ -119,9 +119,23 @@ QStringList SuggerimentiCodice(qint32 idTipo, const QString &prefisso)
     const bool riuscito = eseguiRoutine(Zona::SuggerimentiCodice, [&](Sessione &s) {
         QSqlQuery q = s.esegui(QStringLiteral("SELECT codice FROM rimanenze WHERE tipo=?"
                                               " AND codice LIKE ? ESCAPE '!' ORDER BY codice"),
-                               {idTipo, prefissoLetterale(prefisso)});
+                               {idTipo, letterale(prefisso) + u'%'});
         while (Sessione::prossima(q))
             codici.append(colonnaTesto(q, 0));
     });
     return riuscito ? codici : QStringList();
+}
+
+QList<RigaRimanenza> TrovaRimanenze(const QString &parte)
+{
+    QList<RigaRimanenza> righe;
+    const bool riuscito = eseguiRoutine(Zona::TrovaRimanenze, [&](Sessione &s) {
+        QSqlQuery q = s.esegui(QStringLiteral("SELECT r.codice, r.prezzo, r.pezzi, coalesce(t.codice, '')"
+                                              " FROM rimanenze r LEFT JOIN tipo t ON t.id = r.tipo"
+                                              " WHERE r.codice LIKE ? ESCAPE '!' ORDER BY r.codice"),
+                               {u'%' + letterale(parte) + u'%'});
+        while (Sessione::prossima(q))
+            righe.append({colonnaTesto(q, 0), colonnaIntero(q, 1), colonnaIntero(q, 2), colonnaTesto(q, 3)});
+    });
+    return riuscito ? righe : QList<RigaRimanenza>();
 }

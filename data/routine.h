@@ -46,6 +46,7 @@ enum class Zona : int {
     CancellaOperazione = 22,
     UltimaRicevuta = 23,
     VisualizzaRimanenze = 24,
+    TrovaRimanenze = 25,
 };
 
 struct ErroreRoutine

@@ -13,6 +13,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -57,7 +58,7 @@ AggCarrello_frm::AggCarrello_frm(QWidget *genitore)
             case COLONNA_PEZZI:
                 return formatoNumero(r.pezzi, MODELLO_DENARO_CORTO);
             default:
-                return codiceTipo_;
+                return ricerca_ ? r.tipo : codiceTipo_;
             }
         },
         this);
@@ -72,10 +73,18 @@ AggCarrello_frm::AggCarrello_frm(QWidget *genitore)
     auto *pulsanteModifica = nuovoPulsante(this, QStringLiteral("Modifica"), QStringLiteral("Command1"));
     auto *pulsanteCancella = nuovoPulsante(this, QStringLiteral("Cancella"), QStringLiteral("Command2"));
 
+    auto *etichettaTrova = new QLabel(QStringLiteral("Trova codice"), this);
+    trova_ = new QLineEdit(this);
+    trova_->setObjectName(QStringLiteral("TrovaCodice"));
+    trova_->setClearButtonEnabled(true);
+    etichettaTrova->setBuddy(trova_);
+
     auto *scelta = new QHBoxLayout;
     scelta->addWidget(etichetta);
     scelta->addWidget(tipo_);
     scelta->addStretch();
+    scelta->addWidget(etichettaTrova);
+    scelta->addWidget(trova_);
     auto *pulsanti = new QHBoxLayout;
     pulsanti->addStretch();
     pulsanti->addWidget(pulsanteModifica);
@@ -93,6 +102,34 @@ AggCarrello_frm::AggCarrello_frm(QWidget *genitore)
     connect(pulsanteModifica, &QPushButton::clicked, this, &AggCarrello_frm::modifica);
     connect(pulsanteCancella, &QPushButton::clicked, this, &AggCarrello_frm::cancella);
     connect(griglia_, &QTableView::doubleClicked, this, &AggCarrello_frm::aggiungiACarrello);
+    connect(trova_, &QLineEdit::textChanged, this, &AggCarrello_frm::trova);
+    connect(trova_, &QLineEdit::returnPressed, this, &AggCarrello_frm::codiceLetto);
+}
+
+void AggCarrello_frm::trova(const QString &parte)
+{
+    if (parte.isEmpty()) {
+        // Back to the type chosen, as it was.
+        mostraTipo(codiceTipo_);
+        return;
+    }
+    ricerca_ = true;
+    modello_->imposta(TrovaRimanenze(parte));
+    griglia_->setCurrentIndex(modello_->index(0, 0));
+}
+
+// A scanner types the code and Enter: a code that names one article exactly
+// goes straight to the cart's pieces question.
+void AggCarrello_frm::codiceLetto()
+{
+    for (int riga = 0; riga < modello_->righeElencate(); ++riga) {
+        if (modello_->riga(riga)->codice.compare(trova_->text(), Qt::CaseInsensitive) == 0) {
+            griglia_->setCurrentIndex(modello_->index(riga, 0));
+            aggiungiACarrello();
+            trova_->selectAll();
+            return;
+        }
+    }
 }
 
 void AggCarrello_frm::caricaTipi()
@@ -117,8 +154,13 @@ void AggCarrello_frm::mostraTipo(const QString &codiceTipo)
 {
     // Id 0 is no type, or a fault reported already: no stock row carries it,
     // and a second read would only report the fault twice.
-    const qint32 idTipo = IdTipo(codiceTipo);
+    const qint32 idTipo = codiceTipo.isEmpty() ? 0 : IdTipo(codiceTipo);
     codiceTipo_ = codiceTipo;
+    ricerca_ = false;
+    if (!trova_->text().isEmpty()) {
+        const QSignalBlocker fermo(trova_);
+        trova_->clear();
+    }
     modello_->imposta(idTipo == 0 ? QList<RigaRimanenza>() : VisualizzaRimanenze(idTipo));
     // As after filling: the grid stands on the last stock row.
     griglia_->setCurrentIndex(modello_->index(qMax(0, modello_->righeElencate() - 1), 0));

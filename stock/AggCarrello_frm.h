@@ -6,10 +6,13 @@
 #include <QWidget>
 
 class QComboBox;
+class QLineEdit;
 class QTableView;
 
-// The stock on hand of one type at a time: changes a sale price, deletes a
-// stock row, and puts pieces into the cart on a double-click.
+// The stock on hand of one type at a time, or of every type whose code holds
+// the text in TrovaCodice: changes a sale price, deletes a stock row, and
+// puts pieces into the cart on a double-click, or on Enter after a code that
+// names one article (as a scanner types it).
 class AggCarrello_frm final : public QWidget
 {
     Q_OBJECT
@@ -23,6 +26,8 @@ protected:
 private:
     void caricaTipi();
     void mostraTipo(const QString &codiceTipo);
+    void trova(const QString &parte);
+    void codiceLetto();
     void modifica();
     void cancella();
     void aggiungiACarrello();
@@ -33,5 +38,7 @@ private:
     QComboBox *tipo_ = nullptr;
     ModelloRighe<RigaRimanenza> *modello_ = nullptr;
     QString codiceTipo_; // the type listed, shown on every row
+    QLineEdit *trova_ = nullptr;
+    bool ricerca_ = false; // rows of every type, each showing its own
     QTableView *griglia_ = nullptr;
 };

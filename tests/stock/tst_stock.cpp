@@ -179,6 +179,35 @@ private slots:
         QVERIFY(b.visti.isEmpty() && b.rapporti.isEmpty());
     }
 
+    // TrovaCodice lists, across types, the codes that hold the text, literally
+    // and whatever the case; a scanned code and Enter go to the pieces
+    // question; a type chosen lists that type again.
+    void trovaCodice()
+    {
+        Banco b;
+        QVERIFY(AggiungiTipo("Viti") && AggiungiTipo("Colle"));
+        b.esegui("INSERT INTO rimanenze VALUES ('VT-6', 1, 10, 1500), ('vt-60', 2, 1, 20), ('A%B', 1, 1, 1),"
+                 " ('AxB', 1, 1, 1), ('A_C', 2, 1, 1), ('ZVt', 9, 1, 1)");
+        AggCarrello_frm f;
+        QVERIFY(mostra(f));
+        QLineEdit *trova = elemento(f, "TrovaCodice");
+        for (const auto &[testo, righe] : QList<std::pair<QString, QStringList>>{
+                 {"Vt", {"VT-6|Viti|1.500|10", "vt-60|Colle|20|1", "ZVt||1|1", "|||"}},
+                 {"%", {"A%B|Viti|1|1", "|||"}}, {"_", {"A_C|Colle|1|1", "|||"}}, {"", {"|||"}}}) {
+            trova->clear();
+            QTest::keyClicks(trova, testo);
+            QCOMPARE(griglia(f), righe);
+        }
+        b.rispondi({"=2"});
+        QTest::keyClicks(trova, "vt-6");
+        QTest::keyClick(trova, Qt::Key_Return);
+        QCOMPARE(b.testi(), QStringList{CHIESTI});
+        QCOMPARE(b.righe("SELECT codice, pezzi FROM carrello"), QList<QVariantList>({{"VT-6", 2}}));
+        scegliDalMenu(f, "Colle");
+        QCOMPARE(trova->text() + griglia(f).join(u';'), "A_C|Colle|1|1;vt-60|Colle|20|1;|||");
+        QVERIFY(b.rapporti.isEmpty());
+    }
+
     // Rows: A-1 3 pieces at 1.000, b-2 none, c-3 -2, the empty row.
     void comandi_data()
     {
