@@ -59,6 +59,8 @@ QTableView *creaVistaGriglia(ModelloGriglia *modello, QWidget *genitore)
     vista->setSelectionBehavior(QAbstractItemView::SelectRows);
     vista->setSelectionMode(QAbstractItemView::SingleSelection);
     vista->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Tab leaves the grid for the next element; the arrows move in it.
+    vista->setTabKeyNavigation(false);
     vista->verticalHeader()->hide();
     vista->verticalHeader()->setDefaultSectionSize(vista->fontMetrics().height() + 6);
     vista->horizontalHeader()->setHighlightSections(false);

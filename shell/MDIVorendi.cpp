@@ -25,6 +25,7 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QScreen>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -33,10 +34,11 @@ namespace {
 
 constexpr int TWIP_PER_PIXEL = 15;
 
-QAction *voce(QMenu *menu, const QString &testo, const QString &nome)
+QAction *voce(QMenu *menu, const QString &testo, const QString &nome, const QKeySequence &tasti = {})
 {
     QAction *azione = menu->addAction(testo);
     azione->setObjectName(nome);
+    azione->setShortcut(tasti);
     return azione;
 }
 
@@ -68,6 +70,9 @@ MDIVorendi::MDIVorendi(QWidget *genitore)
     area_->setObjectName(QStringLiteral("areaLavoro"));
     setCentralWidget(area_);
     createActions();
+    // Esc closes the working window in front, never the main one.
+    auto *esc = new QShortcut(QKeySequence(Qt::Key_Escape), area_, area_, &QMdiArea::closeActiveSubWindow);
+    esc->setContext(Qt::WidgetWithChildrenShortcut);
 
     QStatusBar *barra = new QStatusBar(this);
     barra->setObjectName(QStringLiteral("Barra"));
@@ -104,33 +109,33 @@ void MDIVorendi::createActions()
 {
     QMenuBar *barra = menuBar();
 
-    QMenu *file = menuPrincipale(barra, QStringLiteral("File"), QStringLiteral("file"));
-    QAction *uscita = voce(file, QStringLiteral("Uscita"), QStringLiteral("uscita"));
+    QMenu *file = menuPrincipale(barra, QStringLiteral("&File"), QStringLiteral("file"));
+    QAction *uscita = voce(file, QStringLiteral("&Uscita"), QStringLiteral("uscita"), QKeySequence::Quit);
     connect(uscita, &QAction::triggered, this, &QWidget::close);
 
-    QMenu *magazz = menuPrincipale(barra, QStringLiteral("Magazzino"), QStringLiteral("magazz"));
-    QAction *addart = voce(magazz, QStringLiteral("Aggiunta Articolo"), QStringLiteral("addart"));
-    QAction *addtipo = voce(magazz, QStringLiteral("Aggiunta Tipo"), QStringLiteral("addtipo"));
+    QMenu *magazz = menuPrincipale(barra, QStringLiteral("&Magazzino"), QStringLiteral("magazz"));
+    QAction *addart = voce(magazz, QStringLiteral("Aggiunta &Articolo"), QStringLiteral("addart"), Qt::Key_F2);
+    QAction *addtipo = voce(magazz, QStringLiteral("Aggiunta &Tipo"), QStringLiteral("addtipo"), Qt::Key_F7);
 
     QMenu *visualizz =
-        menuPrincipale(barra, QStringLiteral("Operazioni"), QStringLiteral("visualizz"));
-    QAction *addcarr = voce(visualizz, QStringLiteral("Visualizza Prodotti / Rimanenze"),
-                            QStringLiteral("addcarr"));
-    QAction *svuotcar = voce(visualizz, QStringLiteral("Visualizza Carrello / Stampa Ricevuta"),
-                             QStringLiteral("svuotcar"));
-    QAction *ricvut = voce(visualizz, QStringLiteral("Visualizza Ricevute"), QStringLiteral("ricvut"));
+        menuPrincipale(barra, QStringLiteral("&Operazioni"), QStringLiteral("visualizz"));
+    QAction *addcarr = voce(visualizz, QStringLiteral("Visualizza &Prodotti / Rimanenze"),
+                            QStringLiteral("addcarr"), Qt::Key_F3);
+    QAction *svuotcar = voce(visualizz, QStringLiteral("Visualizza &Carrello / Stampa Ricevuta"),
+                             QStringLiteral("svuotcar"), Qt::Key_F4);
+    QAction *ricvut = voce(visualizz, QStringLiteral("Visualizza &Ricevute"), QStringLiteral("ricvut"), Qt::Key_F5);
     QAction *delprod =
-        voce(visualizz, QStringLiteral("Visualizza Operazioni"), QStringLiteral("delprod"));
+        voce(visualizz, QStringLiteral("Visualizza &Operazioni"), QStringLiteral("delprod"), Qt::Key_F6);
 
-    QMenu *statis = menuPrincipale(barra, QStringLiteral("Statistiche"), QStringLiteral("statis"));
-    QAction *contab = voce(statis, QStringLiteral("Andamento Annuale"), QStringLiteral("contab"));
-    QAction *vendit = voce(statis, QStringLiteral("Numero di Vendite"), QStringLiteral("vendit"));
+    QMenu *statis = menuPrincipale(barra, QStringLiteral("&Statistiche"), QStringLiteral("statis"));
+    QAction *contab = voce(statis, QStringLiteral("&Andamento Annuale"), QStringLiteral("contab"));
+    QAction *vendit = voce(statis, QStringLiteral("&Numero di Vendite"), QStringLiteral("vendit"));
     connect(contab, &QAction::triggered, this, [this] { apriStatistiche(1); });
     connect(vendit, &QAction::triggered, this, [this] { apriStatistiche(2); });
 
-    QMenu *helps = menuPrincipale(barra, QStringLiteral("?"), QStringLiteral("helps"));
-    QAction *infoaz = voce(helps, QStringLiteral("Informazioni Azienza"), QStringLiteral("infoaz"));
-    QAction *info = voce(helps, QStringLiteral("Info"), QStringLiteral("info"));
+    QMenu *helps = menuPrincipale(barra, QStringLiteral("&?"), QStringLiteral("helps"));
+    QAction *infoaz = voce(helps, QStringLiteral("&Informazioni Azienza"), QStringLiteral("infoaz"));
+    QAction *info = voce(helps, QStringLiteral("I&nfo"), QStringLiteral("info"));
     connect(infoaz, &QAction::triggered, this, &MDIVorendi::apriInfoAzienda);
     connect(info, &QAction::triggered, this, &MDIVorendi::apriInformazioni);
     connect(addart, &QAction::triggered, this, [this] {

@@ -73,7 +73,7 @@ AggCarrello_frm::AggCarrello_frm(QWidget *genitore)
     auto *pulsanteModifica = nuovoPulsante(this, QStringLiteral("Modifica"), QStringLiteral("Command1"));
     auto *pulsanteCancella = nuovoPulsante(this, QStringLiteral("Cancella"), QStringLiteral("Command2"));
 
-    auto *etichettaTrova = new QLabel(QStringLiteral("Trova codice"), this);
+    auto *etichettaTrova = new QLabel(QStringLiteral("&Trova codice"), this);
     trova_ = new QLineEdit(this);
     trova_->setObjectName(QStringLiteral("TrovaCodice"));
     trova_->setClearButtonEnabled(true);
@@ -97,6 +97,7 @@ AggCarrello_frm::AggCarrello_frm(QWidget *genitore)
     caricaTipi();
     // Keys reach the selector itself, which hands them to its line edit.
     tipo_->installEventFilter(this);
+    griglia_->installEventFilter(this);
     connect(tipo_, &QComboBox::activated, this,
             [this](int indice) { mostraTipo(tipo_->itemText(indice)); });
     connect(pulsanteModifica, &QPushButton::clicked, this, &AggCarrello_frm::modifica);
@@ -139,6 +140,14 @@ void AggCarrello_frm::caricaTipi()
 
 bool AggCarrello_frm::eventFilter(QObject *oggetto, QEvent *evento)
 {
+    if (oggetto == griglia_ && evento->type() == QEvent::KeyPress) {
+        const int tasto = static_cast<QKeyEvent *>(evento)->key();
+        // Enter on a row does what a double-click does.
+        if (tasto == Qt::Key_Return || tasto == Qt::Key_Enter) {
+            aggiungiACarrello();
+            return true;
+        }
+    }
     if (oggetto == tipo_ && evento->type() == QEvent::KeyPress) {
         const int tasto = static_cast<QKeyEvent *>(evento)->key();
         if (tasto == Qt::Key_Return || tasto == Qt::Key_Enter) {

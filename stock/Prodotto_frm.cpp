@@ -130,6 +130,7 @@ Prodotto_frm::Prodotto_frm(QWidget *genitore)
     // Keys reach the selector itself, which hands them to its line edit.
     tipo_->installEventFilter(this);
     codice_->installEventFilter(this);
+    suggerimenti_->installEventFilter(this);
     for (QLineEdit *prezzo : {prezzoAcquisto_, prezzoVendita_})
         prezzo->installEventFilter(this);
     connect(codice_, &QLineEdit::textEdited, this, &Prodotto_frm::suggerisci);
@@ -157,6 +158,11 @@ bool Prodotto_frm::eventFilter(QObject *oggetto, QEvent *evento)
     }
     if (oggetto == codice_ && tipo == QEvent::KeyPress)
         return tastoCodice(static_cast<QKeyEvent *>(evento));
+    if (oggetto == suggerimenti_ && tipo == QEvent::KeyPress && invio(static_cast<QKeyEvent *>(evento))
+        && suggerimenti_->currentItem()) {
+        prendiSuggerimento(suggerimenti_->currentItem()->text());
+        return true;
+    }
     if (oggetto == prezzoAcquisto_ && tipo == QEvent::FocusIn)
         nascondiSuggerimenti();
     if (oggetto == prezzoAcquisto_ || oggetto == prezzoVendita_) {
@@ -181,6 +187,12 @@ bool Prodotto_frm::tastoCodice(QKeyEvent *tasto)
         QKeyEvent meno(QEvent::KeyPress, Qt::Key_Minus, Qt::NoModifier, QStringLiteral("-"),
                        tasto->isAutoRepeat());
         QApplication::sendEvent(codice_, &meno);
+        return true;
+    }
+    if (tasto->key() == Qt::Key_Down && !suggerimenti_->isHidden() && suggerimenti_->count() > 0) {
+        // Into the suggestions, on the first; Enter there takes one.
+        suggerimenti_->setFocus();
+        suggerimenti_->setCurrentRow(0);
         return true;
     }
     if (!invio(tasto))

@@ -11,6 +11,7 @@
 #include "support/banco.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
 #include <QGuiApplication>
@@ -74,6 +75,48 @@ private slots:
         f.findChild<QAction *>("info")->trigger();
         f.findChild<QAction *>("uscita")->trigger();
         QVERIFY(!f.isVisible());
+    }
+
+    // A sale from an empty cart to the printed receipt with the keyboard alone,
+    // the article read by a scanner (its code and Enter); Esc closes the
+    // window in front, never the main one.
+    void venditaDaTastiera()
+    {
+        Banco b;
+        b.tasti = true;
+        b.esegui("INSERT INTO tipo (codice) VALUES ('Viti')");
+        b.esegui("INSERT INTO rimanenze VALUES ('VT-6', 1, 10, 1500), ('VT-8', 1, 5, 2000)");
+        MDIVorendi f;
+        QVERIFY(mostra(f));
+        f.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&f));
+        const auto tasto = [&](int tasto, Qt::KeyboardModifiers modi = {}) {
+            QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &f, Qt::Key(tasto), modi);
+        };
+        b.rispondi({"=2"});
+        tasto(Qt::Key_F3);
+        tasto(Qt::Key_T, Qt::AltModifier);
+        QTest::keyClicks(QApplication::focusWidget(), "vt-6");
+        tasto(Qt::Key_Return);
+        QCOMPARE(b.testi(), QStringList{"Aggiunta a carrello\nNumero di pezzi?"});
+        // Off screen the window does not get the focus back from a closed box by itself.
+        f.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&f));
+        tasto(Qt::Key_F4);
+        for (int i = 0; i < 12 && QApplication::focusWidget() && QApplication::focusWidget()->objectName() != "Command3"; ++i)
+            tasto(Qt::Key_Tab);
+        b.rispondi({"Si", "Ok"});
+        tasto(Qt::Key_Space);
+        QCOMPARE(b.testi().mid(1), QStringList({"Vuoi scaricare i prodotti dal magazzino?", "Stampa completata"}));
+        QCOMPARE(b.righe("SELECT codice, pezzi FROM prodotto"), QList<QVariantList>({{"VT-6", -2}}));
+        QCOMPARE(b.stampe().first().nome, "Ricevuta 1");
+        f.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&f));
+        for (int aperte : {1, 0, 0}) {
+            tasto(Qt::Key_Escape);
+            QTRY_COMPARE(f.areaLavoro()->subWindowList().size(), aperte);
+        }
+        QVERIFY(f.isVisible());
     }
 
     // A copy of the day that cannot be made is told once; the program goes on.

@@ -4,6 +4,7 @@
 #include "stock/VisTipi_frm.h"
 #include "support/banco.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
@@ -58,9 +59,9 @@ class TestStock : public QObject
 
 private slots:
     // Suggestions: the chosen type's codes beginning with what is typed, as
-    // typed (a quote becomes "-"); Enter takes the highlighted one or the
-    // first, a click its own; Resetta empties all; Enter in the type list
-    // reads the types again.
+    // typed (a quote becomes "-"); Down moves into them and Enter takes one;
+    // Enter in the field takes the first, a click its own; Resetta empties
+    // all; Enter in the type list reads the types again.
     void suggerimenti()
     {
         Banco b;
@@ -78,8 +79,10 @@ private slots:
             QCOMPARE(elenco->isHidden() ? 0 : elenco->count(), attese);
         }
         QCOMPARE(elenco->item(0)->text() + elenco->item(3)->text(), "a-1AC");
-        elenco->setCurrentRow(1);
-        QTest::keyClick(codice, Qt::Key_Return);
+        // Down moves into the suggestions, and Enter there takes one.
+        QTest::keyClick(codice, Qt::Key_Down);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QTest::keyClicks(codice, "\b");
         QCOMPARE(codice->text(), "AB");
         QTest::keyClick(codice, Qt::Key_Return);

@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QInputDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -75,6 +76,20 @@ Banco::Banco(int opzioni)
             return;
         ultimo_ = attivo;
         const QString risposta = risposte_.value(0);
+        if (tasti) {
+            // Enter takes the default button or the text typed; Esc says No or cancels.
+            if (!risposte_.isEmpty())
+                risposte_.removeFirst();
+            if (auto *scatola = qobject_cast<QMessageBox *>(attivo))
+                visti << Dialogo{scatola->text(), scatola->standardButton(scatola->defaultButton())};
+            else if (auto *dialogo = qobject_cast<QInputDialog *>(attivo))
+                visti << Dialogo{dialogo->labelText()};
+            QWidget *bersaglio = attivo->findChild<QLineEdit *>();
+            bersaglio = bersaglio ? bersaglio : attivo;
+            QTest::keyClicks(bersaglio, risposta.mid(1));
+            QTest::keyClick(bersaglio, risposta == "No" || risposta == "annulla" ? Qt::Key_Escape : Qt::Key_Return);
+            return;
+        }
         if (auto *scatola = qobject_cast<QMessageBox *>(attivo)) {
             visti << Dialogo{scatola->text(), scatola->standardButton(scatola->defaultButton()),
                              scatola->detailedText()};

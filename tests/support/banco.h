@@ -54,6 +54,7 @@ public:
     // Answers used in order: "Si", "No", "annulla", or "=text" for an input
     // box. A box with no answer left gets OK, else No, else Cancel.
     void rispondi(const QStringList &risposte) { risposte_ += risposte; }
+    bool tasti = false; // answer with keys, as a user at the keyboard
     struct Dialogo
     {
         QString testo;
