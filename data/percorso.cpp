@@ -10,6 +10,12 @@ QString &percorsoAttivo()
     return percorso;
 }
 
+bool &soloLettura()
+{
+    static bool attiva = false;
+    return attiva;
+}
+
 } // namespace
 
 QString percorsoPredefinito()
@@ -25,4 +31,14 @@ void impostaPercorsoDatabase(const QString &percorso)
 QString percorsoDatabase()
 {
     return percorsoAttivo();
+}
+
+void impostaSolaLettura(bool attiva)
+{
+    soloLettura() = attiva;
+}
+
+bool solaLettura()
+{
+    return soloLettura();
 }

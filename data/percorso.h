@@ -10,3 +10,8 @@ QString percorsoPredefinito();
 
 void impostaPercorsoDatabase(const QString &percorso);
 QString percorsoDatabase();
+
+// Every routine opens the file read-only from now on: a tool that must never
+// change it.
+void impostaSolaLettura(bool solaLettura);
+bool solaLettura();

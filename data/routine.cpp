@@ -65,7 +65,7 @@ Sessione::Sessione(const QString &percorso)
     db_ = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), nome_);
     // mode=rw: a missing file is a failure, never a new empty database.
     db_.setDatabaseName(QUrl::fromLocalFile(percorso).toString(QUrl::FullyEncoded)
-                        + QStringLiteral("?mode=rw"));
+                        + (solaLettura() ? QStringLiteral("?mode=ro") : QStringLiteral("?mode=rw")));
     db_.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1")
                               .arg(attesaMs().load()));
     if (!db_.open()) {

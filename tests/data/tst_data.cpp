@@ -6,6 +6,7 @@
 #include "support/banco.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QTest>
 
@@ -347,6 +348,37 @@ private slots:
         QVERIFY(!CalcolaStatistiche(1, 2024, slot));
         QCOMPARE(slot.acquisti[2] + slot.vendite[2], 0);
         QCOMPARE(b.zone(), QList<int>{18});
+    }
+
+    // Each register as CSV for a spreadsheet: BOM, a heading, ";" between
+    // cells, a cell with a quote or a ";" quoted; the shop's file unchanged,
+    // an existing CSV never overwritten, a wrong day refused.
+    void esporta()
+    {
+        Banco b;
+        b.esegui("INSERT INTO tipo (codice) VALUES ('Viti')");
+        b.esegui("INSERT INTO rimanenze VALUES ('A;\"è\"', 1, 3, 1500)");
+        b.esegui("INSERT INTO prodotto VALUES (1, 1, 'A;\"è\"', 1500, 900, 3, 1, '2024-03-05'),"
+                 " (2, 1, 'B', 1500, 0, -1, 2, '2024-03-06')");
+        b.esegui("INSERT INTO ricevuta VALUES (1, '2024-03-06', 4500)");
+        const QByteArray prima = b.byte();
+        const QString codice = "\"A;\"\"è\"\"\"", operazioni = "Numero;Data;Codice articolo;Tipo articolo;"
+                                                                "Prezzo acquisto;Prezzo vendita;Pezzi";
+        for (const auto &[argomenti, righe] : QList<std::pair<QStringList, QStringList>>{
+                 {{"operazioni"}, {operazioni, "1;05/03/2024;" + codice + ";Viti;900;1500;3"}},
+                 {{"operazioni", "--vendite", "--dal", "06/03/2024", "-o", "v.csv"}, {operazioni, "2;06/03/2024;B;Viti;0;1500;-1"}},
+                 {{"ricevute"}, {"Numero;Data;Totale", "1;06/03/2024;4500"}},
+                 {{"rimanenze"}, {"Codice articolo;Tipo articolo;Prezzo;Pezzi", codice + ";Viti;1500;3"}},
+                 {{"ricevute"}, {}}, {{"operazioni", "--dal", "31/02/2024", "-o", "x.csv"}, {}}}) {
+            QProcess strumento;
+            strumento.start(VORENDI_ESPORTA, argomenti);
+            QVERIFY(strumento.waitForFinished(60000));
+            QCOMPARE(strumento.exitCode(), righe.isEmpty() ? 1 : 0);
+            const QString csv = argomenti.contains("-o") ? argomenti.last() : argomenti.first() + ".csv";
+            if (!righe.isEmpty())
+                QCOMPARE(QString::fromUtf8(byteDelFile(csv)), "\uFEFF" + righe.join("\r\n") + "\r\n");
+        }
+        QVERIFY(!QFileInfo::exists("x.csv") && b.byte() == prima);
     }
 
     // A copy made while another connection keeps writing is a sound file that
