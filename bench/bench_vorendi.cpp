@@ -10,6 +10,7 @@
 #include "counter/Ricevute_frm.h"
 #include "reports/Operazioni_frm.h"
 #include "stock/AggCarrello_frm.h"
+#include "data/copie.h"
 #include "data/database_routines.h"
 #include "data/percorso.h"
 #include "data/routine.h"
@@ -20,14 +21,19 @@
 #include <QComboBox>
 #include <QDate>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
 #include <QFile>
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
+#include <sqlite3.h>
 
+#include <atomic>
 #include <cstdio>
+#include <thread>
 #include <cstring>
 #include <map>
 #include <stdexcept>
@@ -251,6 +257,88 @@ void Suggerimenti_Riferimento(benchmark::State &stato)
 }
 BENCHMARK(Suggerimenti_Riferimento)->Name("suggerimenti_lettera/riferimento")
     ->Unit(benchmark::kMicrosecond);
+
+// Finding an article by code, one key at a time ------------------------------
+
+// What the shopkeeper has typed after 1 to 4 keys.
+QString digitato(const benchmark::State &stato)
+{
+    return QStringLiteral("AB-1").left(int(stato.range(0)));
+}
+
+void Trova_Programma(benchmark::State &stato)
+{
+    impostaPercorsoDatabase(fileGrande());
+    for (auto _ : stato)
+        benchmark::DoNotOptimize(TrovaRimanenze(digitato(stato)));
+}
+BENCHMARK(Trova_Programma)->Name("trova_codice/programma")->DenseRange(1, 4)->Unit(benchmark::kMicrosecond);
+
+void Trova_Riferimento(benchmark::State &stato)
+{
+    for (auto _ : stato) {
+        Nudo nudo(fileGrande());
+        benchmark::DoNotOptimize(nudo.leggi(
+            "SELECT r.codice, r.prezzo, r.pezzi, coalesce(t.codice, '') FROM rimanenze r"
+            " LEFT JOIN tipo t ON t.id = r.tipo WHERE r.codice LIKE ? ESCAPE '!' ORDER BY r.codice",
+            {u'%' + digitato(stato) + u'%'}));
+    }
+}
+BENCHMARK(Trova_Riferimento)->Name("trova_codice/riferimento")->DenseRange(1, 4)->Unit(benchmark::kMicrosecond);
+
+// The day's backup of the large file, and the longest a purchase made at the
+// same time waits for it --------------------------------------------------------
+
+void Copia_Programma(benchmark::State &stato)
+{
+    double attesaMassima = 0;
+    for (auto _ : stato) {
+        stato.PauseTiming();
+        QDir(QFileInfo(fileScrivibile()).absolutePath() + QStringLiteral("/Backup")).removeRecursively();
+        impostaPercorsoDatabase(fileScrivibile());
+        const QString tipo = CodiceTipo(1);
+        std::atomic<bool> finita = false;
+        stato.ResumeTiming();
+        std::thread copia([&] {
+            if (copiaDelGiorno(fileScrivibile(), QDate(2030, 1, 1)).stato != EsitoCopia::Stato::Fatta)
+                stato.SkipWithError("copia non fatta");
+            finita = true;
+        });
+        // A sale or a purchase every quarter of a second, a busy counter.
+        for (int i = 0; !finita; ++i, std::this_thread::sleep_for(std::chrono::milliseconds(250))) {
+            QElapsedTimer tempo;
+            tempo.start();
+            if (!RegistraProdotto(tipo, QStringLiteral("COPIA-%1").arg(i % 50), 1, 2, 1, OPERAZIONE_ACQUISTO,
+                                  QDate(2030, 1, 1)))
+                stato.SkipWithError("acquisto non registrato");
+            attesaMassima = std::max(attesaMassima, tempo.nsecsElapsed() / 1e6);
+        }
+        copia.join();
+    }
+    stato.counters["acquisto_piu_lento_ms"] = attesaMassima;
+}
+BENCHMARK(Copia_Programma)->Name("copia_del_giorno/programma")->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void Copia_Riferimento(benchmark::State &stato)
+{
+    for (auto _ : stato) {
+        stato.PauseTiming();
+        const QString copia = QFileInfo(fileScrivibile()).absolutePath() + QStringLiteral("/copia-nuda.mdb");
+        QFile::remove(copia);
+        stato.ResumeTiming();
+        Nudo sorgente(fileScrivibile());
+        sqlite3 *destinazione = nullptr;
+        sqlite3_open_v2(QFile::encodeName(copia).constData(), &destinazione,
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+        sqlite3_exec(destinazione, "PRAGMA synchronous=EXTRA", nullptr, nullptr, nullptr);
+        sqlite3_backup *b = sqlite3_backup_init(destinazione, "main", sorgente.db(), "main");
+        if (sqlite3_backup_step(b, -1) != SQLITE_DONE)
+            stato.SkipWithError("copia nuda non fatta");
+        sqlite3_backup_finish(b);
+        sqlite3_close_v2(destinazione);
+    }
+}
+BENCHMARK(Copia_Riferimento)->Name("copia_del_giorno/riferimento")->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // Checkout of the 200-line cart ----------------------------------------------
 

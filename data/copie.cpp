@@ -1,6 +1,7 @@
 #include "data/copie.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QThread>
 
@@ -62,14 +63,18 @@ EsitoCopia copiaDelGiorno(const QString &database, const QDate &oggi, std::chron
         int esito = copiatura ? SQLITE_OK : sqlite3_errcode(destinazione.get());
         // A few pages at a time: between steps the counter may write, and a
         // change restarts the copy, which stays consistent.
-        while (copiatura && (esito == SQLITE_OK || esito == SQLITE_BUSY || esito == SQLITE_LOCKED)) {
+        // A file changed without pause for two minutes is left for tomorrow.
+        QElapsedTimer tempo;
+        tempo.start();
+        while (copiatura && (esito == SQLITE_OK || esito == SQLITE_BUSY || esito == SQLITE_LOCKED)
+               && !tempo.hasExpired(120000)) {
             esito = sqlite3_backup_step(copiatura, 256);
             if (esito != SQLITE_DONE)
                 QThread::msleep(quint64(pausa.count()));
         }
         if (copiatura) {
             const int fine = sqlite3_backup_finish(copiatura);
-            esito = esito == SQLITE_DONE ? fine : esito;
+            esito = esito == SQLITE_DONE ? fine : esito == SQLITE_OK ? SQLITE_BUSY : esito;
         }
         if (esito != SQLITE_OK) {
             copia.motivo = QStringLiteral("errore n. %1 nella copia (%2).")

@@ -298,6 +298,8 @@ private slots:
             {"Cancella, Si", {"Command2", 1, {"Si"}, {vitiViaTutti}}},
             {"Cancella, No", {"Command2", 1, {"No"}, {vitiViaTutti}}},
             {"Cancella, riga vuota", {"Command2", 2, {"Si"}, {}}},
+            {"Cancella fallita", {"Command2", 0, {"Si"}, {"Si sta tentando di cancellare il tipo:\nBulloni\nContinuare?"},
+                                  "fallita"}},
             {"Cancella, tipo in uso", {"Command2", 1, {"Si"}, {vitiViaTutti, "Il tipo Viti non può essere cancellato:"
                                        " è usato da un articolo in magazzino o nel carrello."}, "uso"}},
         };
@@ -314,6 +316,8 @@ private slots:
         const bool uso = c.dopo == "uso", aggiunto = c.risposte.isEmpty() && c.dialoghi.isEmpty() && c.dopo != "BLOCCA";
         if (uso)
             b.esegui("INSERT INTO rimanenze (codice, tipo) VALUES ('V1', 1)");
+        if (c.dopo == "fallita")
+            b.esegui("CREATE TRIGGER c BEFORE DELETE ON tipo BEGIN SELECT RAISE(ABORT, ''); END");
         VisTipi_frm f;
         QTest::keyClicks(elemento(f, "Text1"), uso ? "" : c.dopo);
         vaiARiga(f, c.riga);
@@ -330,7 +334,7 @@ private slots:
         premi(f, "Command1");
         QCOMPARE(griglia(f), righe);
         QCOMPARE(elemento(f, "Text1")->text(), aggiunto || uso ? QString() : c.dopo);
-        QCOMPARE(b.zone(), c.dopo == "BLOCCA" ? QList<int>{2} : QList<int>{});
+        QCOMPARE(b.zone(), c.dopo == "BLOCCA" ? QList<int>{2} : c.dopo == "fallita" ? QList<int>{6} : QList<int>{});
     }
 };
 
