@@ -7,6 +7,7 @@
 
 #include <sqlite3.h>
 
+#include <limits>
 #include <memory>
 
 namespace {
@@ -62,13 +63,18 @@ EsitoCopia copiaDelGiorno(const QString &database, const QDate &oggi, std::chron
         sqlite3_backup *copiatura = sqlite3_backup_init(destinazione.get(), "main", sorgente.get(), "main");
         int esito = copiatura ? SQLITE_OK : sqlite3_errcode(destinazione.get());
         // A few pages at a time: between steps the counter may write, and a
-        // change restarts the copy, which stays consistent.
-        // A file changed without pause for two minutes is left for tomorrow.
+        // change starts the copy again, which stays consistent. After three
+        // such starts the rest is copied in one go: a sale then waits for
+        // that, a moment, rather than the copy for a quiet minute.
         QElapsedTimer tempo;
         tempo.start();
+        int ripartenze = 0;
+        int rimaste = std::numeric_limits<int>::max();
         while (copiatura && (esito == SQLITE_OK || esito == SQLITE_BUSY || esito == SQLITE_LOCKED)
                && !tempo.hasExpired(120000)) {
-            esito = sqlite3_backup_step(copiatura, 256);
+            esito = sqlite3_backup_step(copiatura, ripartenze < 3 ? 256 : -1);
+            ripartenze += sqlite3_backup_remaining(copiatura) > rimaste;
+            rimaste = sqlite3_backup_remaining(copiatura);
             if (esito != SQLITE_DONE)
                 QThread::msleep(quint64(pausa.count()));
         }
