@@ -1,12 +1,19 @@
 #include "common/riga_di_comando.h"
 
 #include <QCoreApplication>
+#include <QLibraryInfo>
 #include <QTextStream>
+#include <QTranslator>
 
 #include <cstdlib>
 
 void leggiRigaDiComando(QCommandLineParser &riga, const QCoreApplication &app)
 {
+    // Qt's own messages (an unknown option, "Utilizzo") in Italian too.
+    static QTranslator traduttore;
+    if (traduttore.isEmpty()
+        && traduttore.load(QStringLiteral("qtbase_it"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&traduttore);
     const QCommandLineOption aiuto({QStringLiteral("h"), QStringLiteral("?"), QStringLiteral("help")},
                                    QStringLiteral("Mostra questo aiuto ed esce."));
     const QCommandLineOption versione({QStringLiteral("v"), QStringLiteral("version")},

@@ -10,11 +10,9 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QLibraryInfo>
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QTextStream>
-#include <QTranslator>
 
 namespace {
 
@@ -47,9 +45,6 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationVersion(QStringLiteral("2.0.0"));
-    QTranslator traduttore;
-    if (traduttore.load(QStringLiteral("qtbase_it"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QCoreApplication::installTranslator(&traduttore);
     QCommandLineParser riga_;
     riga_.setApplicationDescription(QStringLiteral(
         "Esporta per il commercialista, in CSV (separato da punto e virgola, UTF-8,\n"

@@ -5,17 +5,12 @@
 #include "data/schema.h"
 
 #include <QCoreApplication>
-#include <QLibraryInfo>
 #include <QTextStream>
-#include <QTranslator>
 
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationVersion(QStringLiteral("2.0.0"));
-    QTranslator traduttore;
-    if (traduttore.load(QStringLiteral("qtbase_it"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QCoreApplication::installTranslator(&traduttore);
     QCommandLineParser riga;
     riga.setApplicationDescription(QStringLiteral(
         "Crea un file Vorendi nuovo e vuoto. Un file che esiste già non viene mai sovrascritto."));
