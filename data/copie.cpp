@@ -56,8 +56,11 @@ EsitoCopia copiaDelGiorno(const QString &database, const QDate &oggi, std::chron
     {
         Connessione sorgente = apri(database, SQLITE_OPEN_READONLY, &copia.motivo);
         Connessione destinazione = apri(provvisorio, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, &copia.motivo);
-        if (!sorgente || !destinazione || !copia.motivo.isEmpty())
+        if (!sorgente || !destinazione || !copia.motivo.isEmpty()) {
+            destinazione.reset();
+            QFile::remove(provvisorio);
             return copia;
+        }
         sqlite3_busy_timeout(sorgente.get(), 5000);
         sqlite3_exec(destinazione.get(), "PRAGMA synchronous=EXTRA", nullptr, nullptr, nullptr);
         sqlite3_backup *copiatura = sqlite3_backup_init(destinazione.get(), "main", sorgente.get(), "main");
