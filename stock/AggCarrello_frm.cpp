@@ -94,6 +94,12 @@ AggCarrello_frm::AggCarrello_frm(QWidget *genitore)
     colonna->addWidget(griglia_, 1);
     colonna->addLayout(pulsanti);
 
+    // Type, search, the grid, then its commands.
+    setTabOrder(tipo_, trova_);
+    setTabOrder(trova_, griglia_);
+    setTabOrder(griglia_, pulsanteModifica);
+    setTabOrder(pulsanteModifica, pulsanteCancella);
+
     caricaTipi();
     // Keys reach the selector itself, which hands them to its line edit.
     tipo_->installEventFilter(this);

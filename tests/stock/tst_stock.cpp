@@ -206,6 +206,13 @@ private slots:
         QTest::keyClick(trova, Qt::Key_Return);
         QCOMPARE(b.testi(), QStringList{CHIESTI});
         QCOMPARE(b.righe("SELECT codice, pezzi FROM carrello"), QList<QVariantList>({{"VT-6", 2}}));
+        // Tab goes from the search to the grid, then to its commands.
+        QStringList ordine;
+        for (QWidget *w = trova; ordine.size() < 4; w = w->nextInFocusChain()) {
+            if (w->focusPolicy() & Qt::TabFocus)
+                ordine << w->objectName();
+        }
+        QCOMPARE(ordine, QStringList({"TrovaCodice", "MSFlexGrid1", "Command1", "Command2"}));
         scegliDalMenu(f, "Colle");
         QCOMPARE(trova->text() + griglia(f).join(u';'), "A_C|Colle|1|1;vt-60|Colle|20|1;|||");
         QVERIFY(b.rapporti.isEmpty());
