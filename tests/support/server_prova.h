@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QList>
+#include <QProcessEnvironment>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QVariant>
+
+// A PostgreSQL cluster of the test's own: a new folder, 127.0.0.1 on a free
+// port, trust for its superuser. Stopped and removed when it goes, and by a
+// watchdog process when the test dies without going through the destructor.
+class ServerProva final
+{
+public:
+    ServerProva();
+    ~ServerProva();
+    ServerProva(const ServerProva &) = delete;
+    ServerProva &operator=(const ServerProva &) = delete;
+
+    bool isValid() const { return valido_; }
+    QString errore() const { return errore_; }
+    int porta() const { return porta_; }
+    QString superutente() const { return QStringLiteral("vorendi_prove"); }
+    QString cartella() const { return cartella_.path(); }
+    // libpq's connection string for the database, as the superuser.
+    QString connessione(const QString &nome) const;
+    // A new empty UTF-8 database with a name never used; empty on failure.
+    QString nuovoDatabase();
+    // Straight to the database as the superuser; a failure is fatal.
+    QList<QVariantList> righe(const QString &nome, const QString &sql, const QVariantList &valori = {}) const;
+
+private:
+    bool esegui(const QString &programma, const QStringList &argomenti, QString *uscita = nullptr) const;
+    bool interroga(const QString &nome, const QString &sql, const QVariantList &valori,
+                   QList<QVariantList> *risultato, QString *errore) const;
+    bool avvia();
+    void sorveglia();
+    bool fallisce(const QString &motivo);
+
+    QTemporaryDir cartella_;
+    QString binari_;
+    QStringList comeUtente_; // prefix that drops root, when root
+    QProcessEnvironment ambiente_;
+    bool valido_ = false;
+    QString errore_;
+    int porta_ = 0;
+    int database_ = 0;
+    qint64 guardiano_ = 0;
+};
