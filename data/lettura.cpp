@@ -37,8 +37,13 @@ QDate giornoIso(QByteArrayView testo)
 }
 
 Lettura::Lettura(Sessione &sessione, const char *sql, const QVariantList &valori)
-    : db_(sessione.motore())
 {
+    if (sessione.server()) {
+        server_ = &sessione;
+        query_ = sessione.esegui(QString::fromUtf8(sql), valori);
+        return;
+    }
+    db_ = sessione.motore();
     const int esito = sqlite3_prepare_v3(db_, sql, -1, 0, &istruzione_, nullptr);
     if (esito != SQLITE_OK)
         fallisciDalMotore(esito);
@@ -79,6 +84,10 @@ Lettura::~Lettura()
 
 bool Lettura::prossima()
 {
+    if (server_) {
+        testi_.clear();
+        return Sessione::prossima(query_);
+    }
     const int esito = sqlite3_step(istruzione_);
     if (esito == SQLITE_ROW)
         return true;
@@ -89,6 +98,8 @@ bool Lettura::prossima()
 
 qint64 Lettura::intero(int colonna, qint64 minimo, qint64 massimo) const
 {
+    if (server_)
+        return colonnaIntero(query_, colonna, minimo, massimo);
     // A real (2.5, or a number beyond 64 bits) would be rounded or wrapped.
     if (sqlite3_column_type(istruzione_, colonna) != SQLITE_INTEGER)
         fallisci(ERRORE_TIPO_DATO, QStringLiteral("datatype mismatch"));
@@ -100,6 +111,10 @@ qint64 Lettura::intero(int colonna, qint64 minimo, qint64 massimo) const
 
 QByteArrayView Lettura::utf8(int colonna) const
 {
+    if (server_) {
+        testi_.append(colonnaTesto(query_, colonna).toUtf8());
+        return testi_.constLast();
+    }
     const auto *testo = reinterpret_cast<const char *>(sqlite3_column_text(istruzione_, colonna));
     if (!testo) {
         if (sqlite3_errcode(db_) == SQLITE_NOMEM)

@@ -2,6 +2,7 @@
 
 #include <QByteArrayView>
 #include <QDate>
+#include <QSqlQuery>
 #include <QString>
 #include <QVariantList>
 
@@ -12,7 +13,8 @@ struct sqlite3;
 struct sqlite3_stmt;
 
 // A long list read with SQLite's C API on a routine's own connection: no
-// QVariant per column, values still bound. Failures are thrown as
+// QVariant per column, values still bound. On the server, Qt's driver reads
+// it a row at a time. Failures are thrown as
 // ErroreRoutine with the engine's code and text, like every other step.
 class Lettura final
 {
@@ -37,6 +39,9 @@ private:
 
     sqlite3 *db_ = nullptr;
     sqlite3_stmt *istruzione_ = nullptr;
+    Sessione *server_ = nullptr;
+    QSqlQuery query_;
+    mutable QList<QByteArray> testi_; // the row's texts, valid until the next step
 };
 
 // A stored day (yyyy-MM-dd) read without the general date parser; invalid

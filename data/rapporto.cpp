@@ -22,7 +22,7 @@ QString RapportoZona::testo() const
 {
     return QStringLiteral("Si è verificato in zona %1:\nErrore n.%2 %3")
         .arg(zona)
-        .arg(testoNumero(qint64(numero)), descrizione);
+        .arg(codice.isEmpty() ? testoNumero(qint64(numero)) : u' ' + codice, descrizione);
 }
 
 RapportoZona RapportoZona::daMotore(int zona, int numero, const QString &motore, const QString &file)
@@ -60,6 +60,43 @@ RapportoZona RapportoZona::daMotore(int zona, int numero, const QString &motore,
             descrizione = QString::fromUtf8(italiano).arg(QStringLiteral("%1"), motore.mid(qstrlen(inglese)));
     }
     return {zona, numero, descrizione.isEmpty() ? motore : descrizione.arg(nome), motore};
+}
+
+RapportoZona RapportoZona::daServer(int zona, int numero, const QString &stato, const QString &motore,
+                                    const QString &server)
+{
+    const QString classe = stato.left(2);
+    QString descrizione;
+    if (stato == QLatin1String("08001"))
+        descrizione = QStringLiteral("Il server %1 non risponde: è acceso e raggiungibile dalla rete?");
+    else if (classe == QLatin1String("28") || stato == QLatin1String("3D000"))
+        descrizione = QStringLiteral("Il server %1 ha rifiutato l'accesso: controllare utente, password e nome del database.");
+    else if (stato == QLatin1String("57P03"))
+        descrizione = QStringLiteral("Il server %1 non accetta collegamenti in questo momento.");
+    else if (classe == QLatin1String("08") || stato.startsWith(QLatin1String("57P")))
+        descrizione = QStringLiteral("Il collegamento con il server %1 si è interrotto.");
+    else if (stato == QLatin1String("40001") || stato == QLatin1String("40P01") || stato == QLatin1String("55P03"))
+        descrizione = QStringLiteral("I dati sul server %1 sono bloccati da un'altra postazione.");
+    else if (stato == QLatin1String("25006"))
+        descrizione = QStringLiteral("Il database %1 è di sola lettura: non vi si può scrivere.");
+    else if (stato == QLatin1String("42501"))
+        descrizione = QStringLiteral("Il server %1 non permette a questo utente di farlo.");
+    else if (stato == QLatin1String("53100"))
+        descrizione = QStringLiteral("Il disco del server %1 è pieno.");
+    else if (classe == QLatin1String("53") || classe == QLatin1String("58"))
+        descrizione = QStringLiteral("Errore del disco o della memoria del server %1.");
+    else if (stato == QLatin1String("XX001") || stato == QLatin1String("XX002"))
+        descrizione = QStringLiteral("Il database %1 è danneggiato.");
+    else if (stato == QLatin1String("42P01") || stato == QLatin1String("42703")) {
+        // The object's name is the first quoted word of the server's text.
+        const qsizetype da = motore.indexOf(u'"');
+        const qsizetype a = motore.indexOf(u'"', da + 1);
+        if (da >= 0 && a > da)
+            descrizione = (stato == QLatin1String("42P01") ? QStringLiteral("Nel database %1 manca la tabella %2.")
+                                                           : QStringLiteral("Nel database %1 manca la colonna %2."))
+                              .arg(QStringLiteral("%1"), motore.mid(da + 1, a - da - 1));
+    }
+    return {zona, numero, descrizione.isEmpty() ? motore : descrizione.arg(server), motore, stato};
 }
 
 Segnalatore installaSegnalatore(Segnalatore segnalatore)

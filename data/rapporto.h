@@ -13,9 +13,15 @@ struct RapportoZona
     int numero = 0;
     QString descrizione;
     QString dettaglio; // the engine's text, for whoever looks into it
+    QString codice = {}; // the server's SQLSTATE, shown in place of the number
 
     // The report of the engine's error number and text for the file.
     static RapportoZona daMotore(int zona, int numero, const QString &motore, const QString &file);
+    // The report of a server's SQLSTATE and text; server as the shopkeeper
+    // knows it ("negozio su 10.0.0.5:5432").
+    // A failure the program found itself has a number and no SQLSTATE.
+    static RapportoZona daServer(int zona, int numero, const QString &stato, const QString &motore,
+                                 const QString &server);
 
     // "Si è verificato in zona N:", a line break, "Errore n." and the number
     // with its leading blank, one blank, the description.

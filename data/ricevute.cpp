@@ -9,9 +9,15 @@
 
 qint64 inserisciRicevuta(Sessione &sessione, qint64 totale, const QDate &giorno)
 {
-    QSqlQuery q = sessione.esegui(
-        QStringLiteral("INSERT INTO ricevuta (dataop, totale) VALUES (?, ?)"),
-        {giorno.toString(Qt::ISODate), totale});
+    const QVariantList valori{giorno.toString(Qt::ISODate), totale};
+    if (sessione.server()) {
+        QSqlQuery q = sessione.esegui(
+            QStringLiteral("INSERT INTO ricevuta (dataop, totale) VALUES (?, ?) RETURNING codice"), valori);
+        if (!Sessione::prossima(q))
+            fallisci(ERRORE_TIPO_DATO, QStringLiteral("receipt number not returned"));
+        return colonnaIntero(q, 0, 1);
+    }
+    QSqlQuery q = sessione.esegui(QStringLiteral("INSERT INTO ricevuta (dataop, totale) VALUES (?, ?)"), valori);
     bool ok = false;
     const qint64 numero = q.lastInsertId().toLongLong(&ok);
     if (!ok || numero <= 0)

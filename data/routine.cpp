@@ -2,12 +2,18 @@
 
 #include "data/percorso.h"
 #include "data/rapporto.h"
+#include "data/server.h"
 
 #include <QSqlDriver>
 #include <QSqlError>
+#include <QRandomGenerator>
+#include <QThread>
 #include <QUrl>
 
+#include <libpq-fe.h>
+
 #include <atomic>
+#include <exception>
 
 namespace {
 
@@ -17,7 +23,7 @@ std::atomic<int> &attesaMs()
     return attesa;
 }
 
-[[noreturn]] void fallisciDa(const QSqlError &errore)
+[[noreturn]] void fallisciDalFile(const QSqlError &errore)
 {
     bool ok = false;
     int numero = errore.nativeErrorCode().toInt(&ok);
@@ -27,6 +33,50 @@ std::atomic<int> &attesaMs()
     if (descrizione.isEmpty())
         descrizione = errore.driverText();
     fallisci(numero, descrizione);
+}
+
+// libpq's connection under Qt's driver; null when there is none.
+PGconn *connessionePg(const QSqlDriver *driver)
+{
+    const QVariant handle = driver->handle();
+    // Qt registers the type under libpq's struct name.
+    if (qstrcmp(handle.typeName(), "PGconn*") != 0 && qstrcmp(handle.typeName(), "pg_conn*") != 0)
+        return nullptr;
+    return *static_cast<PGconn *const *>(handle.constData());
+}
+
+[[noreturn]] void fallisciDa(const QSqlError &errore, const QSqlDriver *driver)
+{
+    if (driver->dbmsType() != QSqlDriver::PostgreSQL)
+        fallisciDalFile(errore);
+    QString stato = errore.nativeErrorCode();
+    if (stato.isEmpty())
+        stato = PQstatus(connessionePg(driver)) != CONNECTION_OK ? QStringLiteral("08006") : QStringLiteral("XX000");
+    QString descrizione = errore.databaseText().trimmed();
+    if (descrizione.isEmpty())
+        descrizione = errore.driverText();
+    fallisciSulServer(stato, descrizione);
+}
+
+// This thread's server connection: its name and the string it was opened with.
+struct ConnessioneDelThread
+{
+    QString nome;
+    QString connessione;
+};
+thread_local ConnessioneDelThread connessioneDelThread;
+
+// Why a server could not be reached at all, as a SQLSTATE.
+QString statoSenzaCollegamento(const QString &connessione)
+{
+    switch (PQping(connessione.toUtf8().constData())) {
+    case PQPING_OK:
+        return QStringLiteral("28000"); // it answered, and refused this login
+    case PQPING_REJECT:
+        return QStringLiteral("57P03"); // starting, stopping or full
+    default:
+        return QStringLiteral("08001");
+    }
 }
 
 QString nuovoNomeConnessione()
@@ -40,6 +90,11 @@ QString nuovoNomeConnessione()
 void fallisci(int numero, const QString &descrizione)
 {
     throw ErroreRoutine{numero, descrizione};
+}
+
+void fallisciSulServer(const QString &stato, const QString &descrizione)
+{
+    throw ErroreRoutine{0, descrizione, Zona::Nessuna, stato};
 }
 
 void impostaAttesaFileBloccato(std::chrono::milliseconds attesa)
@@ -72,7 +127,7 @@ Sessione::Sessione(const QString &percorso)
         const QSqlError errore = db_.lastError();
         db_ = QSqlDatabase();
         QSqlDatabase::removeDatabase(nome_);
-        fallisciDa(errore);
+        fallisciDalFile(errore);
     }
     // In the rollback journal a commit is the journal's deletion, which only
     // EXTRA forces to disk: without it a sale already printed could roll
@@ -87,11 +142,71 @@ Sessione::Sessione(const QString &percorso)
     }
 }
 
-Sessione::~Sessione()
+Sessione::Sessione(const SulServer &server)
+    : server_(true)
 {
+    ConnessioneDelThread &mia = connessioneDelThread;
+    if (!mia.nome.isEmpty()) {
+        db_ = QSqlDatabase::database(mia.nome, false);
+        nome_ = mia.nome;
+        // A connection the server has dropped since the last routine is
+        // found here, before any work, and opened again.
+        QSqlQuery prova(db_);
+        if (mia.connessione == server.connessione && db_.isOpen()
+            && PQstatus(connessionePg(db_.driver())) == CONNECTION_OK && prova.exec(QStringLiteral("SELECT 1")))
+            return;
+        prova = QSqlQuery();
+        chiudi();
+    }
+    nome_ = nuovoNomeConnessione();
+    db_ = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), nome_);
+    if (!db_.isValid()) {
+        QSqlDatabase::removeDatabase(nome_);
+        fallisciSulServer(QStringLiteral("08001"), QStringLiteral("QPSQL driver not loaded"));
+    }
+    // Qt passes the options to libpq as they stand, ';' read as a blank.
+    db_.setConnectOptions(server.connessione + QStringLiteral(" application_name=Vorendi connect_timeout=10"));
+    if (!db_.open()) {
+        const QString testo = db_.lastError().databaseText().isEmpty() ? db_.lastError().text()
+                                                                        : db_.lastError().databaseText();
+        chiudi();
+        fallisciSulServer(statoSenzaCollegamento(server.connessione), testo.trimmed());
+    }
+    try {
+        // A row held by another counter is waited for as long as a locked file.
+        esegui(QStringLiteral("SELECT set_config('vorendi.postazione', ?, false),"
+                              " set_config('lock_timeout', ?, false),"
+                              " set_config('default_transaction_read_only', ?, false)"),
+               {postazione(), QStringLiteral("%1ms").arg(attesaMs().load()),
+                solaLettura() ? QStringLiteral("on") : QStringLiteral("off")});
+    } catch (const ErroreRoutine &) {
+        chiudi();
+        throw;
+    }
+    mia = {nome_, server.connessione};
+}
+
+void Sessione::chiudi()
+{
+    if (connessioneDelThread.nome == nome_)
+        connessioneDelThread = {};
     db_.close();
     db_ = QSqlDatabase();
     QSqlDatabase::removeDatabase(nome_);
+}
+
+Sessione::~Sessione()
+{
+    // A server connection stays open for the thread's next routine, which
+    // checks it first.
+    if (!server_) {
+        chiudi();
+        return;
+    }
+    // A statement freed inside a failed transaction stays prepared on the
+    // server: after a failure none is left over for the next routine.
+    if (std::uncaught_exceptions() > 0)
+        QSqlQuery(db_).exec(QStringLiteral("DEALLOCATE ALL"));
 }
 
 QSqlQuery Sessione::prepara(const QString &sql)
@@ -99,7 +214,7 @@ QSqlQuery Sessione::prepara(const QString &sql)
     QSqlQuery query(db_);
     query.setForwardOnly(true);
     if (!query.prepare(sql))
-        fallisciDa(query.lastError());
+        fallisciDa(query.lastError(), query.driver());
     return query;
 }
 
@@ -114,11 +229,20 @@ void Sessione::esegui(QSqlQuery &query, const QVariantList &valori)
             query.bindValue(i++, valore);
     }
     if (!query.exec())
-        fallisciDa(query.lastError());
+        fallisciDa(query.lastError(), query.driver());
 }
 
 QSqlQuery Sessione::esegui(const QString &sql, const QVariantList &valori)
 {
+    // The server prepares no BEGIN or LOCK, and a statement without values
+    // needs no round trip to be prepared.
+    if (server_ && valori.isEmpty()) {
+        QSqlQuery query(db_);
+        query.setForwardOnly(true);
+        if (!query.exec(sql))
+            fallisciDa(query.lastError(), query.driver());
+        return query;
+    }
     QSqlQuery query = prepara(sql);
     esegui(query, valori);
     return query;
@@ -126,6 +250,8 @@ QSqlQuery Sessione::esegui(const QString &sql, const QVariantList &valori)
 
 sqlite3 *Sessione::motore() const
 {
+    if (server_)
+        fallisci(1, QStringLiteral("no SQLite handle"));
     const QVariant handle = db_.driver()->handle();
     if (qstrcmp(handle.typeName(), "sqlite3*") != 0)
         fallisci(1, QStringLiteral("no SQLite handle"));
@@ -137,7 +263,7 @@ bool Sessione::prossima(QSqlQuery &query)
     if (query.next())
         return true;
     if (query.lastError().isValid())
-        fallisciDa(query.lastError());
+        fallisciDa(query.lastError(), query.driver());
     return false;
 }
 
@@ -145,8 +271,11 @@ Transazione::Transazione(Sessione &sessione)
     : sessione_(sessione)
 {
     // IMMEDIATE takes the write lock now, so a busy file is waited for here
-    // rather than failing half-way through the work.
-    sessione_.esegui(QStringLiteral("BEGIN IMMEDIATE"));
+    // rather than failing half-way through the work. On the server rows are
+    // locked one by one as they are changed: stock moves by pezzi=pezzi+?,
+    // so no counter's sale overwrites another's.
+    sessione_.esegui(sessione_.server() ? QStringLiteral("BEGIN ISOLATION LEVEL READ COMMITTED")
+                                        : QStringLiteral("BEGIN IMMEDIATE"));
 }
 
 Transazione::~Transazione()
@@ -180,25 +309,58 @@ qint64 colonnaIntero(const QSqlQuery &query, int colonna, qint64 minimo, qint64 
     // Only a stored integer is a number here: a real (2.5, or a value beyond
     // 64 bits that the engine keeps as a real) or a text would be rounded
     // or wrapped by a conversion, and is a fault of the file instead.
-    if (valore.metaType().id() != QMetaType::LongLong)
+    qint64 numero = 0;
+    if (valore.metaType().id() == QMetaType::LongLong)
+        numero = *static_cast<const qlonglong *>(valore.constData());
+    // Qt's PostgreSQL driver gives a BIGINT that is not negative unsigned.
+    else if (valore.metaType().id() == QMetaType::ULongLong
+             && *static_cast<const qulonglong *>(valore.constData()) <= qulonglong(std::numeric_limits<qint64>::max()))
+        numero = qint64(*static_cast<const qulonglong *>(valore.constData()));
+    else
         fallisci(ERRORE_TIPO_DATO, QStringLiteral("datatype mismatch"));
-    const qint64 numero = *static_cast<const qlonglong *>(valore.constData());
     if (numero < minimo || numero > massimo)
         fallisci(ERRORE_TIPO_DATO, QStringLiteral("datatype mismatch"));
     return numero;
 }
 
+namespace {
+
+bool daRiprovare(const ErroreRoutine &errore)
+{
+    // Serialization failure, deadlock, and the same new key inserted by
+    // another counter at the same moment: run again, it sees the other's work.
+    return errore.stato == QLatin1String("40001") || errore.stato == QLatin1String("40P01")
+        || errore.stato == QLatin1String("23505");
+}
+
+} // namespace
+
 bool eseguiRoutine(Zona zona, const std::function<void(Sessione &)> &corpo)
 {
-    try {
-        Sessione sessione(percorsoDatabase());
-        corpo(sessione);
-        return true;
-    } catch (const ErroreRoutine &errore) {
-        segnala(RapportoZona::daMotore(int(errore.zona != Zona::Nessuna ? errore.zona : zona), errore.numero,
-                                       errore.descrizione, percorsoDatabase()));
-    } catch (const std::exception &errore) {
-        segnala(RapportoZona::daMotore(int(zona), 1, QString::fromLocal8Bit(errore.what()), percorsoDatabase()));
+    const QString connessione = server();
+    for (int tentativo = 1;; ++tentativo) {
+        try {
+            if (connessione.isEmpty()) {
+                Sessione sessione(percorsoDatabase());
+                corpo(sessione);
+            } else {
+                Sessione sessione(Sessione::SulServer{connessione});
+                corpo(sessione);
+            }
+            return true;
+        } catch (const ErroreRoutine &errore) {
+            if (!connessione.isEmpty() && daRiprovare(errore) && tentativo < TENTATIVI_SUL_SERVER) {
+                QThread::msleep(QRandomGenerator::global()->bounded(5, 20) * tentativo);
+                continue;
+            }
+            const int zonaErrore = int(errore.zona != Zona::Nessuna ? errore.zona : zona);
+            segnala(connessione.isEmpty()
+                        ? RapportoZona::daMotore(zonaErrore, errore.numero, errore.descrizione, percorsoDatabase())
+                        : RapportoZona::daServer(zonaErrore, errore.numero, errore.stato, errore.descrizione,
+                                                 descrizioneServer(connessione)));
+        } catch (const std::exception &errore) {
+            segnala(RapportoZona::daMotore(int(zona), 1, QString::fromLocal8Bit(errore.what()), percorsoDatabase()));
+        }
+        return false;
     }
-    return false;
 }

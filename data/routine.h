@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QString>
 #include <QVariant>
@@ -56,6 +57,8 @@ struct ErroreRoutine
     // Set when the failing step belongs to another routine run inside this
     // one (a movement's stock update): that routine's zone is reported.
     Zona zona = Zona::Nessuna;
+    // On the server: the SQLSTATE of the failure, in place of a number.
+    QString stato = {};
 };
 
 // Engine codes, for failures the program detects itself while reading.
@@ -71,7 +74,15 @@ std::chrono::milliseconds attesaFileBloccato();
 class Sessione final
 {
 public:
+    // The shop file at percorso.
     explicit Sessione(const QString &percorso);
+    // The server of a libpq connection string: this thread's connection,
+    // kept open from one routine to the next and checked before use.
+    struct SulServer
+    {
+        QString connessione;
+    };
+    explicit Sessione(const SulServer &server);
     ~Sessione();
     Sessione(const Sessione &) = delete;
     Sessione &operator=(const Sessione &) = delete;
@@ -85,13 +96,17 @@ public:
     // The engine's own handle, for long lists read with SQLite's C API
     // (data/lettura.h) on this very connection.
     sqlite3 *motore() const;
+    bool server() const { return server_; }
 
     // Advances to the next row; false at the end. Step errors are failures.
     static bool prossima(QSqlQuery &query);
 
 private:
+    void chiudi();
+
     QString nome_;
     QSqlDatabase db_;
+    bool server_ = false;
 };
 
 // All or nothing: rolls back unless conferma() was reached.
@@ -117,6 +132,11 @@ qint64 colonnaIntero(const QSqlQuery &query, int colonna,
                      qint64 massimo = std::numeric_limits<qint64>::max());
 
 [[noreturn]] void fallisci(int numero, const QString &descrizione);
+[[noreturn]] void fallisciSulServer(const QString &stato, const QString &descrizione);
+
+// How many times a routine on the server is run again after a serialization
+// failure, a deadlock or a concurrent insert of the same key.
+inline constexpr int TENTATIVI_SUL_SERVER = 8;
 
 // An amount from sommaImporti or prodottoImporti: one that did not fit in 64
 // bits is a failure, reported as the engine's own sum() reports it.

@@ -42,8 +42,18 @@ bool CalcolaStatistiche(int modo, int anno, SlotMensili &slot)
             da = QStringLiteral("%1-").arg(anno, 4, 10, QLatin1Char('0'));
             a = QStringLiteral("%1.").arg(anno, 4, 10, QLatin1Char('0'));
         }
+        // The server sums whole numbers into decimals: brought back to 64
+        // bits, an overflow is a failure as in the file.
         QSqlQuery q = s.esegui(
-            QStringLiteral("SELECT dataop,"
+            s.server()
+                ? QStringLiteral("SELECT dataop,"
+                                 " sum(CASE WHEN operazione = 1 THEN 1 ELSE 0 END),"
+                                 " CAST(sum(CASE WHEN operazione = 1 THEN prezzoacquisto ELSE 0 END) AS BIGINT),"
+                                 " sum(CASE WHEN operazione = 2 THEN 1 ELSE 0 END),"
+                                 " CAST(sum(CASE WHEN operazione = 2 THEN prezzovendita ELSE 0 END) AS BIGINT)"
+                                 " FROM prodotto WHERE dataop >= ? AND dataop < ?"
+                                 " GROUP BY dataop")
+                : QStringLiteral("SELECT dataop,"
                            " sum(operazione = 1),"
                            " sum(CASE WHEN operazione = 1 THEN prezzoacquisto ELSE 0 END),"
                            " sum(operazione = 2),"

@@ -17,7 +17,8 @@ EsitoVendita RegistraVendita(const QList<RigaVendita> &righe, qint64 totale, con
     const bool riuscita = eseguiRoutine(Zona::RegistraProdotto, [&](Sessione &s) {
         if (!giorno.isValid())
             fallisci(ERRORE_TIPO_DATO, QStringLiteral("datatype mismatch"));
-        s.esegui(CACHE_VENDITA);
+        if (!s.server())
+            s.esegui(CACHE_VENDITA);
         Transazione t(s);
         // Each statement is prepared once for the whole sale.
         IstruzioniMovimento movimenti(s);
@@ -40,7 +41,8 @@ EsitoVendita RegistraVendita(const QList<RigaVendita> &righe, qint64 totale, con
         }
         // A line added since the list was shown would be left out silently.
         const bool restano = inZona(Zona::CancellaCarrello, [&] {
-            QSqlQuery q = s.esegui(QStringLiteral("SELECT EXISTS (SELECT 1 FROM carrello)"));
+            QSqlQuery q = s.esegui(s.server() ? QStringLiteral("SELECT count(*) FROM (SELECT 1 FROM carrello LIMIT 1) AS c")
+                                              : QStringLiteral("SELECT EXISTS (SELECT 1 FROM carrello)"));
             return Sessione::prossima(q) && colonnaIntero(q, 0) != 0;
         });
         if (restano) {

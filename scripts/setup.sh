@@ -5,9 +5,11 @@ set -eu
 
 # libcups2-dev: printing hands its PDF to the print system; cups: the print
 # server that one test starts for itself (cupsd, lpadmin, cupsreject, ...).
+# libqt6sql6-psql, libpq-dev: a shop's data on a PostgreSQL server;
+# postgresql: the private server the tests start for themselves.
 PACCHETTI="cmake g++ make pkg-config qt6-base-dev libqt6sql6-sqlite qt6-translations-l10n
 fonts-liberation libsqlite3-dev libbenchmark-dev xvfb xauth imagemagick poppler-utils
-libcups2-dev cups"
+libcups2-dev cups libqt6sql6-psql libpq-dev postgresql"
 
 mancanti=""
 for p in $PACCHETTI; do
@@ -23,8 +25,9 @@ else
     come="sudo"
 fi
 echo "Installo:$mancanti"
-# Installing cups must not start the machine's own print server: no test may
-# reach it. A policy-rc.d that forbids starting services, for the install only.
+# Installing cups and postgresql must not start the machine's own print or
+# database server: no test may reach them. A policy-rc.d that forbids
+# starting services, for the install only.
 politica=/usr/sbin/policy-rc.d
 if [ ! -e "$politica" ]; then
     trap '$come rm -f "$politica"' EXIT

@@ -6,6 +6,7 @@
 #include "data/database_routines.h"
 #include "data/copie.h"
 #include "data/percorso.h"
+#include "data/server.h"
 #include "reports/Operazioni_frm.h"
 #include "reports/VisGrafico_frm.h"
 #include "reports/statistiche.h"
@@ -59,11 +60,22 @@ MDIVorendi::MDIVorendi(QWidget *genitore)
     installaSegnalatoreMessaggi();
 
     impostaPercorsoDatabase(percorsoPredefinito());
+    QString titolo = QStringLiteral("Vorendi v2.0");
+    const QString connessione = qEnvironmentVariable("VORENDI_SERVER").trimmed();
+    // A wrong string is told, and never replaced by the file: the counters
+    // would sell apart.
+    QString errore;
+    if (!connessione.isEmpty() && !connessioneValida(connessione, &errore))
+        mostraMessaggio(this, errore + QStringLiteral("\nControllare VORENDI_SERVER."));
+    impostaServer(connessione);
+    if (!connessione.isEmpty())
+        titolo += QStringLiteral(" - database ") + descrizioneServer(connessione);
     // A missing file is reported (zone 12) and the program opens all the same.
     LeggiGeneralita();
-    if (QFileInfo::exists(percorsoDatabase()))
+    // The server keeps its own backups.
+    if (!suServer() && QFileInfo::exists(percorsoDatabase()))
         avviaCopiaDelGiorno();
-    setWindowTitle(QStringLiteral("Vorendi v2.0"));
+    setWindowTitle(titolo);
     setWindowIcon(iconaProgramma());
 
     area_ = new QMdiArea(this);

@@ -6,6 +6,7 @@
 #include "common/riga_di_comando.h"
 #include "data/database_routines.h"
 #include "data/percorso.h"
+#include "data/server.h"
 #include "data/rapporto.h"
 
 #include <QCoreApplication>
@@ -88,6 +89,8 @@ int main(int argc, char *argv[])
     if (QFileInfo::exists(destinazione))
         return fallisci(QStringLiteral("Il file %1 esiste già: non viene sovrascritto.").arg(destinazione));
     impostaPercorsoDatabase(percorso);
+    // As the program: the shop's server when one is set, unless a file is named.
+    impostaServer(riga_.isSet(file) ? QString() : qEnvironmentVariable("VORENDI_SERVER"));
     impostaSolaLettura(true);
     bool fallito = false;
     installaSegnalatore([&](const RapportoZona &r) {

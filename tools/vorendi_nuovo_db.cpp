@@ -3,6 +3,7 @@
 #include "common/riga_di_comando.h"
 #include "data/percorso.h"
 #include "data/schema.h"
+#include "data/server.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -13,16 +14,53 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationVersion(QStringLiteral("2.0.0"));
     QCommandLineParser riga;
     riga.setApplicationDescription(QStringLiteral(
-        "Crea un file Vorendi nuovo e vuoto. Un file che esiste già non viene mai sovrascritto."));
+        "Crea un file Vorendi nuovo e vuoto. Un file che esiste già non viene mai sovrascritto.\n"
+        "Con --server crea invece le tabelle di Vorendi in un database PostgreSQL vuoto;\n"
+        "con --da-file e --server vi copia un file Vorendi esistente, in una sola transazione."));
     riga.addPositionalArgument(QStringLiteral("file"),
                                QStringLiteral("Il file da creare (predefinito: Vorendi.mdb nella cartella di lavoro)."),
                                QStringLiteral("[file]"));
+    const QCommandLineOption server(QStringLiteral("server"),
+                                    QStringLiteral("Il database PostgreSQL, come stringa di collegamento "
+                                                   "(\"host=... port=... dbname=... user=...\"; la password "
+                                                   "in ~/.pgpass)."),
+                                    QStringLiteral("collegamento"));
+    const QCommandLineOption daFile(QStringLiteral("da-file"),
+                                    QStringLiteral("Il file Vorendi da copiare nel database del server."),
+                                    QStringLiteral("file"));
+    riga.addOption(server);
+    riga.addOption(daFile);
     leggiRigaDiComando(riga, app);
     const QStringList argomenti = riga.positionalArguments();
     QTextStream errori(stderr);
-    if (argomenti.size() > 1) {
-        errori << "Uso: vorendi-nuovo-db [file]\n";
+    const bool sulServer = riga.isSet(server);
+    if (argomenti.size() > 1 || (sulServer && !argomenti.isEmpty()) || (riga.isSet(daFile) && !sulServer)) {
+        errori << "Uso: vorendi-nuovo-db [file]\n"
+                  "     vorendi-nuovo-db --server \"<collegamento>\" [--da-file <file>]\n";
         return 2;
+    }
+    if (sulServer) {
+        const QString connessione = riga.value(server);
+        QString errore;
+        if (!connessioneValida(connessione, &errore)) {
+            errori << errore << '\n';
+            return 2;
+        }
+        if (riga.isSet(daFile)) {
+            const EsitoMigrazione esito = migraSuServer(riga.value(daFile), connessione);
+            if (!esito.riuscita) {
+                errori << esito.messaggio << '\n';
+                return 1;
+            }
+            QTextStream(stdout) << esito.messaggio << '\n';
+            return 0;
+        }
+        if (!creaDatabaseServer(connessione, &errore)) {
+            errori << errore << '\n';
+            return 1;
+        }
+        QTextStream(stdout) << "Create le tabelle nel database " << descrizioneServer(connessione) << '\n';
+        return 0;
     }
     const QString percorso = argomenti.isEmpty() ? percorsoPredefinito() : argomenti.first();
     QString errore;

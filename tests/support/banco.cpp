@@ -4,6 +4,8 @@
 #include "data/percorso.h"
 #include "data/routine.h"
 #include "data/schema.h"
+#include "data/server.h"
+#include "support/server_prova.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -60,8 +62,15 @@ Banco::Banco(int opzioni)
     QDir::setCurrent(cartella_.path());
     impostaPercorsoDatabase(percorsoPredefinito());
     impostaAttesaFileBloccato(std::chrono::milliseconds(400)); // short, so that tests wait little
-    if (!(opzioni & SenzaFile) && !creaDatabase(percorso()))
+    if (ServerProva *s = serverDiProva(); s && !(opzioni & SenzaFile)) {
+        database_ = s->nuovoDatabase();
+        QString errore;
+        if (database_.isEmpty() || !creaDatabaseServer(connessione(), &errore))
+            qFatal("database di prova non creato: %s", qPrintable(errore));
+        impostaServer(connessione());
+    } else if (!(opzioni & SenzaFile) && !creaDatabase(percorso())) {
         qFatal("file di prova non creato");
+    }
     segnalatorePrecedente_ = installaSegnalatore([this](const RapportoZona &r) { rapporti << r; });
     if (!(opzioni & StampeVere)) {
         installaFabbricaStampanti([this](const QString &nome) {
@@ -110,6 +119,7 @@ Banco::Banco(int opzioni)
 
 Banco::~Banco()
 {
+    impostaServer({});
     installaFabbricaStampanti({});
     installaSegnalatore(std::move(segnalatorePrecedente_));
     QDir::setCurrent(cartellaPrecedente_);
@@ -120,22 +130,71 @@ QString Banco::percorso() const
     return QDir(cartella_.path()).filePath(NOME_FILE_DATABASE);
 }
 
+ServerProva *serverDiProva()
+{
+    static std::unique_ptr<ServerProva> server;
+    if (!server && qEnvironmentVariableIsSet("VORENDI_PROVA_SERVER")) {
+        server = std::make_unique<ServerProva>();
+        if (!server->isValid())
+            qFatal("server di prova non avviato: %s", qPrintable(server->errore()));
+        // Stopped and deleted before the program ends.
+        qAddPostRoutine([] { server.reset(); });
+    }
+    return server.get();
+}
+
+QString Banco::connessione() const
+{
+    return server() ? serverDiProva()->connessione(database_) : QString();
+}
+
+QSqlDatabase Banco::altraConnessione(const QString &nome) const
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase(server() ? "QPSQL" : "QSQLITE", nome);
+    if (server())
+        db.setConnectOptions(connessione());
+    else
+        db.setDatabaseName(percorso());
+    if (!db.open())
+        qFatal("%s", qPrintable(db.lastError().text()));
+    // The routines' view of the cart is this counter's.
+    if (server())
+        db.exec(QStringLiteral("SET vorendi.postazione = '%1'").arg(postazione().replace('\'', "''")));
+    return db;
+}
+
 QList<QVariantList> Banco::righe(const QString &sql, const QVariantList &valori) const
+{
+    return righe(sql, valori, true);
+}
+
+QList<QVariantList> Banco::righe(const QString &sql, const QVariantList &valori, bool fatale) const
 {
     QList<QVariantList> risultato;
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "prova");
-        db.setDatabaseName(percorso());
+        QSqlDatabase db = altraConnessione("prova");
         QSqlQuery q(db);
-        const bool pronta = db.open() && q.prepare(sql);
+        // The server prepares no DDL: statements without values run as they are.
+        const bool diretta = server() && valori.isEmpty();
+        const bool pronta = diretta || q.prepare(sql);
         for (int i = 0; i < valori.size(); ++i)
             q.bindValue(i, valori[i]);
-        if (!pronta || !q.exec())
+        if ((!pronta || !(diretta ? q.exec(sql) : q.exec())) && fatale)
             qFatal("%s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
         while (q.next()) {
             risultato << QVariantList();
             for (int i = 0; i < q.record().count(); ++i)
                 risultato.last() << q.value(i);
+        }
+        // Rows written with their own numbers: the server's counters go on
+        // after them, as the file's do.
+        for (const char *contatore : {"tipo', 'id", "prodotto', 'id", "ricevuta', 'codice"}) {
+            if (!server() || !sql.startsWith("INSERT"))
+                break;
+            const QStringList parti = QString::fromLatin1(contatore).split("', '");
+            q.exec(QStringLiteral("SELECT setval(pg_get_serial_sequence('%1', '%2'), max(%2)) FROM %1"
+                                  " HAVING max(%2) > (SELECT CASE WHEN is_called THEN last_value ELSE 0 END"
+                                  " FROM %1_%2_seq)").arg(parti[0], parti[1]));
         }
     }
     QSqlDatabase::removeDatabase("prova");
@@ -144,11 +203,25 @@ QList<QVariantList> Banco::righe(const QString &sql, const QVariantList &valori)
 
 QByteArray Banco::byte() const
 {
-    return byteDelFile(percorso());
+    if (!server())
+        return byteDelFile(percorso());
+    QByteArray tutto;
+    for (const char *tabella : {"tipo", "rimanenze", "prodotto", "carrelli", "ricevuta", "\"generalità\""}) {
+        for (const QVariantList &riga : righe(QStringLiteral("SELECT * FROM %1 ORDER BY 1, 2").arg(tabella), {}, false)) {
+            for (const QVariant &v : riga)
+                tutto += v.toString().toUtf8() + '|';
+            tutto += '\n';
+        }
+    }
+    return tutto;
 }
 
 void Banco::guasta(bool mancante) const
 {
+    if (server()) {
+        impostaServer(mancante ? serverDiProva()->connessione("non_esiste") : QStringLiteral("host=127.0.0.1 port=1"));
+        return;
+    }
     QFile file(percorso());
     if (mancante ? !file.remove() : !file.open(QIODevice::WriteOnly) || file.write(QByteArray(2000, 'x')) < 0)
         qFatal("file non guastato");

@@ -12,6 +12,12 @@
 #include <memory>
 
 class QLineEdit;
+class QSqlDatabase;
+class ServerProva;
+
+// The private PostgreSQL server of this test program, started at first use,
+// when the tests run on the server (VORENDI_PROVA_SERVER set); else null.
+ServerProva *serverDiProva();
 
 // A printout as a recording printer got it: each line with its font.
 struct RigaStampata
@@ -40,13 +46,20 @@ public:
 
     QString cartella() const { return cartella_.path(); }
     QString percorso() const;
-    // Straight to the file, past the routines.
+    // On the server, this test's database and its connection string.
+    bool server() const { return !database_.isEmpty(); }
+    QString connessione() const;
+    // Straight to the file or the database, past the routines.
     QList<QVariantList> righe(const QString &sql, const QVariantList &valori = {}) const;
     QVariant valore(const QString &sql) const { return righe(sql).value(0).value(0); }
     void esegui(const QString &sql, const QVariantList &valori = {}) const { righe(sql, valori); }
+    // The file's bytes; on the server, every table's rows.
     QByteArray byte() const;
-    // The file removed, or overwritten with bytes that are no database.
+    // The file removed, or overwritten with bytes that are no database; on
+    // the server, a database that is not there, or a server that does not answer.
     void guasta(bool mancante) const;
+    // Another program's connection to the shop, opened.
+    QSqlDatabase altraConnessione(const QString &nome) const;
 
     QList<RapportoZona> rapporti;
     QList<int> zone() const;
@@ -68,7 +81,10 @@ public:
     QList<DocumentoStampato> stampe() const;
 
 private:
+    QList<QVariantList> righe(const QString &sql, const QVariantList &valori, bool fatale) const;
+
     QTemporaryDir cartella_;
+    QString database_;
     QString cartellaPrecedente_;
     Segnalatore segnalatorePrecedente_;
     QTimer timer_;

@@ -1,5 +1,6 @@
 // A second process for the tests: sells or buys until killed, runs a
-// routine as another user, or draws a long printout until killed. Each
+// routine as another user, draws a long printout until killed, or works as
+// one of several counters on a server. Each
 // report is one write, so that a killed run leaves all it said in the pipe.
 
 #include "counter/stampante_qt.h"
@@ -8,8 +9,10 @@
 #include "data/percorso.h"
 #include "data/rapporto.h"
 #include "data/routine.h"
+#include "data/server.h"
 
 #include <QGuiApplication>
+#include <QRandomGenerator>
 #include <QSqlQuery>
 
 #include <csignal>
@@ -82,6 +85,48 @@ int ciclo(const QString &percorso, bool vendite, bool pieno)
     return 3;
 }
 
+// A counter on the server: passi purchases of six shared articles, each
+// followed by a checkout of one to four of them. Says "ricevuta n totale t"
+// for each sale, "acquisto codice pezzi" for each purchase, "fallita" for a
+// step not registered, "fine" at the end.
+int cassa(const QString &connessione, const QString &nome, int passi, quint32 seme)
+{
+    qputenv("VORENDI_POSTAZIONE", nome.toUtf8());
+    impostaServer(connessione);
+    // Another counter's rows are waited for, as a shopkeeper would.
+    impostaAttesaFileBloccato(std::chrono::milliseconds(20000));
+    QRandomGenerator caso(seme);
+    const QDate oggi = QDate::currentDate();
+    for (int i = 0; i < passi; ++i) {
+        const QString codice = QStringLiteral("ART-%1").arg(caso.bounded(6));
+        const auto pezzi = qint16(caso.bounded(1, 9));
+        scrivi(RegistraProdotto("Prova", codice, 50, 100 + i % 7, pezzi, OPERAZIONE_ACQUISTO, oggi)
+                   ? QStringLiteral("acquisto %1 %2").arg(codice).arg(pezzi)
+                   : QStringLiteral("fallita"));
+        for (int linee = caso.bounded(1, 5); linee > 0; --linee)
+            AggiungiCarrello(QStringLiteral("ART-%1").arg(caso.bounded(6)), qint16(caso.bounded(1, 4)));
+        QList<RigaCarrello> righe;
+        QList<RigaVendita> vendita;
+        if (VisualizzaCarrello(righe)) {
+            for (const RigaCarrello &r : righe)
+                vendita.append({r.idTipo, r.codice, qint32(r.prezzo), qint16(r.pezzi)});
+        }
+        if (righe.isEmpty())
+            continue;
+        const qint64 totale = totaleCarrello(righe);
+        const EsitoVendita esito = RegistraVendita(vendita, totale, oggi);
+        if (esito.stato == EsitoVendita::Stato::Registrata) {
+            scrivi(QStringLiteral("ricevuta %1 totale %2").arg(esito.numeroRicevuta).arg(totale));
+        } else {
+            scrivi(QStringLiteral("fallita"));
+            for (const RigaCarrello &r : righe)
+                CancellaCarrello(r.codice);
+        }
+    }
+    scrivi("fine");
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -97,6 +142,8 @@ int main(int argc, char *argv[])
     installaSegnalatore([](const RapportoZona &r) {
         scrivi(QStringLiteral("rapporto %1 %2 %3").arg(r.zona).arg(r.numero).arg(r.descrizione));
     });
+    if (a.value(1) == "cassa")
+        return cassa(a.value(2), a.value(3), a.value(4).toInt(), a.value(5).toUInt());
     if (a.value(1) == "vendite" || a.value(1) == "acquisti")
         return ciclo(a.value(2), a.value(1) == "vendite", a.value(3) == "pieno");
     // root writes through any permission: become nobody, who cannot.
@@ -118,6 +165,7 @@ int main(int argc, char *argv[])
         scrivi("disegno");
         return int(stampante.fineDocumento().modo);
     }
-    scrivi("errore: uso processo_prova vendite|acquisti file [pieno], nessuno file, o stampa cartella");
+    scrivi("errore: uso processo_prova vendite|acquisti file [pieno], nessuno file, stampa cartella,"
+           " o cassa collegamento postazione passi seme");
     return 2;
 }

@@ -1,0 +1,419 @@
+#include "data/server.h"
+
+#include "common/formati.h"
+
+#include <QFile>
+#include <QStringList>
+#include <QSysInfo>
+
+#include <libpq-fe.h>
+#include <sqlite3.h>
+
+#include <memory>
+#include <mutex>
+
+namespace {
+
+std::mutex &guardia()
+{
+    static std::mutex m;
+    return m;
+}
+
+QString &serverAttivo()
+{
+    static QString connessione;
+    return connessione;
+}
+
+struct ChiudiPg
+{
+    void operator()(PGconn *c) const { PQfinish(c); }
+    void operator()(PGresult *r) const { PQclear(r); }
+};
+using ConnessionePg = std::unique_ptr<PGconn, ChiudiPg>;
+using RisultatoPg = std::unique_ptr<PGresult, ChiudiPg>;
+
+struct ChiudiFile
+{
+    void operator()(sqlite3 *db) const { sqlite3_close_v2(db); }
+    void operator()(sqlite3_stmt *s) const { sqlite3_finalize(s); }
+};
+
+// A failure of the server work, with the server's own words.
+struct Guasto
+{
+    QString motivo;
+};
+
+QString testoPg(PGconn *c)
+{
+    return QString::fromUtf8(PQerrorMessage(c)).trimmed();
+}
+
+ConnessionePg collega(const QString &connessione)
+{
+    ConnessionePg c(PQconnectdb(connessione.toUtf8().constData()));
+    if (!c || PQstatus(c.get()) != CONNECTION_OK)
+        throw Guasto{QStringLiteral("collegamento al server non riuscito: %1").arg(c ? testoPg(c.get()) : QString())};
+    PQsetClientEncoding(c.get(), "UTF8");
+    return c;
+}
+
+RisultatoPg esegui(PGconn *c, const QString &sql, const QStringList &valori = {})
+{
+    QList<QByteArray> byte;
+    std::vector<const char *> puntatori;
+    for (const QString &v : valori)
+        byte.append(v.toUtf8());
+    for (const QByteArray &b : byte)
+        puntatori.push_back(b.constData());
+    RisultatoPg r(PQexecParams(c, sql.toUtf8().constData(), int(puntatori.size()), nullptr, puntatori.data(),
+                               nullptr, nullptr, 0));
+    const ExecStatusType stato = r ? PQresultStatus(r.get()) : PGRES_FATAL_ERROR;
+    if (stato != PGRES_COMMAND_OK && stato != PGRES_TUPLES_OK)
+        throw Guasto{QStringLiteral("%1\n(%2)").arg(testoPg(c), sql)};
+    return r;
+}
+
+qint64 numero(PGconn *c, const QString &sql)
+{
+    RisultatoPg r = esegui(c, sql);
+    return PQgetisnull(r.get(), 0, 0) ? 0 : QByteArray(PQgetvalue(r.get(), 0, 0)).toLongLong();
+}
+
+void vuoto(PGconn *c)
+{
+    if (numero(c, QStringLiteral("SELECT count(*) FROM information_schema.tables"
+                                 " WHERE table_schema = current_schema()")) != 0)
+        throw Guasto{QStringLiteral("il database contiene già delle tabelle: Vorendi usa solo un database vuoto.")};
+}
+
+void postazioneSulServer(PGconn *c)
+{
+    esegui(c, QStringLiteral("SELECT set_config('vorendi.postazione', $1, false)"), {postazione()});
+}
+
+bool indice(const QString &istruzione)
+{
+    return istruzione.startsWith(QLatin1String("CREATE INDEX"))
+        || istruzione.startsWith(QLatin1String("CREATE UNIQUE INDEX"));
+}
+
+// A value of the file as COPY's text format writes it.
+QByteArray valoreCopia(sqlite3_stmt *riga, int colonna)
+{
+    switch (sqlite3_column_type(riga, colonna)) {
+    case SQLITE_NULL:
+        return QByteArrayLiteral("\\N");
+    case SQLITE_INTEGER:
+        return QByteArray::number(sqlite3_column_int64(riga, colonna));
+    case SQLITE_FLOAT:
+        // A real in a whole-number column is refused by the server.
+        return QByteArray::number(sqlite3_column_double(riga, colonna), 'g', 17);
+    default: {
+        const auto *testo = reinterpret_cast<const char *>(sqlite3_column_text(riga, colonna));
+        QByteArray uscita;
+        for (const char *p = testo; p && *p; ++p) {
+            switch (*p) {
+            case '\\': uscita += "\\\\"; break;
+            case '\t': uscita += "\\t"; break;
+            case '\n': uscita += "\\n"; break;
+            case '\r': uscita += "\\r"; break;
+            default: uscita += *p;
+            }
+        }
+        return uscita;
+    }
+    }
+}
+
+struct Tabella
+{
+    const char *file;   // the table in the file
+    const char *server; // where its rows go on the server
+    const char *colonne;
+    const char *nome;   // for the shopkeeper
+};
+
+const Tabella TABELLE[] = {
+    {"tipo", "tipo", "id, codice", "tipi"},
+    {"rimanenze", "rimanenze", "codice, tipo, pezzi, prezzo", "articoli in magazzino"},
+    {"prodotto", "prodotto", "id, tipo, codice, prezzovendita, prezzoacquisto, pezzi, operazione, dataop",
+     "movimenti"},
+    {"carrello", "carrelli", "codice, tipo, prezzo, pezzi, totale", "righe di carrello"},
+    {"ricevuta", "ricevuta", "codice, dataop, totale", "ricevute"},
+    {"\"generalità\"", "\"generalità\"", "nome, info1, info2, info3, info4", "righe dei dati dell'azienda"},
+};
+
+void copiaTabella(sqlite3 *file, PGconn *c, const Tabella &t)
+{
+    sqlite3_stmt *grezza = nullptr;
+    const QByteArray lettura = QByteArray("SELECT ") + t.colonne + " FROM " + t.file;
+    if (sqlite3_prepare_v2(file, lettura.constData(), -1, &grezza, nullptr) != SQLITE_OK)
+        throw Guasto{QStringLiteral("il file non si legge: %1").arg(QString::fromUtf8(sqlite3_errmsg(file)))};
+    std::unique_ptr<sqlite3_stmt, ChiudiFile> riga(grezza);
+    const int colonne = sqlite3_column_count(grezza);
+
+    RisultatoPg inizio(PQexec(c, (QByteArray("COPY ") + t.server + " (" + t.colonne
+                                  + ") FROM STDIN")
+                                     .constData()));
+    if (PQresultStatus(inizio.get()) != PGRES_COPY_IN)
+        throw Guasto{testoPg(c)};
+    QByteArray blocco;
+    auto invia = [&] {
+        if (PQputCopyData(c, blocco.constData(), int(blocco.size())) != 1)
+            throw Guasto{testoPg(c)};
+        blocco.clear();
+    };
+    int esito = SQLITE_ROW;
+    while ((esito = sqlite3_step(grezza)) == SQLITE_ROW) {
+        for (int i = 0; i < colonne; ++i) {
+            if (i > 0)
+                blocco += '\t';
+            blocco += valoreCopia(grezza, i);
+        }
+        blocco += '\n';
+        if (blocco.size() > (1 << 20))
+            invia();
+    }
+    if (esito != SQLITE_DONE) {
+        PQputCopyEnd(c, "file illeggibile");
+        throw Guasto{QStringLiteral("il file non si legge: %1").arg(QString::fromUtf8(sqlite3_errmsg(file)))};
+    }
+    if (!blocco.isEmpty())
+        invia();
+    if (PQputCopyEnd(c, nullptr) != 1)
+        throw Guasto{testoPg(c)};
+    RisultatoPg fine(PQgetResult(c));
+    if (PQresultStatus(fine.get()) != PGRES_COMMAND_OK)
+        throw Guasto{testoPg(c)};
+    while (RisultatoPg(PQgetResult(c)))
+        ;
+}
+
+qint64 numeroDelFile(sqlite3 *file, const QByteArray &sql)
+{
+    sqlite3_stmt *grezza = nullptr;
+    if (sqlite3_prepare_v2(file, sql.constData(), -1, &grezza, nullptr) != SQLITE_OK)
+        throw Guasto{QStringLiteral("il file non si legge: %1").arg(QString::fromUtf8(sqlite3_errmsg(file)))};
+    std::unique_ptr<sqlite3_stmt, ChiudiFile> riga(grezza);
+    if (sqlite3_step(grezza) != SQLITE_ROW)
+        return 0;
+    return sqlite3_column_int64(grezza, 0);
+}
+
+} // namespace
+
+void impostaServer(const QString &connessione)
+{
+    std::lock_guard blocco(guardia());
+    serverAttivo() = connessione.trimmed();
+}
+
+QString server()
+{
+    std::lock_guard blocco(guardia());
+    return serverAttivo();
+}
+
+bool suServer()
+{
+    return !server().isEmpty();
+}
+
+bool connessioneValida(const QString &connessione, QString *errore)
+{
+    char *motivo = nullptr;
+    PQconninfoOption *opzioni = PQconninfoParse(connessione.toUtf8().constData(), &motivo);
+    if (!opzioni) {
+        if (errore)
+            *errore = QStringLiteral("La stringa di collegamento al server non è valida: %1")
+                          .arg(motivo ? QString::fromUtf8(motivo).trimmed() : QStringLiteral("memoria esaurita"));
+        PQfreemem(motivo);
+        return false;
+    }
+    PQconninfoFree(opzioni);
+    return true;
+}
+
+QString descrizioneServer(const QString &connessione)
+{
+    QString host, porta, database, utente;
+    if (PQconninfoOption *opzioni = PQconninfoParse(connessione.toUtf8().constData(), nullptr)) {
+        for (PQconninfoOption *o = opzioni; o->keyword; ++o) {
+            if (!o->val)
+                continue;
+            const QString valore = QString::fromUtf8(o->val);
+            if (qstrcmp(o->keyword, "host") == 0 || (qstrcmp(o->keyword, "hostaddr") == 0 && host.isEmpty()))
+                host = valore;
+            else if (qstrcmp(o->keyword, "port") == 0)
+                porta = valore;
+            else if (qstrcmp(o->keyword, "dbname") == 0)
+                database = valore;
+            else if (qstrcmp(o->keyword, "user") == 0)
+                utente = valore;
+        }
+        PQconninfoFree(opzioni);
+    }
+    if (database.isEmpty())
+        database = utente;
+    if (host.isEmpty())
+        host = QStringLiteral("localhost");
+    if (!porta.isEmpty())
+        host += u':' + porta;
+    return database.isEmpty() ? host : QStringLiteral("%1 su %2").arg(database, host);
+}
+
+QString postazione()
+{
+    QString nome = qEnvironmentVariable("VORENDI_POSTAZIONE").trimmed();
+    if (nome.isEmpty())
+        nome = QSysInfo::machineHostName();
+    return nome.isEmpty() ? QStringLiteral("cassa") : nome;
+}
+
+QStringList istruzioniSchemaServer()
+{
+    // citext under the "C" collation compares and sorts as the file's
+    // NOCASE does: ASCII letters folded, everything else byte by byte. Days
+    // sort as bytes too, so that a year is the range "yyyy-" to "yyyy.".
+    // Identity counters never hand out a number twice. Each counter sees
+    // only its own cart: "carrello" is its view of "carrelli".
+    return {
+        QStringLiteral("CREATE EXTENSION IF NOT EXISTS citext"),
+        QStringLiteral("CREATE TABLE tipo ("
+                       " id BIGINT GENERATED BY DEFAULT AS IDENTITY PRIMARY KEY,"
+                       " codice citext COLLATE \"C\" NOT NULL)"),
+        QStringLiteral("CREATE INDEX tipo_codice ON tipo (codice)"),
+
+        QStringLiteral("CREATE TABLE rimanenze ("
+                       " codice citext COLLATE \"C\" NOT NULL,"
+                       " tipo BIGINT NOT NULL,"
+                       " pezzi BIGINT NOT NULL DEFAULT 0,"
+                       " prezzo BIGINT NOT NULL DEFAULT 0)"),
+        QStringLiteral("CREATE UNIQUE INDEX rimanenze_codice ON rimanenze (codice)"),
+        QStringLiteral("CREATE INDEX rimanenze_tipo_codice ON rimanenze (tipo, codice)"),
+
+        QStringLiteral("CREATE TABLE prodotto ("
+                       " id BIGINT GENERATED BY DEFAULT AS IDENTITY PRIMARY KEY,"
+                       " tipo BIGINT NOT NULL,"
+                       " codice citext COLLATE \"C\" NOT NULL,"
+                       " prezzovendita BIGINT NOT NULL,"
+                       " prezzoacquisto BIGINT NOT NULL,"
+                       " pezzi BIGINT NOT NULL,"
+                       " operazione BIGINT NOT NULL,"
+                       " dataop TEXT COLLATE \"C\" NOT NULL)"),
+        QStringLiteral("CREATE INDEX prodotto_dataop"
+                       " ON prodotto (dataop, operazione, prezzoacquisto, prezzovendita)"),
+        QStringLiteral("CREATE INDEX prodotto_operazione ON prodotto (operazione, dataop, codice, tipo)"),
+        QStringLiteral("CREATE INDEX prodotto_operazione_tipo ON prodotto (operazione, tipo, dataop, codice)"),
+
+        QStringLiteral("CREATE TABLE carrelli ("
+                       " postazione TEXT COLLATE \"C\" NOT NULL"
+                       " DEFAULT current_setting('vorendi.postazione'),"
+                       " codice citext COLLATE \"C\" NOT NULL,"
+                       " tipo BIGINT NOT NULL,"
+                       " prezzo BIGINT NOT NULL,"
+                       " pezzi BIGINT NOT NULL,"
+                       " totale BIGINT NOT NULL)"),
+        QStringLiteral("CREATE UNIQUE INDEX carrelli_codice ON carrelli (postazione, codice)"),
+        QStringLiteral("CREATE VIEW carrello AS SELECT codice, tipo, prezzo, pezzi, totale FROM carrelli"
+                       " WHERE postazione = current_setting('vorendi.postazione')"),
+
+        QStringLiteral("CREATE TABLE ricevuta ("
+                       " codice BIGINT GENERATED BY DEFAULT AS IDENTITY PRIMARY KEY,"
+                       " dataop TEXT COLLATE \"C\" NOT NULL,"
+                       " totale BIGINT NOT NULL)"),
+        QStringLiteral("CREATE INDEX ricevuta_dataop ON ricevuta (dataop)"),
+
+        QStringLiteral("CREATE TABLE \"generalità\" ("
+                       " nome TEXT, info1 TEXT, info2 TEXT, info3 TEXT, info4 TEXT)"),
+        QStringLiteral("INSERT INTO \"generalità\" (nome, info1, info2, info3, info4)"
+                       " VALUES ('', '', '', '', '')"),
+    };
+}
+
+bool creaDatabaseServer(const QString &connessione, QString *errore)
+{
+    try {
+        ConnessionePg c = collega(connessione);
+        vuoto(c.get());
+        esegui(c.get(), QStringLiteral("BEGIN"));
+        for (const QString &istruzione : istruzioniSchemaServer())
+            esegui(c.get(), istruzione);
+        esegui(c.get(), QStringLiteral("COMMIT"));
+        return true;
+    } catch (const Guasto &g) {
+        if (errore)
+            *errore = QStringLiteral("Impossibile creare il database %1: %2").arg(descrizioneServer(connessione), g.motivo);
+        return false;
+    }
+}
+
+EsitoMigrazione migraSuServer(const QString &file, const QString &connessione)
+{
+    const QString dove = descrizioneServer(connessione);
+    sqlite3 *grezzo = nullptr;
+    const int aperto = sqlite3_open_v2(QFile::encodeName(file).constData(), &grezzo, SQLITE_OPEN_READONLY, nullptr);
+    std::unique_ptr<sqlite3, ChiudiFile> db(grezzo);
+    if (aperto != SQLITE_OK)
+        return {false, QStringLiteral("Il file %1 non si può aprire: %2")
+                           .arg(file, QString::fromUtf8(sqlite3_errstr(aperto)))};
+    try {
+        // The file is read in one transaction, so that a program still
+        // selling on it cannot make the copy half old, half new.
+        if (sqlite3_exec(grezzo, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK)
+            throw Guasto{QString::fromUtf8(sqlite3_errmsg(grezzo))};
+        ConnessionePg c = collega(connessione);
+        vuoto(c.get());
+        postazioneSulServer(c.get());
+        esegui(c.get(), QStringLiteral("BEGIN"));
+        const QStringList schema = istruzioniSchemaServer();
+        // Indexes are built once the rows are in: much faster than row by row.
+        for (const QString &istruzione : schema) {
+            if (!indice(istruzione))
+                esegui(c.get(), istruzione);
+        }
+        esegui(c.get(), QStringLiteral("DELETE FROM \"generalità\""));
+        for (const Tabella &t : TABELLE)
+            copiaTabella(grezzo, c.get(), t);
+        for (const QString &istruzione : schema) {
+            if (indice(istruzione))
+                esegui(c.get(), istruzione);
+        }
+        // The file's counters go on from the highest number ever given,
+        // deleted rows included.
+        for (const auto &[tabella, colonna] : {std::pair{"tipo", "id"}, {"prodotto", "id"}, {"ricevuta", "codice"}}) {
+            const qint64 dato = qMax(
+                numeroDelFile(grezzo, QByteArray("SELECT max(") + colonna + ") FROM " + tabella),
+                numeroDelFile(grezzo, QByteArray("SELECT seq FROM sqlite_sequence WHERE name = '") + tabella + "'"));
+            if (dato > 0)
+                esegui(c.get(), QStringLiteral("SELECT setval(pg_get_serial_sequence('%1', '%2'), %3)")
+                                    .arg(QLatin1String(tabella), QLatin1String(colonna))
+                                    .arg(dato));
+        }
+        // Both sides must hold the same rows, whole.
+        QStringList copiati;
+        for (const Tabella &t : TABELLE) {
+            const qint64 nelFile = numeroDelFile(grezzo, QByteArray("SELECT count(*) FROM ") + t.file);
+            const qint64 sulServer = numero(c.get(), QStringLiteral("SELECT count(*) FROM %1").arg(QString::fromUtf8(t.server)));
+            if (nelFile != sulServer)
+                throw Guasto{QStringLiteral("nel file %1 %2, sul server %3.")
+                                 .arg(QString::number(nelFile), QString::fromUtf8(t.nome), QString::number(sulServer))};
+            copiati.append(QStringLiteral("%1 %2").arg(formatoNumero(nelFile, MODELLO_TOTALE), QString::fromUtf8(t.nome)));
+        }
+        for (const char *somma : {"SELECT sum(pezzi) FROM rimanenze", "SELECT sum(pezzi) FROM prodotto",
+                                  "SELECT sum(totale) FROM ricevuta"}) {
+            if (numeroDelFile(grezzo, somma) != numero(c.get(), QString::fromLatin1(somma)))
+                throw Guasto{QStringLiteral("le somme non coincidono (%1).").arg(QString::fromLatin1(somma))};
+        }
+        esegui(c.get(), QStringLiteral("COMMIT"));
+        return {true, QStringLiteral("Copiati nel database %1: %2.").arg(dove, copiati.join(QStringLiteral(", ")))};
+    } catch (const Guasto &g) {
+        // Closing the connection rolls the whole copy back.
+        return {false, QStringLiteral("Il file %1 non è stato copiato nel database %2: %3\nNel database non è stato "
+                                      "scritto nulla.")
+                           .arg(file, dove, g.motivo)};
+    }
+}

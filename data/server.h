@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+
+// A shop with several counters keeps its data on a PostgreSQL server: the
+// routines then work there instead of on the file. Empty: the file.
+void impostaServer(const QString &connessione);
+QString server();
+bool suServer();
+
+// The libpq connection string checked, or why it is not one (in Italian).
+bool connessioneValida(const QString &connessione, QString *errore = nullptr);
+
+// What the shopkeeper is shown of the server: "negozio su 10.0.0.5:5432".
+// Never the password.
+QString descrizioneServer(const QString &connessione);
+
+// This counter's name on the server; every counter has a cart of its own.
+// VORENDI_POSTAZIONE when set, else the machine's name.
+QString postazione();
+
+// The statements that build an empty server database: the same tables,
+// meanings and indexes as the file, codes compared without regard to case.
+QStringList istruzioniSchemaServer();
+
+// Builds the tables on an empty server database, in one transaction.
+bool creaDatabaseServer(const QString &connessione, QString *errore = nullptr);
+
+// Copies a shop file into an empty server database in one transaction, the
+// counters carried on, and checks that every table holds as many rows and
+// the same sums on both sides. The file is only read. The carts of the file
+// become this counter's cart.
+struct EsitoMigrazione
+{
+    bool riuscita = false;
+    QString messaggio; // what was copied, or why nothing was
+};
+EsitoMigrazione migraSuServer(const QString &file, const QString &connessione);

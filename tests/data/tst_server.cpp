@@ -1,0 +1,185 @@
+#include "data/database_routines.h"
+#include "data/routine.h"
+#include "data/schema.h"
+#include "data/server.h"
+#include "support/banco.h"
+#include "support/server_prova.h"
+
+#include <QDir>
+#include <QRandomGenerator>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTest>
+
+#include <memory>
+#include <thread>
+
+using Righe = QList<QVariantList>;
+
+// What only the server has: the copy of a shop file, several counters at
+// once, a connection cut under a sale.
+class TestServer : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // Every row and counter of the file, in one transaction; a database that
+    // is not empty, or a file the server cannot take whole, gets nothing.
+    void migrazione()
+    {
+        Banco b;
+        ServerProva &prove = *serverDiProva();
+        const QString file = QDir(b.cartella()).filePath("Negozio.mdb");
+        QVERIFY(creaDatabase(file));
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "file");
+            db.setDatabaseName(file);
+            QVERIFY(db.open());
+            for (const char *sql : {
+                     "UPDATE \"generalità\" SET nome = 'Ferramenta', info1 = 'Via Po 3'",
+                     "INSERT INTO tipo (codice) VALUES ('Viti'), ('Dadi'), ('bulloni'), ('Chiodi')",
+                     "DELETE FROM tipo WHERE codice = 'Chiodi'",
+                     "INSERT INTO rimanenze VALUES ('V-1', 1, 5, 1500), ('d\\t\"2', 2, -1, 30)",
+                     "INSERT INTO prodotto VALUES (7, 1, 'V-1', 1500, 900, 5, 1, '2024-03-05')",
+                     "INSERT INTO carrello VALUES ('V-1', 1, 1500, 2, 3000)",
+                     "INSERT INTO ricevuta VALUES (41, '2024-03-06', 3000)"})
+                QVERIFY2(db.exec(sql).isActive(), sql);
+        }
+        QSqlDatabase::removeDatabase("file");
+
+        const QString vuoto = prove.nuovoDatabase();
+        impostaServer(prove.connessione(vuoto));
+        const EsitoMigrazione esito = migraSuServer(file, server());
+        QVERIFY2(esito.riuscita, qPrintable(esito.messaggio));
+        QCOMPARE(esito.messaggio.section(": ", 1),
+                 "3 tipi, 2 articoli in magazzino, 1 movimenti, 1 righe di carrello, 1 ricevute,"
+                 " 1 righe dei dati dell'azienda.");
+        // Codes without regard to case, numbers going on after the highest
+        // ever given, this counter's cart, the company.
+        QCOMPARE(CaricaTipi(), QStringList({"bulloni", "Dadi", "Viti"}));
+        QVERIFY(AggiungiTipo("Chiodi") && AggiungiRicevuta(10));
+        QCOMPARE(IdTipo("CHIODI"), 5);
+        QCOMPARE(UltimaRicevuta(), 42);
+        QList<RigaCarrello> carrello;
+        QVERIFY(VisualizzaCarrello(carrello) && carrello.size() == 1 && carrello[0].codice == "V-1");
+        QCOMPARE(VisualizzaRimanenze(2).value(0).codice, "d\\t\"2");
+        QVERIFY(LeggiGeneralita() && AziendaNome == "Ferramenta");
+        QVERIFY(RegistraProdotto("Viti", "v-1", 900, 1500, 1, OPERAZIONE_ACQUISTO, QDate(2024, 4, 1)));
+        QCOMPARE(prove.righe(vuoto, "SELECT max(id), sum(pezzi) FROM prodotto"), Righe({{8, 6}}));
+
+        // Not empty now: refused, nothing added.
+        const EsitoMigrazione ancora = migraSuServer(file, server());
+        QVERIFY(!ancora.riuscita && ancora.messaggio.contains("solo un database vuoto"));
+        QCOMPARE(prove.righe(vuoto, "SELECT count(*) FROM tipo"), Righe({{4}}));
+
+        // A real among the prices: the server refuses it, no table is left.
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "file");
+        db.setDatabaseName(file);
+        QVERIFY(db.open() && db.exec("UPDATE prodotto SET prezzovendita = 2.5").isActive());
+        db = {};
+        QSqlDatabase::removeDatabase("file");
+        const QString altro = prove.nuovoDatabase();
+        const EsitoMigrazione rifiutata = migraSuServer(file, prove.connessione(altro));
+        QVERIFY(!rifiutata.riuscita && rifiutata.messaggio.contains("non è stato scritto nulla"));
+        QCOMPARE(prove.righe(altro, "SELECT count(*) FROM information_schema.tables WHERE table_schema = 'public'"),
+                 Righe({{0}}));
+        QVERIFY(b.rapporti.isEmpty());
+    }
+
+    // Four counters buying and selling the same six articles at once: stock
+    // is the sum of its movements, receipt numbers are never shared, each
+    // receipt holds what its sale sold.
+    void casse()
+    {
+        Banco b;
+        b.esegui("INSERT INTO tipo (codice) VALUES ('Prova')");
+        constexpr int PASSI = 200;
+        std::vector<std::unique_ptr<ProcessoProva>> casse;
+        for (int i = 0; i < 4; ++i)
+            casse.push_back(std::make_unique<ProcessoProva>(QStringList{
+                "cassa", b.connessione(), QStringLiteral("cassa %1").arg(i), QString::number(PASSI),
+                QString::number(QRandomGenerator::global()->generate())}));
+        QList<qint64> numeri;
+        qint64 venduto = 0;
+        int acquisti = 0, fallite = 0;
+        QHash<qint64, qint64> totali;
+        for (auto &c : casse) {
+            QVERIFY(c->finisci());
+            const QStringList righe = c->righe();
+            QCOMPARE(righe.last(), "fine");
+            for (const QString &riga : righe) {
+                const QStringList parti = riga.split(' ');
+                if (parti[0] == "ricevuta") {
+                    numeri << parti[1].toLongLong();
+                    totali.insert(parti[1].toLongLong(), parti[3].toLongLong());
+                    venduto += parti[3].toLongLong();
+                }
+                acquisti += parti[0] == "acquisto";
+                fallite += parti[0] == "fallita";
+            }
+        }
+        qInfo("vendite %lld, acquisti %d, passi non registrati %d", qint64(numeri.size()), acquisti, fallite);
+        QCOMPARE(QSet<qint64>(numeri.begin(), numeri.end()).size(), numeri.size());
+        QVERIFY(numeri.size() > PASSI); // most sales went through, though they met
+        QCOMPARE(b.righe("SELECT count(*) FROM prodotto WHERE operazione = 1"), Righe({{acquisti}}));
+        QCOMPARE(b.righe("SELECT count(*), sum(totale) FROM ricevuta"), Righe({{numeri.size(), venduto}}));
+        for (const QVariantList &r : b.righe("SELECT codice, totale FROM ricevuta"))
+            QCOMPARE(r[1].toLongLong(), totali.value(r[0].toLongLong(), -1));
+        QCOMPARE(b.righe("SELECT sum(-prezzovendita * pezzi) FROM prodotto WHERE operazione = 2"), Righe({{venduto}}));
+        QCOMPARE(b.righe("SELECT r.codice FROM rimanenze r WHERE r.pezzi <>"
+                         " (SELECT sum(p.pezzi) FROM prodotto p WHERE p.codice = r.codice)"),
+                 Righe());
+        QCOMPARE(b.righe("SELECT count(*) FROM carrelli"), Righe({{0}}));
+    }
+
+    // The connection cut by the server in the middle of a 200-line sale: all
+    // of it or none, the zone reported in Italian; the next routine opens a
+    // new connection and works.
+    void interruzione()
+    {
+        Banco b;
+        b.esegui("INSERT INTO tipo (codice) VALUES ('Prova')");
+        QList<RigaVendita> vendita;
+        for (int i = 0; i < 200; ++i) {
+            b.esegui("INSERT INTO rimanenze VALUES (?, 1, 10, 100)", {QStringLiteral("A-%1").arg(i)});
+            b.esegui("INSERT INTO carrello VALUES (?, 1, 100, 2, 200)", {QStringLiteral("A-%1").arg(i)});
+            vendita.append({1, QStringLiteral("A-%1").arg(i), 100, 2});
+        }
+        const QByteArray prima = b.byte();
+        // Another counter holds the last article, so the sale stops there
+        // with 199 lines written.
+        QSqlDatabase altro = b.altraConnessione("altro");
+        QVERIFY(altro.exec("BEGIN").isActive()
+                && altro.exec("SELECT * FROM rimanenze WHERE codice = 'A-199' FOR UPDATE").isActive());
+        impostaAttesaFileBloccato(std::chrono::milliseconds(60000));
+        EsitoVendita esito;
+        std::thread cassa([&] { esito = RegistraVendita(vendita, 40000, QDate(2024, 5, 6)); });
+        const QString attesa = "SELECT pid FROM pg_stat_activity WHERE application_name = 'Vorendi'"
+                               " AND wait_event_type = 'Lock'";
+        for (int i = 0; i < 3000 && b.righe(attesa).isEmpty(); ++i)
+            QTest::qWait(10);
+        const Righe tolta = b.righe("SELECT pg_terminate_backend(pid) FROM pg_stat_activity"
+                                    " WHERE application_name = 'Vorendi' AND wait_event_type = 'Lock'");
+        cassa.join();
+        altro.exec("ROLLBACK");
+        altro = {};
+        QSqlDatabase::removeDatabase("altro");
+        QCOMPARE(tolta, Righe({{true}}));
+        QCOMPARE(esito.stato, EsitoVendita::Stato::Errore);
+        QCOMPARE(b.byte(), prima);
+        QCOMPARE(b.rapporti.size(), 1);
+        QVERIFY2(b.rapporti[0].descrizione.startsWith("Il collegamento con il server")
+                     && b.rapporti[0].codice.startsWith("57P"),
+                 qPrintable(b.rapporti[0].testo()));
+
+        // This thread's connection, dropped while idle, is opened again.
+        QVERIFY(AggiungiTipo("Uno"));
+        b.esegui("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE application_name = 'Vorendi'");
+        QVERIFY(AggiungiTipo("Due"));
+        QCOMPARE(CaricaTipi(), QStringList({"Due", "Prova", "Uno"}));
+        QCOMPARE(b.rapporti.size(), 1);
+    }
+};
+
+QTEST_MAIN(TestServer)
+#include "tst_server.moc"
