@@ -359,7 +359,9 @@ bool eseguiRoutine(Zona zona, const std::function<void(Sessione &)> &corpo)
                         : RapportoZona::daServer(zonaErrore, errore.numero, errore.stato, errore.descrizione,
                                                  descrizioneServer(connessione)));
         } catch (const std::exception &errore) {
-            segnala(RapportoZona::daMotore(int(zona), 1, QString::fromLocal8Bit(errore.what()), percorsoDatabase()));
+            const QString testo = QString::fromLocal8Bit(errore.what());
+            segnala(connessione.isEmpty() ? RapportoZona::daMotore(int(zona), 1, testo, percorsoDatabase())
+                                          : RapportoZona::daServer(int(zona), 1, {}, testo, descrizioneServer(connessione)));
         }
         return false;
     }

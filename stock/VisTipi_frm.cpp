@@ -20,16 +20,6 @@ VisTipi_frm::VisTipi_frm(QWidget *genitore)
     setObjectName(QStringLiteral("VisTipi_frm"));
     setWindowTitle(QStringLiteral("Visualizzazione Tipi"));
 
-    modello_ = new ModelloRighe<RigaTipo>(
-        {QStringLiteral("ID"), QStringLiteral("Descrizione")},
-        [](const RigaTipo &tipo, int colonna) {
-            return colonna == 0 ? testoNumero(qint64(tipo.id)) : tipo.codice;
-        },
-        this);
-    griglia_ = creaVistaGriglia(modello_, this);
-    griglia_->setColumnWidth(0, 60);
-    griglia_->setMinimumSize(340, 240);
-
     auto *etichetta = new QLabel(QStringLiteral("Descrizione Tipo:"), this);
     etichetta->setObjectName(QStringLiteral("Label1"));
     descrizione_ = new QLineEdit(this);
@@ -42,6 +32,19 @@ VisTipi_frm::VisTipi_frm(QWidget *genitore)
     connect(pulsanteAggiungi, &QPushButton::clicked, this, &VisTipi_frm::aggiungi);
     connect(pulsanteCancella, &QPushButton::clicked, this, &VisTipi_frm::cancella);
     connect(pulsanteAggiorna, &QPushButton::clicked, this, &VisTipi_frm::aggiorna);
+    // Opened to add a type: the description takes the keys first (the focus
+    // follows the order of creation), Enter adds it; the list comes last.
+    connect(descrizione_, &QLineEdit::returnPressed, this, &VisTipi_frm::aggiungi);
+
+    modello_ = new ModelloRighe<RigaTipo>(
+        {QStringLiteral("ID"), QStringLiteral("Descrizione")},
+        [](const RigaTipo &tipo, int colonna) {
+            return colonna == 0 ? testoNumero(qint64(tipo.id)) : tipo.codice;
+        },
+        this);
+    griglia_ = creaVistaGriglia(modello_, this);
+    griglia_->setColumnWidth(0, 60);
+    griglia_->setMinimumSize(340, 240);
 
     auto *nuovo = new QHBoxLayout;
     nuovo->addWidget(etichetta);

@@ -299,6 +299,7 @@ private slots:
         const QString vitiViaTutti = "Si sta tentando di cancellare il tipo:\nViti\nContinuare?";
         const QList<std::pair<const char *, Comando>> casi = {
             {"aggiunto com'è scritto", {"Command3", 0, {}, {}, "L'uno "}},
+            {"aggiunto con Invio", {"Invio", 0, {}, {}, "Dadi"}},
             {"codice uguale", {"Command3", 0, {}, {}, "bulloni"}},
             {"aggiunta fallita", {"Command3", 0, {}, {}, "BLOCCA"}},
             {"descrizione vuota", {"Command3", 0, {}, {"Scrivere la descrizione del tipo."}, "   "}},
@@ -329,8 +330,14 @@ private slots:
         QTest::keyClicks(elemento(f, "Text1"), uso ? "" : c.dopo);
         vaiARiga(f, c.riga);
         b.rispondi(c.risposte);
-        premi(f, qPrintable(c.pulsante));
+        if (c.pulsante == "Invio")
+            QTest::keyClick(elemento(f, "Text1"), Qt::Key_Return);
+        else
+            premi(f, qPrintable(c.pulsante));
         QCOMPARE(b.testi(), c.dialoghi);
+        // The description first, the list last.
+        QCOMPARE(elemento(f, "Text1")->nextInFocusChain()->objectName(), "Command3");
+        QCOMPARE(elemento<QWidget>(f, "Command1")->nextInFocusChain()->objectName(), "MSFlexGrid1");
         QVERIFY(c.pulsante != "Command2" || c.dialoghi.isEmpty() || b.visti.first().predefinito == QMessageBox::No);
         QStringList righe{" 2|Bulloni", " 1|Viti", "|"};
         if (aggiunto)
