@@ -1,7 +1,9 @@
 // The program's own code against bare SQLite on a large shop file. Each bare
 // reference runs the very statements the routine runs, with the same values,
 // on the same file state.
-// Usage: vorendi-bench file.mdb [Google Benchmark options]
+// Usage: vorendi-bench file.mdb [--server] [Google Benchmark options]
+//        (--server: also the server_* cases, on a private PostgreSQL cluster
+//        the file is copied into, against bare libpq)
 //        vorendi-bench file.mdb --una-vendita=programma|riferimento|nessuna
 //        (one checkout on a copy and nothing else, for counting its fsyncs)
 
@@ -12,9 +14,12 @@
 #include "stock/AggCarrello_frm.h"
 #include "data/copie.h"
 #include "data/database_routines.h"
+#include "data/lettura.h"
 #include "data/percorso.h"
 #include "data/routine.h"
+#include "data/server.h"
 #include "shell/MDIVorendi.h"
+#include "tests/support/server_prova.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>
@@ -27,14 +32,19 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QVarLengthArray>
 
 #include <benchmark/benchmark.h>
+#include <libpq-fe.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <thread>
 #include <cstring>
 #include <map>
+#include <memory>
+#include <optional>
 #include <stdexcept>
 
 namespace {
@@ -496,6 +506,247 @@ void Avvio_Riferimento(benchmark::State &stato)
     }
 }
 BENCHMARK(Avvio_Riferimento)->Name("avvio/riferimento")->Unit(benchmark::kMillisecond);
+
+// On a PostgreSQL server -----------------------------------------------------
+
+QString &connessioneServer()
+{
+    static QString connessione;
+    return connessione;
+}
+
+using Risultato = std::unique_ptr<PGresult, void (*)(PGresult *)>;
+
+// The bare reference on the server: libpq alone, one connection kept open as
+// the program keeps its own, this counter's cart in view.
+class Pg final
+{
+public:
+    Pg() : c_(PQconnectdb(connessioneServer().toUtf8().constData()))
+    {
+        if (PQstatus(c_) != CONNECTION_OK)
+            throw std::runtime_error(PQerrorMessage(c_));
+        esegui("SELECT set_config('vorendi.postazione', $1, false)", {postazione()});
+    }
+    ~Pg() { PQfinish(c_); }
+    PGconn *c() const { return c_; }
+    Pg(const Pg &) = delete;
+    Pg &operator=(const Pg &) = delete;
+
+    void prepara(const char *nome, const char *sql)
+    {
+        controlla(PQprepare(c_, nome, sql, 0, nullptr));
+    }
+    // A statement with no values goes as a simple query, as Qt sends it.
+    Risultato esegui(const char *sql, std::initializer_list<QVariant> valori = {})
+    {
+        return invia(sql, nullptr, valori);
+    }
+    Risultato preparata(const char *nome, std::initializer_list<QVariant> valori)
+    {
+        return invia(nullptr, nome, valori);
+    }
+    static qint64 numero(const Risultato &r) { return std::atoll(PQgetvalue(r.get(), 0, 0)); }
+    static qint64 cambiate(const Risultato &r) { return std::atoll(PQcmdTuples(r.get())); }
+
+private:
+    Risultato invia(const char *sql, const char *nome, std::initializer_list<QVariant> valori)
+    {
+        QVarLengthArray<QByteArray, 8> testi;
+        QVarLengthArray<const char *, 8> puntatori;
+        for (const QVariant &valore : valori)
+            puntatori.append(testi.emplace_back(valore.toString().toUtf8()).constData());
+        const int n = int(testi.size());
+        if (nome)
+            return controlla(PQexecPrepared(c_, nome, n, puntatori.data(), nullptr, nullptr, 0));
+        if (n == 0)
+            return controlla(PQexec(c_, sql));
+        return controlla(PQexecParams(c_, sql, n, nullptr, puntatori.data(), nullptr, nullptr, 0));
+    }
+    Risultato controlla(PGresult *r)
+    {
+        Risultato risultato(r, PQclear);
+        const ExecStatusType stato = PQresultStatus(r);
+        if (stato != PGRES_COMMAND_OK && stato != PGRES_TUPLES_OK)
+            throw std::runtime_error(PQerrorMessage(c_));
+        return risultato;
+    }
+    PGconn *c_;
+};
+
+// The migrated cart; the counters and last numbers are the server's.
+Carrello leggiCarrelloServer(Pg &pg)
+{
+    Carrello carrello = leggiCarrello(fileGrande());
+    carrello.ultimoMovimento = Pg::numero(pg.esegui("SELECT max(id) FROM prodotto"));
+    carrello.ultimaRicevuta = Pg::numero(pg.esegui("SELECT max(codice) FROM ricevuta"));
+    carrello.sequenzaMovimenti = Pg::numero(pg.esegui("SELECT last_value FROM prodotto_id_seq"));
+    carrello.sequenzaRicevute = Pg::numero(pg.esegui("SELECT last_value FROM ricevuta_codice_seq"));
+    return carrello;
+}
+
+void rimettiCarrelloServer(Pg &pg, const Carrello &c)
+{
+    pg.esegui("BEGIN");
+    pg.esegui("DELETE FROM prodotto WHERE id > $1", {c.ultimoMovimento});
+    pg.esegui("DELETE FROM ricevuta WHERE codice > $1", {c.ultimaRicevuta});
+    pg.esegui("SELECT setval('prodotto_id_seq', $1), setval('ricevuta_codice_seq', $2)",
+              {c.sequenzaMovimenti, c.sequenzaRicevute});
+    pg.esegui("DELETE FROM carrello");
+    for (qsizetype i = 0; i < c.righe.size(); ++i) {
+        const RigaVendita &r = c.righe[i];
+        pg.esegui("UPDATE rimanenze SET pezzi=$1 WHERE codice=$2", {c.pezziInScorta[i], r.codice});
+        pg.esegui("INSERT INTO carrello (tipo, codice, prezzo, pezzi, totale) VALUES ($1, $2, $3, $4, $5)",
+                  {r.idTipo, r.codice, r.prezzo, r.pezzi, c.totaliRighe[i]});
+    }
+    pg.esegui("COMMIT");
+    // The dead rows of the undone sale go too, or every sale would scan more
+    // of them than the one before.
+    pg.esegui("VACUUM prodotto, ricevuta, rimanenze, carrelli");
+}
+
+// The routine's statements in its order, each prepared once for the sale.
+void vendiRiferimentoServer(Pg &pg, const Carrello &carrello, const QDate &giorno)
+{
+    const QString oggi = giorno.toString(Qt::ISODate);
+    pg.esegui("BEGIN ISOLATION LEVEL READ COMMITTED");
+    pg.prepara("movimento", "INSERT INTO prodotto (tipo, codice, prezzovendita, prezzoacquisto, pezzi,"
+                            " operazione, dataop) VALUES ($1, $2, $3, $4, $5, $6, $7)");
+    pg.prepara("scarico", "UPDATE rimanenze SET pezzi=pezzi+$1 WHERE codice=$2");
+    pg.prepara("togli", "DELETE FROM carrello WHERE codice=$1 AND pezzi=$2 AND prezzo=$3");
+    for (const RigaVendita &r : carrello.righe) {
+        pg.preparata("movimento", {r.idTipo, r.codice, r.prezzo, 0, -r.pezzi, 2, oggi});
+        if (Pg::cambiate(pg.preparata("scarico", {-r.pezzi, r.codice})) != 1
+            || Pg::cambiate(pg.preparata("togli", {r.codice, r.pezzi, r.prezzo})) != 1)
+            throw std::runtime_error("riga non venduta");
+    }
+    if (Pg::numero(pg.esegui("SELECT count(*) FROM (SELECT 1 FROM carrello LIMIT 1) AS c")) != 0)
+        throw std::runtime_error("carrello non vuoto");
+    if (Pg::numero(pg.esegui("INSERT INTO ricevuta (dataop, totale) VALUES ($1, $2) RETURNING codice",
+                             {oggi, carrello.totale})) <= 0)
+        throw std::runtime_error("ricevuta senza numero");
+    pg.esegui("COMMIT");
+    pg.esegui("DEALLOCATE ALL");
+}
+
+void VenditaServer(benchmark::State &stato, bool programma)
+{
+    Pg pg;
+    const Carrello carrello = leggiCarrelloServer(pg);
+    const QDate oggi = QDate::currentDate();
+    impostaServer(connessioneServer());
+    for (auto _ : stato) {
+        if (programma) {
+            if (RegistraVendita(carrello.righe, carrello.totale, oggi).stato != EsitoVendita::Stato::Registrata)
+                stato.SkipWithError("vendita non registrata");
+        } else {
+            vendiRiferimentoServer(pg, carrello, oggi);
+        }
+        stato.PauseTiming();
+        rimettiCarrelloServer(pg, carrello);
+        stato.ResumeTiming();
+    }
+    impostaServer({});
+}
+
+void OperazioniServer_Programma(benchmark::State &stato)
+{
+    impostaServer(connessioneServer());
+    ElencoOperazioni elenco;
+    for (auto _ : stato) {
+        if (!VisualizzaOperazioni(OPERAZIONE_VENDITA, QString(), PERIODI[0].dal, PERIODI[0].al, elenco))
+            stato.SkipWithError("elenco non riuscito");
+    }
+    stato.counters["righe"] = double(elenco.righe.size());
+    impostaServer({});
+}
+
+// Both statements, every column of every row into the routine's typed rows.
+// The list streams row by row, as Qt reads a forward-only query, so that
+// the client reads while the server still sorts and sends.
+void OperazioniServer_Riferimento(benchmark::State &stato, bool aRighe)
+{
+    Pg pg;
+    const auto intero = [](PGresult *r, int riga, int colonna) {
+        return std::atoll(PQgetvalue(r, riga, colonna));
+    };
+    const QByteArray dal = PERIODI[0].dal.toString(Qt::ISODate).toUtf8();
+    const QByteArray al = PERIODI[0].al.toString(Qt::ISODate).toUtf8();
+    const char *valori[] = {"2", dal.constData(), al.constData()};
+    ElencoOperazioni elenco;
+    for (auto _ : stato) {
+        elenco = ElencoOperazioni{};
+        const Risultato tipi = pg.esegui("SELECT id, codice FROM tipo");
+        for (int i = 0; i < PQntuples(tipi.get()); ++i)
+            elenco.codiciTipo.insert(qint32(intero(tipi.get(), i, 0)),
+                                     QString::fromUtf8(PQgetvalue(tipi.get(), i, 1)));
+        if (!PQsendQueryParams(pg.c(), "SELECT p.id, p.dataop, p.codice, p.tipo, p.prezzoacquisto,"
+                               " p.prezzovendita, p.pezzi FROM prodotto p WHERE p.operazione = $1"
+                               " AND p.dataop >= $2 AND p.dataop <= $3 ORDER BY p.dataop, p.codice, p.tipo, p.id",
+                               3, nullptr, valori, nullptr, nullptr, 0)
+            || (aRighe && !PQsetSingleRowMode(pg.c())))
+            throw std::runtime_error(PQerrorMessage(pg.c()));
+        while (PGresult *r = PQgetResult(pg.c())) {
+            const Risultato risultato(r, PQclear);
+            if (PQresultStatus(r) != PGRES_SINGLE_TUPLE && PQresultStatus(r) != PGRES_TUPLES_OK)
+                throw std::runtime_error(PQerrorMessage(pg.c()));
+            for (int i = 0; i < PQntuples(r); ++i) {
+                RigaOperazione riga;
+                riga.id = intero(r, i, 0);
+                riga.data = giornoIso(QByteArrayView(PQgetvalue(r, i, 1), PQgetlength(r, i, 1)));
+                riga.codice = QString::fromUtf8(PQgetvalue(r, i, 2), PQgetlength(r, i, 2));
+                riga.tipo = qint32(intero(r, i, 3));
+                riga.prezzoAcquisto = intero(r, i, 4);
+                riga.prezzoVendita = intero(r, i, 5);
+                riga.pezzi = qint32(intero(r, i, 6));
+                elenco.righe.append(riga);
+            }
+        }
+    }
+    stato.counters["righe"] = double(elenco.righe.size());
+}
+
+void registraServer()
+{
+    benchmark::RegisterBenchmark("server_vendita_200_righe/programma", VenditaServer, true)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("server_vendita_200_righe/riferimento", VenditaServer, false)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("server_operazioni_anno/programma", OperazioniServer_Programma)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("server_operazioni_anno/riferimento", OperazioniServer_Riferimento, true)
+        ->Unit(benchmark::kMillisecond);
+    // The whole list in one result before any row is read: the usual libpq way.
+    benchmark::RegisterBenchmark("server_operazioni_anno_intera/riferimento", OperazioniServer_Riferimento, false)
+        ->Unit(benchmark::kMillisecond);
+}
+
+// A private cluster holding a copy of the large file; how long the copy took.
+bool preparaServer(ServerProva &prova)
+{
+    const QString database = prova.isValid() ? prova.nuovoDatabase() : QString();
+    if (database.isEmpty()) {
+        std::fprintf(stderr, "Server non avviato: %s\n", qPrintable(prova.errore()));
+        return false;
+    }
+    connessioneServer() = prova.connessione(database);
+    QElapsedTimer tempo;
+    tempo.start();
+    const EsitoMigrazione esito = migraSuServer(fileGrande(), connessioneServer());
+    const double migrazione = tempo.nsecsElapsed() / 1e9;
+    if (!esito.riuscita) {
+        std::fprintf(stderr, "%s\n", qPrintable(esito.messaggio));
+        return false;
+    }
+    // Statistics and the visibility map as a server that has run a while has them.
+    tempo.restart();
+    Pg().esegui("VACUUM ANALYZE");
+    std::printf("migraSuServer: %.1f s (%s); VACUUM ANALYZE: %.1f s\n", migrazione,
+                qPrintable(esito.messaggio), tempo.nsecsElapsed() / 1e9);
+    registraServer();
+    return true;
+}
+
 // The table: median of each case, and its ratio to its reference.
 class Tabella final : public benchmark::ConsoleReporter
 {
@@ -572,8 +823,18 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     gestorePrecedente() = qInstallMessageHandler(filtraAvvisi);
     benchmark::Initialize(&argc, argv);
+    bool conServer = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--server") == 0) {
+            conServer = true;
+            std::copy(argv + i + 1, argv + argc + 1, argv + i);
+            --argc;
+            --i;
+        }
+    }
     if (argc < 2) {
         std::fprintf(stderr, "Uso: vorendi-bench file.mdb [opzioni di Google Benchmark]\n"
+                             "     vorendi-bench file.mdb --server [opzioni di Google Benchmark]\n"
                              "     vorendi-bench file.mdb --una-vendita=programma|riferimento|nessuna\n");
         return 2;
     }
@@ -599,6 +860,9 @@ int main(int argc, char *argv[])
         return 0;
     }
     registraOperazioni();
+    std::optional<ServerProva> prova;
+    if (conServer && !preparaServer(prova.emplace()))
+        return 1;
     Tabella tabella;
     benchmark::RunSpecifiedBenchmarks(&tabella);
     benchmark::Shutdown();

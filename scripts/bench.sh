@@ -7,11 +7,18 @@
 # With --scala first, also the shop at 2x and 5x its trade (files made once,
 # the 5x one takes a few minutes): the register, the statistics, the
 # checkout and the peak memory at each size.
+# With --server first, only the server cases instead: a private PostgreSQL
+# cluster on 127.0.0.1 is started, the large file copied into it, and the
+# program on it measured against bare libpq.
 set -eu
 radice=$(cd "$(dirname "$0")/.." && pwd)
 scala=0
+server=0
 if [ "${1:-}" = "--scala" ]; then
     scala=1
+    shift
+elif [ "${1:-}" = "--server" ]; then
+    server=1
     shift
 fi
 "$radice/scripts/setup.sh"
@@ -30,6 +37,11 @@ negozio() {
 
 uptime
 file=$(negozio 1 "")
+if [ "$server" -eq 1 ]; then
+    exec "$cartella/bench/vorendi-bench" "$file" --server --benchmark_filter=server_ \
+        --benchmark_repetitions="${RIPETIZIONI:-5}" --benchmark_enable_random_interleaving=true \
+        --benchmark_report_aggregates_only=true "$@"
+fi
 "$cartella/bench/vorendi-bench" "$file" --benchmark_repetitions="${RIPETIZIONI:-5}" \
     --benchmark_enable_random_interleaving=true --benchmark_report_aggregates_only=true "$@"
 "$cartella/bench/vorendi-memoria" "$file"
