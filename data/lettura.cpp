@@ -2,7 +2,11 @@
 
 #include "data/routine.h"
 
+#include <libpq-fe.h>
 #include <sqlite3.h>
+
+#include <charconv>
+#include <vector>
 
 namespace {
 
@@ -22,6 +26,24 @@ int cifre(QByteArrayView testo, qsizetype da, qsizetype quante)
     return numero;
 }
 
+// The statement with libpq's $1, $2... for SQLite's ?; the statements
+// read here hold no ? inside a quoted text.
+QByteArray numerata(const char *sql)
+{
+    QByteArray uscita;
+    int numero = 0;
+    bool citato = false;
+    for (const char *p = sql; *p; ++p) {
+        if (*p == '\'')
+            citato = !citato;
+        if (*p == '?' && !citato)
+            uscita += '$' + QByteArray::number(++numero);
+        else
+            uscita += *p;
+    }
+    return uscita;
+}
+
 } // namespace
 
 QDate giornoIso(QByteArrayView testo)
@@ -39,8 +61,20 @@ QDate giornoIso(QByteArrayView testo)
 Lettura::Lettura(Sessione &sessione, const char *sql, const QVariantList &valori)
 {
     if (sessione.server()) {
-        server_ = &sessione;
-        query_ = sessione.esegui(QString::fromUtf8(sql), valori);
+        pg_ = sessione.connessionePg();
+        QList<QByteArray> testi;
+        std::vector<const char *> parametri;
+        for (const QVariant &valore : valori)
+            testi.append(valore.typeId() == QMetaType::QString ? valore.toString().toUtf8()
+                                                               : QByteArray::number(valore.toLongLong()));
+        for (const QByteArray &t : testi)
+            parametri.push_back(t.constData());
+        // Rows come one at a time, as from the file: a year's register is
+        // never held whole in memory.
+        if (!PQsendQueryParams(pg_, numerata(sql).constData(), int(parametri.size()), nullptr, parametri.data(),
+                               nullptr, nullptr, 0)
+            || !PQsetSingleRowMode(pg_))
+            fallisciDalServer(nullptr);
         return;
     }
     db_ = sessione.motore();
@@ -80,13 +114,39 @@ Lettura::Lettura(Sessione &sessione, const char *sql, const QVariantList &valori
 Lettura::~Lettura()
 {
     sqlite3_finalize(istruzione_);
+    if (!pg_)
+        return;
+    PQclear(riga_);
+    // Left before the end: the rest is cancelled, and read off the
+    // connection so that the next statement finds it free.
+    if (!finita_) {
+        if (PGcancel *annulla = PQgetCancel(pg_)) {
+            char errore[256];
+            PQcancel(annulla, errore, sizeof errore);
+            PQfreeCancel(annulla);
+        }
+        while (PGresult *resto = PQgetResult(pg_))
+            PQclear(resto);
+    }
 }
 
 bool Lettura::prossima()
 {
-    if (server_) {
-        testi_.clear();
-        return Sessione::prossima(query_);
+    if (pg_) {
+        PQclear(riga_);
+        riga_ = finita_ ? nullptr : PQgetResult(pg_);
+        switch (riga_ ? PQresultStatus(riga_) : PGRES_TUPLES_OK) {
+        case PGRES_SINGLE_TUPLE:
+            return true;
+        case PGRES_TUPLES_OK: // the end, after the last row
+            // The connection is free for the next statement at once.
+            finita_ = true;
+            while (PGresult *resto = PQgetResult(pg_))
+                PQclear(resto);
+            return false;
+        default:
+            fallisciDalServer(riga_);
+        }
     }
     const int esito = sqlite3_step(istruzione_);
     if (esito == SQLITE_ROW)
@@ -98,8 +158,16 @@ bool Lettura::prossima()
 
 qint64 Lettura::intero(int colonna, qint64 minimo, qint64 massimo) const
 {
-    if (server_)
-        return colonnaIntero(query_, colonna, minimo, massimo);
+    if (pg_) {
+        qint64 numero = 0;
+        const char *testo = PQgetvalue(riga_, 0, colonna);
+        const char *fine = testo + PQgetlength(riga_, 0, colonna);
+        const auto [dove, errore] = std::from_chars(testo, fine, numero);
+        if (PQgetisnull(riga_, 0, colonna) || errore != std::errc() || dove != fine || numero < minimo
+            || numero > massimo)
+            fallisci(ERRORE_TIPO_DATO, QStringLiteral("datatype mismatch"));
+        return numero;
+    }
     // A real (2.5, or a number beyond 64 bits) would be rounded or wrapped.
     if (sqlite3_column_type(istruzione_, colonna) != SQLITE_INTEGER)
         fallisci(ERRORE_TIPO_DATO, QStringLiteral("datatype mismatch"));
@@ -111,9 +179,10 @@ qint64 Lettura::intero(int colonna, qint64 minimo, qint64 massimo) const
 
 QByteArrayView Lettura::utf8(int colonna) const
 {
-    if (server_) {
-        testi_.append(colonnaTesto(query_, colonna).toUtf8());
-        return testi_.constLast();
+    if (pg_) {
+        if (PQgetisnull(riga_, 0, colonna))
+            fallisci(ERRORE_TIPO_DATO, QStringLiteral("datatype mismatch"));
+        return QByteArrayView(PQgetvalue(riga_, 0, colonna), PQgetlength(riga_, 0, colonna));
     }
     const auto *testo = reinterpret_cast<const char *>(sqlite3_column_text(istruzione_, colonna));
     if (!testo) {
@@ -132,4 +201,13 @@ QString Lettura::testo(int colonna) const
 void Lettura::fallisciDalMotore(int codice) const
 {
     fallisci(codice & 0xff, QString::fromUtf8(sqlite3_errmsg(db_)));
+}
+
+void Lettura::fallisciDalServer(pg_result *risultato) const
+{
+    const char *stato = risultato ? PQresultErrorField(risultato, PG_DIAG_SQLSTATE) : nullptr;
+    const QString testo = QString::fromUtf8(risultato ? PQresultErrorMessage(risultato) : PQerrorMessage(pg_)).trimmed();
+    fallisciSulServer(stato ? QString::fromLatin1(stato)
+                            : PQstatus(pg_) != CONNECTION_OK ? QStringLiteral("08006") : QStringLiteral("XX000"),
+                      testo);
 }

@@ -2,7 +2,6 @@
 
 #include <QByteArrayView>
 #include <QDate>
-#include <QSqlQuery>
 #include <QString>
 #include <QVariantList>
 
@@ -11,10 +10,12 @@
 class Sessione;
 struct sqlite3;
 struct sqlite3_stmt;
+struct pg_conn;
+struct pg_result;
 
 // A long list read with SQLite's C API on a routine's own connection: no
-// QVariant per column, values still bound. On the server, Qt's driver reads
-// it a row at a time. Failures are thrown as
+// QVariant per column, values still bound. On the server, with libpq on the
+// routine's connection, a row at a time, likewise. Failures are thrown as
 // ErroreRoutine with the engine's code and text, like every other step.
 class Lettura final
 {
@@ -37,11 +38,13 @@ public:
 private:
     [[noreturn]] void fallisciDalMotore(int codice) const;
 
+    [[noreturn]] void fallisciDalServer(pg_result *risultato) const;
+
     sqlite3 *db_ = nullptr;
     sqlite3_stmt *istruzione_ = nullptr;
-    Sessione *server_ = nullptr;
-    QSqlQuery query_;
-    mutable QList<QByteArray> testi_; // the row's texts, valid until the next step
+    pg_conn *pg_ = nullptr;
+    pg_result *riga_ = nullptr; // the server's current row
+    bool finita_ = false;
 };
 
 // A stored day (yyyy-MM-dd) read without the general date parser; invalid

@@ -36,7 +36,7 @@ std::atomic<int> &attesaMs()
 }
 
 // libpq's connection under Qt's driver; null when there is none.
-PGconn *connessionePg(const QSqlDriver *driver)
+PGconn *pgDelDriver(const QSqlDriver *driver)
 {
     const QVariant handle = driver->handle();
     // Qt registers the type under libpq's struct name.
@@ -51,7 +51,7 @@ PGconn *connessionePg(const QSqlDriver *driver)
         fallisciDalFile(errore);
     QString stato = errore.nativeErrorCode();
     if (stato.isEmpty())
-        stato = PQstatus(connessionePg(driver)) != CONNECTION_OK ? QStringLiteral("08006") : QStringLiteral("XX000");
+        stato = PQstatus(pgDelDriver(driver)) != CONNECTION_OK ? QStringLiteral("08006") : QStringLiteral("XX000");
     QString descrizione = errore.databaseText().trimmed();
     if (descrizione.isEmpty())
         descrizione = errore.driverText();
@@ -153,7 +153,7 @@ Sessione::Sessione(const SulServer &server)
         // found here, before any work, and opened again.
         QSqlQuery prova(db_);
         if (mia.connessione == server.connessione && db_.isOpen()
-            && PQstatus(connessionePg(db_.driver())) == CONNECTION_OK && prova.exec(QStringLiteral("SELECT 1")))
+            && PQstatus(pgDelDriver(db_.driver())) == CONNECTION_OK && prova.exec(QStringLiteral("SELECT 1")))
             return;
         prova = QSqlQuery();
         chiudi();
@@ -256,6 +256,14 @@ sqlite3 *Sessione::motore() const
     if (qstrcmp(handle.typeName(), "sqlite3*") != 0)
         fallisci(1, QStringLiteral("no SQLite handle"));
     return *static_cast<sqlite3 *const *>(handle.constData());
+}
+
+pg_conn *Sessione::connessionePg() const
+{
+    PGconn *pg = server_ ? pgDelDriver(db_.driver()) : nullptr;
+    if (!pg)
+        fallisciSulServer(QStringLiteral("08006"), QStringLiteral("no libpq connection"));
+    return pg;
 }
 
 bool Sessione::prossima(QSqlQuery &query)

@@ -14,6 +14,7 @@
 #include <optional>
 
 struct sqlite3;
+struct pg_conn;
 
 // The frame every database routine shares: open the file read-write (never
 // creating it), run, close; any failure becomes one zone report and the
@@ -97,6 +98,8 @@ public:
     // (data/lettura.h) on this very connection.
     sqlite3 *motore() const;
     bool server() const { return server_; }
+    // On the server, libpq's connection under this session, for long lists.
+    pg_conn *connessionePg() const;
 
     // Advances to the next row; false at the end. Step errors are failures.
     static bool prossima(QSqlQuery &query);

@@ -343,6 +343,8 @@ private slots:
         if (riuscita)
             trovati << elenco.totaleVendite << elenco.totaleAcquisti;
         QCOMPARE(trovati, attesi);
+        // A list left half read leaves the connection fit for the next routine.
+        QCOMPARE(CaricaTipi(), QStringList({"Viti", "Viti"}));
         QCOMPARE(b.zone(), riuscita ? QList<int>{} : QList<int>{16});
     }
 
