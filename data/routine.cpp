@@ -58,11 +58,12 @@ PGconn *pgDelDriver(const QSqlDriver *driver)
     fallisciSulServer(stato, descrizione);
 }
 
-// This thread's server connection: its name and the string it was opened with.
+// This thread's server connection: its name, and the string and settings
+// it was opened with.
 struct ConnessioneDelThread
 {
     QString nome;
-    QString connessione;
+    QString chiave;
 };
 thread_local ConnessioneDelThread connessioneDelThread;
 
@@ -146,13 +147,16 @@ Sessione::Sessione(const SulServer &server)
     : server_(true)
 {
     ConnessioneDelThread &mia = connessioneDelThread;
+    const QString attesa = QStringLiteral("%1ms").arg(attesaMs().load());
+    const QString lettura = solaLettura() ? QStringLiteral("on") : QStringLiteral("off");
+    const QString chiave = QStringList{server.connessione, postazione(), attesa, lettura}.join(u'\n');
     if (!mia.nome.isEmpty()) {
         db_ = QSqlDatabase::database(mia.nome, false);
         nome_ = mia.nome;
         // A connection the server has dropped since the last routine is
         // found here, before any work, and opened again.
         QSqlQuery prova(db_);
-        if (mia.connessione == server.connessione && db_.isOpen()
+        if (mia.chiave == chiave && db_.isOpen()
             && PQstatus(pgDelDriver(db_.driver())) == CONNECTION_OK && prova.exec(QStringLiteral("SELECT 1")))
             return;
         prova = QSqlQuery();
@@ -177,13 +181,12 @@ Sessione::Sessione(const SulServer &server)
         esegui(QStringLiteral("SELECT set_config('vorendi.postazione', ?, false),"
                               " set_config('lock_timeout', ?, false),"
                               " set_config('default_transaction_read_only', ?, false)"),
-               {postazione(), QStringLiteral("%1ms").arg(attesaMs().load()),
-                solaLettura() ? QStringLiteral("on") : QStringLiteral("off")});
+               {postazione(), attesa, lettura});
     } catch (const ErroreRoutine &) {
         chiudi();
         throw;
     }
-    mia = {nome_, server.connessione};
+    mia = {nome_, chiave};
 }
 
 void Sessione::chiudi()
