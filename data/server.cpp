@@ -240,22 +240,23 @@ bool connessioneValida(const QString &connessione, QString *errore)
 QString descrizioneServer(const QString &connessione)
 {
     QString host, porta, database, utente;
-    if (PQconninfoOption *opzioni = PQconninfoParse(connessione.toUtf8().constData(), nullptr)) {
-        for (PQconninfoOption *o = opzioni; o->keyword; ++o) {
-            if (!o->val)
-                continue;
-            const QString valore = QString::fromUtf8(o->val);
-            if (qstrcmp(o->keyword, "host") == 0 || (qstrcmp(o->keyword, "hostaddr") == 0 && host.isEmpty()))
-                host = valore;
-            else if (qstrcmp(o->keyword, "port") == 0)
-                porta = valore;
-            else if (qstrcmp(o->keyword, "dbname") == 0)
-                database = valore;
-            else if (qstrcmp(o->keyword, "user") == 0)
-                utente = valore;
-        }
-        PQconninfoFree(opzioni);
+    PQconninfoOption *opzioni = PQconninfoParse(connessione.toUtf8().constData(), nullptr);
+    if (!opzioni)
+        return QStringLiteral("(stringa di collegamento non valida)");
+    for (PQconninfoOption *o = opzioni; o->keyword; ++o) {
+        if (!o->val)
+            continue;
+        const QString valore = QString::fromUtf8(o->val);
+        if (qstrcmp(o->keyword, "host") == 0 || (qstrcmp(o->keyword, "hostaddr") == 0 && host.isEmpty()))
+            host = valore;
+        else if (qstrcmp(o->keyword, "port") == 0)
+            porta = valore;
+        else if (qstrcmp(o->keyword, "dbname") == 0)
+            database = valore;
+        else if (qstrcmp(o->keyword, "user") == 0)
+            utente = valore;
     }
+    PQconninfoFree(opzioni);
     if (database.isEmpty())
         database = utente;
     if (host.isEmpty())

@@ -69,7 +69,8 @@ MDIVorendi::MDIVorendi(QWidget *genitore)
         mostraMessaggio(this, errore + QStringLiteral("\nControllare VORENDI_SERVER."));
     impostaServer(connessione);
     if (!connessione.isEmpty())
-        titolo += QStringLiteral(" - database ") + descrizioneServer(connessione);
+        titolo += errore.isEmpty() ? QStringLiteral(" - database ") + descrizioneServer(connessione)
+                                   : QStringLiteral(" - server: stringa di collegamento non valida");
     // A missing file is reported (zone 12) and the program opens all the same.
     LeggiGeneralita();
     // The server keeps its own backups.

@@ -77,6 +77,42 @@ private slots:
         QVERIFY(!f.isVisible());
     }
 
+    // With VORENDI_SERVER the title names the server's database and no file
+    // or copy is made; a server that does not answer, or a string that is
+    // no connection, is told in Italian.
+    void avvioSulServer_data()
+    {
+        QTest::addColumn<QString>("connessione");
+        QTest::addColumn<QString>("titolo");
+        QTest::addColumn<QStringList>("messaggi");
+        const QString nonRisponde = "Si è verificato in zona 12:\nErrore n. 08001 Il server %1 non risponde:"
+                                    " è acceso e raggiungibile dalla rete?";
+        QTest::newRow("non risponde") << "host=127.0.0.1 hostaddr=127.0.0.1 port=1 dbname=negozio user=cassa"
+                                      << "Vorendi v2.0 - database negozio su 127.0.0.1:1"
+                                      << QStringList{nonRisponde.arg("negozio su 127.0.0.1:1")};
+        QTest::newRow("stringa sbagliata") << "host=127.0.0.1 port=1 dbname='negozio"
+                                           << "Vorendi v2.0 - server: stringa di collegamento non valida"
+                                           << QStringList{"La stringa di collegamento al server non è valida:",
+                                                          nonRisponde.arg("(stringa di collegamento non valida)")};
+    }
+
+    void avvioSulServer()
+    {
+        QFETCH(QString, connessione);
+        QFETCH(QString, titolo);
+        QFETCH(QStringList, messaggi);
+        Banco b(Banco::SenzaFile);
+        qputenv("VORENDI_SERVER", connessione.toUtf8());
+        MDIVorendi f;
+        qunsetenv("VORENDI_SERVER");
+        QVERIFY(mostra(f));
+        QCOMPARE(f.windowTitle(), titolo);
+        QCOMPARE(b.testi().size(), messaggi.size());
+        for (int i = 0; i < messaggi.size(); ++i)
+            QVERIFY2(b.testi()[i].startsWith(messaggi[i]), qPrintable(b.testi()[i]));
+        QCOMPARE(QDir(b.cartella()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
+    }
+
     // A sale from an empty cart to the printed receipt with the keyboard alone,
     // the article read by a scanner (its code and Enter); Esc closes the
     // window in front, never the main one.
