@@ -158,8 +158,13 @@ QSqlDatabase Banco::altraConnessione(const QString &nome) const
     if (!db.open())
         qFatal("%s", qPrintable(db.lastError().text()));
     // The routines' view of the cart is this counter's.
-    if (server())
-        db.exec(QStringLiteral("SET vorendi.postazione = '%1'").arg(postazione().replace('\'', "''")));
+    if (server()) {
+        QSqlQuery q(db);
+        if (!q.prepare("SELECT set_config('vorendi.postazione', ?, false)"))
+            qFatal("%s", qPrintable(q.lastError().text()));
+        q.addBindValue(postazione());
+        q.exec();
+    }
     return db;
 }
 
