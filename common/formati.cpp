@@ -199,3 +199,23 @@ QString testoGiorno(const QDate &giorno)
         char16_t(u'0' + anno / 10 % 10), char16_t(u'0' + anno % 10)};
     return QString(reinterpret_cast<const QChar *>(testo), 10);
 }
+
+std::optional<QString> codicePulito(QStringView testo)
+{
+    // Blanks only: a line break or a tab at either end is refused with the rest.
+    const auto blank = [](QChar c) { return c.isSpace() && c.category() != QChar::Other_Control; };
+    qsizetype inizio = 0;
+    qsizetype fine = testo.size();
+    while (inizio < fine && blank(testo[inizio]))
+        ++inizio;
+    while (fine > inizio && blank(testo[fine - 1]))
+        --fine;
+    const QStringView pulito = testo.sliced(inizio, fine - inizio);
+    for (QChar c : pulito) {
+        const QChar::Category categoria = c.category();
+        if (categoria == QChar::Other_Control || categoria == QChar::Separator_Line
+            || categoria == QChar::Separator_Paragraph)
+            return std::nullopt;
+    }
+    return pulito.toString();
+}

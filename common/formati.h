@@ -46,3 +46,8 @@ std::optional<qint64> prodottoImporti(qint64 a, qint64 b);
 QString dataOggi();
 // A day as dd/MM/yyyy; empty for an invalid date.
 QString testoGiorno(const QDate &giorno);
+
+// A code or a type description as typed or pasted: leading and trailing
+// blanks removed. Empty when the text holds a line break, a tab or another
+// control character, which would store an article no scan can find.
+std::optional<QString> codicePulito(QStringView testo);

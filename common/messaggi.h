@@ -3,6 +3,8 @@
 #include <QMessageBox>
 #include <QString>
 
+#include <functional>
+
 class QWidget;
 
 inline const QString TITOLO_PROGRAMMA = QStringLiteral("Vorendi");
@@ -22,6 +24,19 @@ QMessageBox::StandardButton mostraMessaggio(QWidget *genitore, const QString &te
 // No the default button, so that a stray Enter answers No.
 bool chiediConferma(QWidget *genitore, const QString &testo,
                     QMessageBox::StandardButton predefinito = QMessageBox::NoButton);
+
+// A Yes/No question that Esc or the close button leave: nothing is to be
+// done then, neither what Yes nor what No would do.
+enum class Risposta { Si, No, Annullata };
+Risposta chiediSiNo(QWidget *genitore, const QString &testo,
+                    QMessageBox::StandardButton predefinito = QMessageBox::NoButton);
+
+// A short notice in the main window's status bar, which never stops the
+// keys (a scanner goes on typing); with bip, a beep too.
+void avvisaInBarra(const QString &testo, bool bip = false);
+// Where notices go; the previous one is returned. Without one they are lost.
+using Barra = std::function<void(const QString &)>;
+Barra installaBarra(Barra barra);
 
 // An input box in text mode; the empty text when cancelled.
 QString chiediTesto(QWidget *genitore, const QString &domanda, const QString &titolo,

@@ -102,7 +102,9 @@ void Ricevute_frm::cancella()
     const qint64 numero = ricevuta ? ricevuta->codice : 0;
     const bool si = chiediConferma(this, QStringLiteral("Si sta tentando di cancellare la ricevuta n.:\n")
                                              + modello_->testo(riga, Numero)
-                                             + QStringLiteral("\nContinuare?"),
+                                             + QStringLiteral("\nIl magazzino e le altre"
+                                                              " registrazioni non vengono"
+                                                              " modificati.\nContinuare?"),
                                     QMessageBox::No);
     if (!si || !ricevuta)
         return;

@@ -104,12 +104,20 @@ void VisCarrello_frm::cancella()
 
 void VisCarrello_frm::stampa()
 {
+    // An empty list may only be out of date: lines added since it was read
+    // are shown before the question.
+    if (modello_->righeElencate() == 0)
+        aggiorna();
     // The sale is the list as shown, not the cart as stored now.
     const QList<RigaCarrello> righe = modello_->righe();
     const qint64 totale = totaleCarrello(righe);
 
     qint64 numero = 0;
-    if (chiediConferma(this, QStringLiteral("Vuoi scaricare i prodotti dal magazzino?"))) {
+    const Risposta risposta = chiediSiNo(this, QStringLiteral("Vuoi scaricare i prodotti dal magazzino?"));
+    // Leaving the question sells nothing and prints nothing.
+    if (risposta == Risposta::Annullata)
+        return;
+    if (risposta == Risposta::Si) {
         if (righe.isEmpty()) {
             mostraMessaggio(this, QStringLiteral("Il carrello è vuoto."));
             return;
@@ -139,6 +147,8 @@ void VisCarrello_frm::stampa()
         if (esito.stato != EsitoVendita::Stato::Registrata)
             return;
         numero = esito.numeroRicevuta;
+        // The sold lines are gone from the cart: so from the window.
+        aggiorna();
     }
     stampaEAvvisa(this, elencoRicevuta(numero, righe, totale));
 }

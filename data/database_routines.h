@@ -34,8 +34,20 @@ inline constexpr qint16 OPERAZIONE_VENDITA = 2;
 bool RegistraProdotto(const QString &codiceTipo, const QString &codice, qint32 prezzoAcquisto,
                       qint32 prezzoVendita, qint16 pezzi, qint16 operazione, const QDate &giorno);
 
-// Zone 2: adds a type with the code as given (no trimming, equal codes allowed).
-bool AggiungiTipo(const QString &codice);
+struct EsitoAggiungiTipo
+{
+    enum class Stato {
+        Aggiunto,
+        Esistente, // a type with that code, compared as IdTipo does, is there: nothing added
+        Errore,    // reported already
+    };
+    Stato stato = Stato::Errore;
+    explicit operator bool() const { return stato == Stato::Aggiunto; }
+};
+
+// Zone 2: adds a type with the code as given, unless a type with an equal
+// code (without regard to case) exists already.
+EsitoAggiungiTipo AggiungiTipo(const QString &codice);
 
 // Zone 3: every type code, in ascending code order; empty after a report.
 QStringList CaricaTipi();

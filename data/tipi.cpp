@@ -10,11 +10,25 @@ constexpr qint64 ID_MASSIMO = std::numeric_limits<qint32>::max();
 
 } // namespace
 
-bool AggiungiTipo(const QString &codice)
+EsitoAggiungiTipo AggiungiTipo(const QString &codice)
 {
-    return eseguiRoutine(Zona::AggiungiTipo, [&](Sessione &s) {
+    EsitoAggiungiTipo esito;
+    const bool riuscita = eseguiRoutine(Zona::AggiungiTipo, [&](Sessione &s) {
+        // The check and the insert in one transaction: two types that IdTipo
+        // cannot tell apart would split the articles between them.
+        Transazione t(s);
+        QSqlQuery uguale = s.esegui(QStringLiteral("SELECT id FROM tipo WHERE codice=? LIMIT 1"), {codice});
+        const bool esiste = Sessione::prossima(uguale);
+        uguale.finish();
+        if (esiste) {
+            esito.stato = EsitoAggiungiTipo::Stato::Esistente;
+            return;
+        }
         s.esegui(QStringLiteral("INSERT INTO tipo (codice) VALUES (?)"), {codice});
+        t.conferma();
+        esito.stato = EsitoAggiungiTipo::Stato::Aggiunto;
     });
+    return riuscita ? esito : EsitoAggiungiTipo{};
 }
 
 QStringList CaricaTipi()

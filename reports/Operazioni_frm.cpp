@@ -179,9 +179,7 @@ bool Operazioni_frm::elenca(qint16 operazione, const QString &codiceTipo, const 
     if (riuscito) {
         sommaVendite_ = elenco.totaleVendite;
         sommaAcquisti_ = elenco.totaleAcquisti;
-        elementi_->setText(QString::number(modello_->righeElencate()));
-        totaleVendite_->setText(formatoNumero(sommaVendite_, MODELLO_DENARO));
-        totaleAcquisti_->setText(formatoNumero(sommaAcquisti_, MODELLO_DENARO));
+        mostraTotali();
     }
     return riuscito;
 }
@@ -198,13 +196,27 @@ void Operazioni_frm::cancella()
     const qint64 id = movimento ? movimento->id : 0;
     const QString codice = movimento ? movimento->codice : QString();
     const QString domanda = QStringLiteral("Si sta tentando di cancellare il prodotto:\n") + codice
-        + QStringLiteral("\nContinuare?");
+        + QStringLiteral("\nIl magazzino e le altre registrazioni non vengono modificati."
+                         "\nContinuare?");
     const bool si = chiediConferma(this, domanda, QMessageBox::No);
     if (!si || !movimento)
         return;
-    // The labels keep the last "Aggiorna"'s figures until the next one.
-    if (CancellaOperazione(id))
-        modello_->rimuovi(riga);
+    const RigaOperazione cancellato = *movimento;
+    if (!CancellaOperazione(id))
+        return;
+    modello_->rimuovi(riga);
+    // The labels follow the list. Each product fitted when the list was
+    // read, and so does the sum without it.
+    sommaVendite_ -= cancellato.prezzoVendita * cancellato.pezzi;
+    sommaAcquisti_ -= cancellato.prezzoAcquisto * cancellato.pezzi;
+    mostraTotali();
+}
+
+void Operazioni_frm::mostraTotali()
+{
+    elementi_->setText(QString::number(modello_->righeElencate()));
+    totaleVendite_->setText(formatoNumero(sommaVendite_, MODELLO_DENARO));
+    totaleAcquisti_->setText(formatoNumero(sommaAcquisti_, MODELLO_DENARO));
 }
 
 void Operazioni_frm::stampa()

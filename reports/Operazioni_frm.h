@@ -33,6 +33,7 @@ private:
     void cancella();
     void stampa();
     int rigaCorrente() const;
+    void mostraTotali();
 
     QComboBox *operazione_ = nullptr;
     QComboBox *tipo_ = nullptr;

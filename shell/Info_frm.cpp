@@ -1,8 +1,10 @@
 #include "shell/Info_frm.h"
 
 #include "common/elementi.h"
+#include "common/messaggi.h"
 #include "data/database_routines.h"
 
+#include <QCloseEvent>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -45,8 +47,10 @@ Info_frm::Info_frm(QWidget *genitore)
     LeggiGeneralita();
     const QString valori[5] = {AziendaNome, AziendaInfo1, AziendaInfo2, AziendaInfo3,
                                AziendaInfo4};
-    for (int i = 0; i < 5; ++i)
+    for (int i = 0; i < 5; ++i) {
         campi_[i]->setText(valori[i]);
+        salvati_[i] = valori[i];
+    }
 }
 
 void Info_frm::salva()
@@ -56,8 +60,25 @@ void Info_frm::salva()
         if (campo->text().isEmpty())
             campo->setText(QStringLiteral("-"));
     }
-    SalvaGeneralita(campi_[0]->text(), campi_[1]->text(), campi_[2]->text(), campi_[3]->text(),
-                    campi_[4]->text());
+    if (!SalvaGeneralita(campi_[0]->text(), campi_[1]->text(), campi_[2]->text(),
+                         campi_[3]->text(), campi_[4]->text()))
+        return;
+    for (int i = 0; i < 5; ++i)
+        salvati_[i] = campi_[i]->text();
+}
+
+void Info_frm::closeEvent(QCloseEvent *evento)
+{
+    for (int i = 0; i < 5; ++i) {
+        if (campi_[i]->text() == salvati_[i])
+            continue;
+        if (!chiediConferma(this, QStringLiteral("Chiudere senza salvare?"), QMessageBox::No)) {
+            evento->ignore();
+            return;
+        }
+        break;
+    }
+    QWidget::closeEvent(evento);
 }
 
 void Info_frm::resetta()

@@ -84,12 +84,21 @@ MDIVorendi::MDIVorendi(QWidget *genitore)
     setCentralWidget(area_);
     createActions();
     // Esc closes the working window in front, never the main one.
-    auto *esc = new QShortcut(QKeySequence(Qt::Key_Escape), area_, area_, &QMdiArea::closeActiveSubWindow);
+    // A box still open answers its own Esc: the window that asked stays.
+    auto *esc = new QShortcut(QKeySequence(Qt::Key_Escape), area_, area_, [this] {
+        if (!QApplication::activeModalWidget())
+            area_->closeActiveSubWindow();
+    });
     esc->setContext(Qt::WidgetWithChildrenShortcut);
 
     QStatusBar *barra = new QStatusBar(this);
     barra->setObjectName(QStringLiteral("Barra"));
     setStatusBar(barra);
+    // The windows' notices, long enough to be read between two scans.
+    installaBarra([barra = QPointer<QStatusBar>(barra)](const QString &testo) {
+        if (barra)
+            barra->showMessage(testo, 20000);
+    });
     // Never larger than the screen's free area, frame included, whatever
     // the screen's size or scale.
     resize(QSize(1000, 720).boundedTo(screen()->availableGeometry().size() - QSize(16, 48)));
@@ -97,6 +106,7 @@ MDIVorendi::MDIVorendi(QWidget *genitore)
 
 MDIVorendi::~MDIVorendi()
 {
+    installaBarra({});
     if (copia_)
         copia_->wait();
 }
@@ -147,7 +157,7 @@ void MDIVorendi::createActions()
     connect(vendit, &QAction::triggered, this, [this] { apriStatistiche(2); });
 
     QMenu *helps = menuPrincipale(barra, QStringLiteral("&?"), QStringLiteral("helps"));
-    QAction *infoaz = voce(helps, QStringLiteral("&Informazioni Azienza"), QStringLiteral("infoaz"));
+    QAction *infoaz = voce(helps, QStringLiteral("&Informazioni Azienda"), QStringLiteral("infoaz"));
     QAction *info = voce(helps, QStringLiteral("I&nfo"), QStringLiteral("info"));
     connect(infoaz, &QAction::triggered, this, &MDIVorendi::apriInfoAzienda);
     connect(info, &QAction::triggered, this, &MDIVorendi::apriInformazioni);
@@ -161,7 +171,14 @@ void MDIVorendi::createActions()
         mostraFinestra(QStringLiteral("AggCarrello_frm"), [] { return new AggCarrello_frm; });
     });
     connect(svuotcar, &QAction::triggered, this, [this] {
-        mostraFinestra(QStringLiteral("VisCarrello_frm"), [] { return new VisCarrello_frm; });
+        const QString nome = QStringLiteral("VisCarrello_frm");
+        const bool aperta = finestre_.value(nome);
+        auto *carrello = static_cast<VisCarrello_frm *>(
+            mostraFinestra(nome, [] { return new VisCarrello_frm; }));
+        // Brought forward, it shows the cart as it is now, lines added from
+        // the stock window included; a new one has just read it.
+        if (aperta)
+            carrello->aggiorna();
     });
     connect(ricvut, &QAction::triggered, this, [this] {
         mostraFinestra(QStringLiteral("Ricevute_frm"), [] { return new Ricevute_frm; });

@@ -113,30 +113,55 @@ AggCarrello_frm::AggCarrello_frm(QWidget *genitore)
     connect(trova_, &QLineEdit::returnPressed, this, &AggCarrello_frm::codiceLetto);
 }
 
-void AggCarrello_frm::trova(const QString &parte)
+void AggCarrello_frm::trova(const QString &testo)
 {
-    if (parte.isEmpty()) {
+    const std::optional<QString> parte = codicePulito(testo);
+    if (!parte) {
+        avvisaInBarra(QStringLiteral("Il codice non può contenere a capo, tabulazioni o altri"
+                                     " caratteri di controllo."),
+                      true);
+        ricerca_ = true;
+        modello_->imposta({});
+        return;
+    }
+    if (parte->isEmpty()) {
         // Back to the type chosen, as it was.
         mostraTipo(codiceTipo_);
         return;
     }
     ricerca_ = true;
-    modello_->imposta(TrovaRimanenze(parte));
+    modello_->imposta(TrovaRimanenze(*parte));
     griglia_->setCurrentIndex(modello_->index(0, 0));
 }
 
 // A scanner types the code and Enter: a code that names one article exactly
-// goes straight to the cart's pieces question.
+// goes straight to the cart's pieces question; otherwise the status bar says
+// why not, without a box that would swallow the next scan.
 void AggCarrello_frm::codiceLetto()
 {
-    for (int riga = 0; riga < modello_->righeElencate(); ++riga) {
-        if (modello_->riga(riga)->codice.compare(trova_->text(), Qt::CaseInsensitive) == 0) {
+    const std::optional<QString> codice = codicePulito(trova_->text());
+    if (!codice || codice->isEmpty())
+        return;
+    const int trovati = modello_->righeElencate();
+    for (int riga = 0; riga < trovati; ++riga) {
+        if (modello_->riga(riga)->codice.compare(*codice, Qt::CaseInsensitive) == 0) {
             griglia_->setCurrentIndex(modello_->index(riga, 0));
             aggiungiACarrello();
             trova_->selectAll();
             return;
         }
     }
+    if (trovati == 0) {
+        avvisaInBarra(QStringLiteral("Nessun articolo con il codice %1.").arg(*codice), true);
+        trova_->selectAll();
+        return;
+    }
+    griglia_->setCurrentIndex(modello_->index(0, 0));
+    griglia_->setFocus();
+    avvisaInBarra(trovati == 1
+                      ? QStringLiteral("1 articolo: sceglierlo con Invio")
+                      : QStringLiteral("%1 articoli: sceglierne uno con le frecce e Invio")
+                            .arg(formatoNumero(trovati, MODELLO_CONTEGGIO)));
 }
 
 void AggCarrello_frm::caricaTipi()
@@ -258,7 +283,8 @@ void AggCarrello_frm::aggiungiACarrello()
         pezzi = leggiPezziCarrello(chiediPezzi());
         if (pezzi && disponibili < *pezzi
             && !chiediConferma(this, QStringLiteral("Attenzione\ni prodotti uscenti non sono"
-                                                    " disponibili, continuare?")))
+                                                    " disponibili, continuare?"),
+                               QMessageBox::No))
             return;
     }
     if (!pezzi) {
@@ -268,7 +294,16 @@ void AggCarrello_frm::aggiungiACarrello()
     }
     if (codice.isEmpty() || *pezzi == 0)
         return;
-    if (AggiungiCarrello(codice, *pezzi) == EsitoCarrello::PezziInsufficienti)
+    const EsitoCarrello esito = AggiungiCarrello(codice, *pezzi);
+    if (esito == EsitoCarrello::PezziInsufficienti)
         mostraMessaggio(this, QStringLiteral("Attenzione\nIl numero di prodotti in carrello è"
                                              " negativo o nullo"));
+    if (esito != EsitoCarrello::Aggiunto)
+        return;
+    // The running total the customer owes, for a glance between two scans.
+    QList<RigaCarrello> carrello;
+    if (VisualizzaCarrello(carrello))
+        avvisaInBarra(QStringLiteral("Nel carrello: %1 × %2 — totale %3")
+                          .arg(codice, QString::number(*pezzi),
+                               formatoNumero(totaleCarrello(carrello), MODELLO_TOTALE)));
 }

@@ -26,7 +26,7 @@ protected:
 private:
     void caricaTipi();
     void mostraTipo(const QString &codiceTipo);
-    void trova(const QString &parte);
+    void trova(const QString &testo);
     void codiceLetto();
     void modifica();
     void cancella();

@@ -8,6 +8,7 @@
 #include "stock/valori_prodotto.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDate>
 #include <QGridLayout>
@@ -119,20 +120,26 @@ Prodotto_frm::Prodotto_frm(QWidget *genitore)
     colonna->addStretch();
     colonna->addLayout(pulsanti);
 
+    // Tab never enters the suggestions (Down does): from the code it goes
+    // to the purchase price, and from the pieces to "Salva".
+    suggerimenti_->setFocusPolicy(Qt::ClickFocus);
     setTabOrder(tipo_, codice_);
     setTabOrder(codice_, suggerimenti_);
     setTabOrder(suggerimenti_, prezzoAcquisto_);
     setTabOrder(prezzoAcquisto_, prezzoVendita_);
     setTabOrder(prezzoVendita_, pezzi_);
-    setTabOrder(pezzi_, pulsanteResetta);
-    setTabOrder(pulsanteResetta, pulsanteSalva);
+    setTabOrder(pezzi_, pulsanteSalva);
+    setTabOrder(pulsanteSalva, pulsanteResetta);
 
     // Keys reach the selector itself, which hands them to its line edit.
     tipo_->installEventFilter(this);
     codice_->installEventFilter(this);
     suggerimenti_->installEventFilter(this);
-    for (QLineEdit *prezzo : {prezzoAcquisto_, prezzoVendita_})
+    for (QLineEdit *prezzo : {prezzoAcquisto_, prezzoVendita_}) {
         prezzo->installEventFilter(this);
+        connect(prezzo, &QLineEdit::textEdited, this, [this, prezzo] { riformatta(prezzo); });
+    }
+    connect(pezzi_, &QLineEdit::returnPressed, this, &Prodotto_frm::salva);
     connect(codice_, &QLineEdit::textEdited, this, &Prodotto_frm::suggerisci);
     connect(suggerimenti_, &QListWidget::itemClicked, this,
             [this](QListWidgetItem *voce) { prendiSuggerimento(voce->text()); });
@@ -156,6 +163,19 @@ bool Prodotto_frm::eventFilter(QObject *oggetto, QEvent *evento)
         caricaTipi();
         return true;
     }
+    if ((oggetto == codice_ || oggetto == suggerimenti_) && tipo == QEvent::ShortcutOverride
+        && static_cast<QKeyEvent *>(evento)->key() == Qt::Key_Escape && !suggerimenti_->isHidden()) {
+        // Esc hides the open suggestions first; it closes the window only
+        // when pressed again.
+        evento->accept();
+        return true;
+    }
+    if ((oggetto == codice_ || oggetto == suggerimenti_) && tipo == QEvent::KeyPress
+        && static_cast<QKeyEvent *>(evento)->key() == Qt::Key_Escape && !suggerimenti_->isHidden()) {
+        nascondiSuggerimenti();
+        codice_->setFocus();
+        return true;
+    }
     if (oggetto == codice_ && tipo == QEvent::KeyPress)
         return tastoCodice(static_cast<QKeyEvent *>(evento));
     if (oggetto == suggerimenti_ && tipo == QEvent::KeyPress && invio(static_cast<QKeyEvent *>(evento))
@@ -165,18 +185,34 @@ bool Prodotto_frm::eventFilter(QObject *oggetto, QEvent *evento)
     }
     if (oggetto == prezzoAcquisto_ && tipo == QEvent::FocusIn)
         nascondiSuggerimenti();
-    if (oggetto == prezzoAcquisto_ || oggetto == prezzoVendita_) {
-        auto *prezzo = static_cast<QLineEdit *>(oggetto);
-        if (tipo == QEvent::KeyPress)
-            return scartaInPrezzo(static_cast<QKeyEvent *>(evento));
-        if (tipo == QEvent::KeyRelease) {
-            const QString riformattato = riformattaPrezzo(prezzo->text());
-            if (riformattato != prezzo->text())
-                prezzo->setText(riformattato);
-            prezzo->setCursorPosition(int(prezzo->text().size()));
-        }
+    if ((oggetto == prezzoAcquisto_ || oggetto == prezzoVendita_) && tipo == QEvent::KeyPress) {
+        auto *tasto = static_cast<QKeyEvent *>(evento);
+        saltaPunto(static_cast<QLineEdit *>(oggetto), tasto);
+        return scartaInPrezzo(tasto);
     }
     return QWidget::eventFilter(oggetto, evento);
+}
+
+void Prodotto_frm::riformatta(QLineEdit *prezzo)
+{
+    const QString riformattato = riformattaPrezzo(prezzo->text());
+    if (riformattato == prezzo->text())
+        return;
+    const int cifre = cifrePrima(prezzo->text(), prezzo->cursorPosition());
+    prezzo->setText(riformattato);
+    prezzo->setCursorPosition(posizioneTraCifre(riformattato, cifre));
+}
+
+void Prodotto_frm::saltaPunto(QLineEdit *prezzo, const QKeyEvent *tasto)
+{
+    if (prezzo->hasSelectedText() || tasto->modifiers() != Qt::NoModifier)
+        return;
+    const QString testo = prezzo->text();
+    const int posizione = prezzo->cursorPosition();
+    if (tasto->key() == Qt::Key_Backspace && posizione > 1 && testo[posizione - 1] == u'.')
+        prezzo->setCursorPosition(posizione - 1);
+    else if (tasto->key() == Qt::Key_Delete && posizione + 1 < testo.size() && testo[posizione] == u'.')
+        prezzo->setCursorPosition(posizione + 1);
 }
 
 bool Prodotto_frm::tastoCodice(QKeyEvent *tasto)
@@ -213,7 +249,9 @@ void Prodotto_frm::suggerisci(const QString &testo)
     suggerimenti_->clear();
     const QString tipo = tipoScelto(tipo_);
     const qint32 idTipo = tipo.isEmpty() ? 0 : IdTipo(tipo);
-    const QStringList codici = idTipo == 0 ? QStringList() : SuggerimentiCodice(idTipo, testo);
+    const std::optional<QString> inizio = codicePulito(testo);
+    const QStringList codici =
+        idTipo == 0 || !inizio ? QStringList() : SuggerimentiCodice(idTipo, *inizio);
     if (codici.isEmpty()) {
         suggerimenti_->hide();
         return;
@@ -277,12 +315,43 @@ std::optional<qint32> Prodotto_frm::prezzo(QLineEdit *campo, const QString &qual
     return valore;
 }
 
+std::optional<qint16> Prodotto_frm::pezzi()
+{
+    const QString testo = pezzi_->text();
+    if (!pezziInCifre(testo)) {
+        avvisa(pezzi_, QStringLiteral("Il numero di pezzi va scritto in cifre, senza lettere."));
+        return std::nullopt;
+    }
+    const std::optional<qint16> pezzi = leggiPezzi(testo);
+    if (!pezzi) {
+        avvisa(pezzi_, QStringLiteral("Il numero di pezzi deve essere compreso tra -32.768 e 32.767."));
+        return std::nullopt;
+    }
+    // A forgotten number, or a minus typed by mistake, would change the stock
+    // without a word: asked, No by default.
+    QString domanda;
+    if (*pezzi == 0)
+        domanda = QStringLiteral("Il numero di pezzi è vuoto: registrare solo i prezzi?");
+    else if (*pezzi < 0)
+        domanda = QStringLiteral("Il numero di pezzi è negativo (%1): il magazzino cala. Registrare?")
+                      .arg(*pezzi);
+    if (!domanda.isEmpty() && !chiediConferma(this, domanda, QMessageBox::No)) {
+        pezzi_->setFocus();
+        return std::nullopt;
+    }
+    return pezzi;
+}
+
 void Prodotto_frm::salva()
 {
     const QString tipo = tipoScelto(tipo_);
     if (tipo.isEmpty())
         return avvisa(tipo_, QStringLiteral("Scegliere il tipo dell'articolo."));
-    if (codice_->text().trimmed().isEmpty())
+    const std::optional<QString> codice = codicePulito(codice_->text());
+    if (!codice)
+        return avvisa(codice_, QStringLiteral("Il codice dell'articolo non può contenere a capo,"
+                                              " tabulazioni o altri caratteri di controllo."));
+    if (codice->isEmpty())
         return avvisa(codice_, QStringLiteral("Scrivere il codice dell'articolo."));
     const std::optional<qint32> acquisto = prezzo(prezzoAcquisto_, QStringLiteral("acquisto"));
     if (!acquisto)
@@ -290,14 +359,19 @@ void Prodotto_frm::salva()
     const std::optional<qint32> vendita = prezzo(prezzoVendita_, QStringLiteral("vendita"));
     if (!vendita)
         return;
-    const std::optional<qint16> pezzi = leggiPezzi(pezzi_->text());
-    if (!pezzi)
-        return avvisa(pezzi_, QStringLiteral("Il numero di pezzi deve essere compreso tra -32.768"
-                                             " e 32.767."));
+    const std::optional<qint16> quanti = pezzi();
+    if (!quanti)
+        return;
     // On failure every field stays as typed, for the user to correct.
-    if (RegistraProdotto(tipo, codice_->text(), *acquisto, *vendita, *pezzi, OPERAZIONE_ACQUISTO,
-                         QDate::currentDate()))
-        resetta();
+    if (!RegistraProdotto(tipo, *codice, *acquisto, *vendita, *quanti, OPERAZIONE_ACQUISTO,
+                          QDate::currentDate()))
+        return;
+    resetta();
+    avvisaInBarra(QStringLiteral("Registrato: %1, %2")
+                      .arg(*codice, *quanti == 1 ? QStringLiteral("1 pezzo")
+                                                 : QStringLiteral("%1 pezzi").arg(*quanti)));
+    // The next article starts from its type.
+    tipo_->setFocus();
 }
 
 void Prodotto_frm::resetta()
@@ -308,4 +382,24 @@ void Prodotto_frm::resetta()
     pezzi_->clear();
     prezzoVendita_->clear();
     nascondiSuggerimenti();
+}
+
+bool Prodotto_frm::inSospeso() const
+{
+    if (!tipoScelto(tipo_).isEmpty())
+        return true;
+    for (const QLineEdit *campo : {codice_, prezzoAcquisto_, prezzoVendita_, pezzi_}) {
+        if (!campo->text().trimmed().isEmpty())
+            return true;
+    }
+    return false;
+}
+
+void Prodotto_frm::closeEvent(QCloseEvent *evento)
+{
+    if (inSospeso() && !chiediConferma(this, QStringLiteral("Chiudere senza salvare?"), QMessageBox::No)) {
+        evento->ignore();
+        return;
+    }
+    QWidget::closeEvent(evento);
 }

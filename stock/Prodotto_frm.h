@@ -20,6 +20,7 @@ public:
 protected:
     bool eventFilter(QObject *oggetto, QEvent *evento) override;
     void resizeEvent(QResizeEvent *evento) override;
+    void closeEvent(QCloseEvent *evento) override;
 
 private:
     void caricaTipi();
@@ -31,6 +32,14 @@ private:
     void salva();
     void resetta();
     void avvisa(QWidget *campo, const QString &testo);
+    void riformatta(QLineEdit *prezzo);
+    // Backspace or Delete next to a thousands point takes the digit beyond it.
+    void saltaPunto(QLineEdit *prezzo, const QKeyEvent *tasto);
+    // The pieces to record, asking before an empty, zero or negative number;
+    // empty when the user must correct them.
+    std::optional<qint16> pezzi();
+    // Something typed or chosen that "Salva" has not recorded.
+    bool inSospeso() const;
     // The price of a field, asking before an empty one is taken as 0;
     // empty when the user must correct it.
     std::optional<qint32> prezzo(QLineEdit *campo, const QString &quale);

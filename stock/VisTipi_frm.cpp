@@ -6,6 +6,7 @@
 #include "common/messaggi.h"
 #include "data/database_routines.h"
 
+#include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -68,17 +69,41 @@ void VisTipi_frm::aggiorna()
 
 void VisTipi_frm::aggiungi()
 {
-    if (descrizione_->text().trimmed().isEmpty()) {
-        mostraMessaggio(this, QStringLiteral("Scrivere la descrizione del tipo."));
+    const std::optional<QString> descrizione = codicePulito(descrizione_->text());
+    QString avviso;
+    if (!descrizione)
+        avviso = QStringLiteral("La descrizione del tipo non può contenere a capo, tabulazioni o"
+                                " altri caratteri di controllo.");
+    else if (descrizione->isEmpty())
+        avviso = QStringLiteral("Scrivere la descrizione del tipo.");
+    if (!avviso.isEmpty()) {
+        mostraMessaggio(this, avviso);
         descrizione_->setFocus();
+        return;
+    }
+    const EsitoAggiungiTipo esito = AggiungiTipo(*descrizione);
+    if (esito.stato == EsitoAggiungiTipo::Stato::Esistente) {
+        mostraMessaggio(this, QStringLiteral("Il tipo %1 esiste già.").arg(*descrizione));
+        descrizione_->setFocus();
+        descrizione_->selectAll();
         return;
     }
     // After a report the list has not changed, and reading it again would
     // only report the same fault twice.
-    if (!AggiungiTipo(descrizione_->text()))
+    if (!esito)
         return;
     descrizione_->clear();
     aggiorna();
+}
+
+void VisTipi_frm::closeEvent(QCloseEvent *evento)
+{
+    if (!descrizione_->text().trimmed().isEmpty()
+        && !chiediConferma(this, QStringLiteral("Chiudere senza salvare?"), QMessageBox::No)) {
+        evento->ignore();
+        return;
+    }
+    QWidget::closeEvent(evento);
 }
 
 void VisTipi_frm::cancella()

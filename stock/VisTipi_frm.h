@@ -16,6 +16,9 @@ class VisTipi_frm final : public QWidget
 public:
     explicit VisTipi_frm(QWidget *genitore = nullptr);
 
+protected:
+    void closeEvent(QCloseEvent *evento) override;
+
 private:
     void aggiorna();
     void aggiungi();

@@ -102,3 +102,29 @@ std::optional<qint16> leggiPezziCarrello(QStringView testo)
         return qint16(0);
     return leggiPezzi(testo);
 }
+
+bool pezziInCifre(QStringView testo)
+{
+    const CifreIniziali iniziali = cifreIniziali(testo);
+    return iniziali.vuoto || iniziali.cifre;
+}
+
+int cifrePrima(QStringView testo, int posizione)
+{
+    int cifre = 0;
+    for (QChar c : testo.first(qBound(0, posizione, int(testo.size())))) {
+        if (c >= u'0' && c <= u'9')
+            ++cifre;
+    }
+    return cifre;
+}
+
+int posizioneTraCifre(QStringView testo, int cifrePrima)
+{
+    int posizione = 0;
+    for (int cifre = 0; posizione < testo.size() && cifre < cifrePrima; ++posizione) {
+        if (testo[posizione] >= u'0' && testo[posizione] <= u'9')
+            ++cifre;
+    }
+    return posizione;
+}

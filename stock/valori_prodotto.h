@@ -21,6 +21,16 @@ std::optional<qint32> leggiPrezzo(QStringView testo);
 // the 16-bit range.
 std::optional<qint16> leggiPezzi(QStringView testo);
 
+// Whether a pieces text is blank or starts with a number, as opposed to
+// letters, which leggiPezzi refuses as well.
+bool pezziInCifre(QStringView testo);
+
+// Where the caret goes in a regrouped price so that it keeps its place
+// among the digits: after as many digits as stood before it.
+int posizioneTraCifre(QStringView testo, int cifrePrima);
+// The digits before a position of a text.
+int cifrePrima(QStringView testo, int posizione);
+
 // Pieces asked for the cart: as leggiPezzi, but a text that does not start
 // with a number asks for nothing (0), as an empty answer does.
 std::optional<qint16> leggiPezziCarrello(QStringView testo);

@@ -94,7 +94,7 @@ private slots:
         QTest::newRow("movimento bloccato") << blocca.arg("INSERT", "prodotto") << "Si" << "zona 1";
         QTest::newRow("scorta bloccata") << blocca.arg("UPDATE", "rimanenze") << "Si" << "zona 4";
         QTest::newRow("ricevuta bloccata") << blocca.arg("INSERT", "ricevuta") << "Si" << "zona 13";
-        QTest::newRow("elenco già venduto") << "vendita" << "Si" << cambiato;
+        QTest::newRow("elenco già venduto") << "vendita" << "Si" << "Il carrello è vuoto.";
         QTest::newRow("riga aggiunta") << "INSERT INTO carrello VALUES ('X', 1, 1, 1, 1)" << "Si" << cambiato;
         QTest::newRow("pezzi cambiati") << "UPDATE carrello SET pezzi=5 WHERE codice='VT-6'" << "Si" << cambiato;
         QTest::newRow("prezzo cambiato") << "UPDATE carrello SET prezzo=1 WHERE codice='VT-6'" << "Si" << cambiato;
@@ -244,7 +244,7 @@ private slots:
                                                      {1, "Si", "7"}}) {
             premi(f, b, "Command2", riga, {risposta});
             QCOMPARE(b.testi(), QStringList{"Si sta tentando di cancellare la ricevuta n.:\n" + QString(numero)
-                                            + "\nContinuare?"});
+                                            + "\nIl magazzino e le altre registrazioni non vengono modificati.\nContinuare?"});
             QCOMPARE(b.visti.first().predefinito, QMessageBox::No);
         }
         righe.removeAt(3);

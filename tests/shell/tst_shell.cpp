@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QStatusBar>
 #include <QTest>
 #include <QToolButton>
 
@@ -153,6 +154,115 @@ private slots:
             QTRY_COMPARE(f.areaLavoro()->subWindowList().size(), aperte);
         }
         QVERIFY(f.isVisible());
+    }
+
+    // The counter in a hurry, from the keyboard: each step a key sequence,
+    // "'" text typed, "|" text pasted, ">" Tab up to a named element, "?" a
+    // window's grid noted; then the boxes, the status bar, what is stored
+    // and printed beyond the shop below, and the windows left open.
+    void fretta_data()
+    {
+        QTest::addColumn<QStringList>("passi");
+        QTest::addColumn<QStringList>("risposte");
+        QTest::addColumn<QStringList>("dialoghi");
+        QTest::addColumn<QStringList>("barra");
+        QTest::addColumn<QStringList>("dopo");
+        QTest::addColumn<int>("aperte");
+        const QString pezzi = "Aggiunta a carrello\nNumero di pezzi?", cassa = "Vuoi scaricare i prodotti dal magazzino?";
+        const QString chiudi = "Chiudere senza salvare?", vuoto = "Il numero di pezzi è vuoto: registrare solo i prezzi?";
+        const QString negativo = "Il numero di pezzi è negativo (-5): il magazzino cala. Registrare?";
+        const QStringList acquisto{"F2", "'Viti", "Tab", "'VT-6", "Tab", "'1500", "Tab", "'3000", "Tab"};
+        const QStringList alCarrello{"F3", "Alt+T", "'VT-6", "Return"};
+        const QStringList vendita = alCarrello + QStringList{"F4", ">Command3", "Space"};
+        const QString registrato = "Registrato: VT-6, %1 pezzi", nelCarrello = "Nel carrello: VT-6 × 2 — totale 3.000";
+        const auto riga = [](const char *nome, QStringList passi, QStringList risposte, QStringList dialoghi,
+                             QStringList barra, QStringList dopo, int aperte) {
+            QTest::newRow(nome) << passi << risposte << dialoghi << barra << dopo << aperte;
+        };
+        riga("codice incollato con un a capo", {"F2", "'Viti", "Tab", "|  VT-6 \n", "Tab", "'1", "Tab", "'2", "Tab", "'3", "Return"}, {},
+             {"Il codice dell'articolo non può contenere a capo, tabulazioni o altri caratteri di controllo."}, {}, {}, 1);
+        riga("codice incollato tra spazi", {"F2", "'Viti", "Tab", "|  VT-6 ", "Tab", "'1", "Tab", "'2", "Tab", "'3", "Return"}, {}, {},
+             {"Registrato: VT-6, 3 pezzi"}, {"VT-6 1 2 3"}, 1);
+        riga("ricerca incollata", {"F3", "Alt+T", "| vt-6 ", "Return"}, {"=2"}, {pezzi}, {nelCarrello}, {"carrello VT-6 2"}, 1);
+        riga("ricerca senza esito", {"F3", "Alt+T", "'XX-99", "Return"}, {}, {}, {"Nessun articolo con il codice XX-99."}, {}, 1);
+        riga("ricerca di più articoli", {"F3", "Alt+T", "'VT-1", "Return", "Down", "Return"}, {"=1"}, {pezzi},
+             {"2 articoli: sceglierne uno con le frecce e Invio", "Nel carrello: VT-12 × 1 — totale 2.500"}, {"carrello VT-12 1"}, 1);
+        riga("tipo che esiste già", {"F7", "'VITI", "Return"}, {}, {"Il tipo VITI esiste già."}, {}, {}, 1);
+        riga("Esc alla domanda di cassa", vendita, {"=2", "annulla"}, {pezzi, cassa}, {nelCarrello}, {"carrello VT-6 2"}, 2);
+        riga("domanda di cassa chiusa", vendita, {"=2", "chiudi"}, {pezzi, cassa}, {nelCarrello}, {"carrello VT-6 2"}, 2);
+        riga("No alla domanda di cassa", vendita, {"=2", "No"}, {pezzi, cassa, "Stampa completata"}, {nelCarrello},
+             {"carrello VT-6 2", "stampa Ricevuta 0"}, 2);
+        riga("carrello aperto prima, poi venduto", QStringList{"F4"} + vendita + QStringList{"?VisCarrello_frm"}, {"=2", "Si"},
+             {pezzi, cassa, "Stampa completata"}, {nelCarrello}, {"VT-6 0 1500 -2", "stampa Ricevuta 1", "griglia ||||"}, 2);
+        riga("Tab dopo un codice con suggerimenti", {"F2", "'Viti", "Tab", "'VT-1", "Tab", "'1500", "Tab", "'3000", "Tab", "'10", "Tab", "Space"},
+             {}, {}, {"Registrato: VT-1, 10 pezzi"}, {"VT-1 1500 3000 10"}, 1);
+        riga("tipo scritto dopo l'avviso", {"F2", "Tab", "'VT-6", "Tab", "'1", "Tab", "'2", "Tab", "'3", "Return", "'viti", "Tab", "Tab", "Tab", "Tab", "Return"},
+             {}, {"Scegliere il tipo dell'articolo."}, {registrato.arg(3)}, {"VT-6 1 2 3"}, 1);
+        riga("prezzo riscritto", {"F2", "'Viti", "Tab", "'VT-6", "Tab", "'1234567", "Ctrl+A", "'4200", "Home", "'9", "End", "Backspace", "Left", "Left",
+                                  "Backspace", "Tab", "'3000", "Tab", "'1", "Return"}, {}, {}, {"Registrato: VT-6, 1 pezzo"}, {"VT-6 920 3000 1"}, 1);
+        riga("pezzi vuoti, Sì", acquisto + QStringList{"Return"}, {"Si"}, {vuoto}, {registrato.arg(0)}, {"VT-6 1500 3000 0"}, 1);
+        riga("pezzi vuoti, No", acquisto + QStringList{"Return", "'7", "Return"}, {"No"}, {vuoto}, {registrato.arg(7)}, {"VT-6 1500 3000 7"}, 1);
+        riga("pezzi negativi, Sì", acquisto + QStringList{"'-5", "Return"}, {"Si"}, {negativo}, {registrato.arg(-5)}, {"VT-6 1500 3000 -5"}, 1);
+        riga("pezzi negativi, No", acquisto + QStringList{"'-5", "Return"}, {"No"}, {negativo}, {}, {}, 1);
+        riga("pezzi in lettere", acquisto + QStringList{"'dieci", "Return"}, {}, {"Il numero di pezzi va scritto in cifre, senza lettere."}, {}, {}, 1);
+        riga("Esc senza nulla scritto", {"F2", "Esc"}, {}, {}, {}, {}, 0);
+        riga("Esc con un acquisto scritto", {"F2", "'Viti", "Esc", "Esc"}, {"No", "Si"}, {chiudi, chiudi}, {}, {}, 0);
+        riga("Esc chiude prima i suggerimenti", {"F2", "'Viti", "Tab", "'VT-1", "Esc", "Esc"}, {"No"}, {chiudi}, {}, {}, 1);
+        riga("Esc con un tipo scritto", {"F7", "'Bulloni", "Esc"}, {"No"}, {chiudi}, {}, {}, 1);
+    }
+
+    void fretta()
+    {
+        QFETCH(QStringList, passi);
+        QFETCH(QStringList, risposte);
+        Banco b;
+        b.esegui("INSERT INTO tipo (codice) VALUES ('Viti')");
+        b.esegui("INSERT INTO rimanenze VALUES ('VT-6', 1, 10, 1500), ('VT-10', 1, 5, 2000), ('VT-12', 1, 5, 2500)");
+        b.rispondi(risposte);
+        MDIVorendi f;
+        QVERIFY(mostra(f));
+        QStringList barra, stato;
+        connect(f.statusBar(), &QStatusBar::messageChanged, this, [&](const QString &t) { barra << t; });
+        for (const QString &passo : passi) {
+            // Off screen the window does not get the focus back from a closed box by itself.
+            if (!QApplication::activeWindow()) {
+                f.activateWindow();
+                QVERIFY(QTest::qWaitForWindowActive(&f));
+            }
+            QApplication::processEvents();
+            QWidget *fuoco = QApplication::focusWidget() ? QApplication::focusWidget() : &f;
+            if (passo.startsWith(u'\'')) {
+                QTest::keyClicks(fuoco, passo.mid(1));
+            } else if (passo.startsWith(u'|')) {
+                QGuiApplication::clipboard()->setText(passo.mid(1));
+                QTest::keyClick(fuoco, Qt::Key_V, Qt::ControlModifier);
+            } else if (passo.startsWith(u'>')) {
+                for (int i = 0; i < 12 && QApplication::focusWidget()->objectName() != passo.mid(1); ++i)
+                    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            } else if (passo.startsWith(u'?')) {
+                stato << "griglia " + griglia(*f.findChild<QWidget *>(passo.mid(1))).join(u' ');
+            } else {
+                QVERIFY2(!QKeySequence(passo).isEmpty(), qPrintable(passo));
+                QTest::keySequence(fuoco, QKeySequence(passo));
+            }
+        }
+        QApplication::processEvents();
+        QTEST(b.testi(), "dialoghi");
+        for (const Banco::Dialogo &d : b.visti)
+            QVERIFY(!(d.testo.startsWith("Chiudere") || d.testo.startsWith("Il numero di pezzi è")) || d.predefinito == QMessageBox::No);
+        QCOMPARE(b.pendenti(), 0);
+        QTEST(barra, "barra");
+        for (const QVariantList &r : b.righe("SELECT codice, prezzoacquisto, prezzovendita, pezzi FROM prodotto"))
+            stato << QStringLiteral("%1 %2 %3 %4").arg(r[0].toString(), r[1].toString(), r[2].toString(), r[3].toString());
+        for (const QVariantList &r : b.righe("SELECT codice, pezzi FROM carrello"))
+            stato << QStringLiteral("carrello %1 %2").arg(r[0].toString(), r[1].toString());
+        for (const DocumentoStampato &d : b.stampe())
+            stato << "stampa " + d.nome;
+        QFETCH(QStringList, dopo);
+        stato.sort();
+        dopo.sort();
+        QCOMPARE(stato, dopo);
+        QTEST(int(f.areaLavoro()->subWindowList().size()), "aperte");
     }
 
     // A copy of the day that cannot be made is told once; the program goes on.

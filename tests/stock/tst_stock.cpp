@@ -114,7 +114,9 @@ private slots:
         const QString prezzo = "Il prezzo di vendita deve essere un numero intero da 0 a 2.147.483.647.";
         const QStringList nessuna;
         QTest::newRow("pezzi al pari") << con(4, "2.5") << nessuna << nessuna << QVariantList{1234567, 2000000, 2};
-        QTest::newRow("pezzi vuoti") << con(4, "") << nessuna << nessuna << QVariantList{1234567, 2000000, 0};
+        QTest::newRow("pezzi vuoti") << con(4, "") << QStringList{"Si"}
+                                     << QStringList{"Il numero di pezzi è vuoto: registrare solo i prezzi?"}
+                                     << QVariantList{1234567, 2000000, 0};
         QTest::newRow("nessun tipo") << con(0, "") << nessuna << QStringList{"Scegliere il tipo dell'articolo."}
                                      << QVariantList{};
         QTest::newRow("codice di spazi") << con(1, " ") << nessuna << QStringList{"Scrivere il codice dell'articolo."}
@@ -292,15 +294,16 @@ private slots:
         QVERIFY2(!c.dopo.isEmpty() || b.byte() == prima, "nothing to change, yet the file changed");
     }
 
-    // Types: added as typed, refused blank, deleted unless in use.
+    // Types: added without blanks at the ends, refused blank or equal to
+    // one there, deleted unless in use.
     void tipi_data()
     {
         QTest::addColumn<Comando>("c"); // riga: Bulloni, Viti, the empty row; dopo: what was typed
         const QString vitiViaTutti = "Si sta tentando di cancellare il tipo:\nViti\nContinuare?";
         const QList<std::pair<const char *, Comando>> casi = {
-            {"aggiunto com'è scritto", {"Command3", 0, {}, {}, "L'uno "}},
+            {"aggiunto senza gli spazi ai lati", {"Command3", 0, {}, {}, " L'uno "}},
             {"aggiunto con Invio", {"Invio", 0, {}, {}, "Dadi"}},
-            {"codice uguale", {"Command3", 0, {}, {}, "bulloni"}},
+            {"codice uguale", {"Command3", 0, {}, {"Il tipo bulloni esiste già."}, "bulloni"}},
             {"aggiunta fallita", {"Command3", 0, {}, {}, "BLOCCA"}},
             {"descrizione vuota", {"Command3", 0, {}, {"Scrivere la descrizione del tipo."}, "   "}},
             {"Cancella, Si", {"Command2", 1, {"Si"}, {vitiViaTutti}}},
@@ -341,7 +344,7 @@ private slots:
         QVERIFY(c.pulsante != "Command2" || c.dialoghi.isEmpty() || b.visti.first().predefinito == QMessageBox::No);
         QStringList righe{" 2|Bulloni", " 1|Viti", "|"};
         if (aggiunto)
-            righe.insert(1, " 3|" + c.dopo);
+            righe.insert(1, " 3|" + c.dopo.trimmed());
         if (c.risposte == QStringList{"Si"} && c.riga == 1 && !uso)
             righe.removeAt(1);
         QCOMPARE(griglia(f), righe);

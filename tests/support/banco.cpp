@@ -83,6 +83,11 @@ Banco::Banco(int opzioni)
         QWidget *attivo = QApplication::activeModalWidget();
         if (!attivo || attivo == ultimo_ || !attivo->isVisible())
             return;
+        // Keys go where the focus is: the box must be in front first.
+        if (QApplication::activeWindow() != attivo) {
+            attivo->activateWindow();
+            return;
+        }
         ultimo_ = attivo;
         const QString risposta = risposte_.value(0);
         if (tasti) {
@@ -96,12 +101,24 @@ Banco::Banco(int opzioni)
             QWidget *bersaglio = attivo->findChild<QLineEdit *>();
             bersaglio = bersaglio ? bersaglio : attivo;
             QTest::keyClicks(bersaglio, risposta.mid(1));
-            QTest::keyClick(bersaglio, risposta == "No" || risposta == "annulla" ? Qt::Key_Escape : Qt::Key_Return);
+            // N answers No where Esc leaves the question instead.
+            auto *scatola = qobject_cast<QMessageBox *>(attivo);
+            const bool lascia = scatola && scatola->button(QMessageBox::Cancel)
+                && scatola->button(QMessageBox::Cancel)->isHidden();
+            QTest::keyClick(bersaglio, risposta == "annulla" || (risposta == "No" && !lascia)
+                                ? Qt::Key_Escape
+                                : risposta == "No" ? Qt::Key_N : Qt::Key_Return);
             return;
         }
         if (auto *scatola = qobject_cast<QMessageBox *>(attivo)) {
             visti << Dialogo{scatola->text(), scatola->standardButton(scatola->defaultButton()),
                              scatola->detailedText()};
+            if (risposta == "annulla" || risposta == "chiudi") {
+                // Esc, or the close button of the box's frame.
+                risposte_.removeFirst();
+                risposta == "chiudi" ? void(scatola->close()) : QTest::keyClick(scatola, Qt::Key_Escape);
+                return;
+            }
             auto scelta = scatola->standardButtons() & QMessageBox::Ok ? QMessageBox::Ok : QMessageBox::No;
             if (risposta == "Si" || risposta == "No")
                 scelta = risposte_.takeFirst() == "Si" ? QMessageBox::Yes : QMessageBox::No;

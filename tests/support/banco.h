@@ -64,8 +64,9 @@ public:
     QList<RapportoZona> rapporti;
     QList<int> zone() const;
 
-    // Answers used in order: "Si", "No", "annulla", or "=text" for an input
-    // box. A box with no answer left gets OK, else No, else Cancel.
+    // Answers used in order: "Si", "No", "annulla" (Esc), "chiudi" (the
+    // frame's close button), or "=text" for an input box. A box with no
+    // answer left gets OK, else No, else Cancel.
     void rispondi(const QStringList &risposte) { risposte_ += risposte; }
     bool tasti = false; // answer with keys, as a user at the keyboard
     struct Dialogo
