@@ -5,6 +5,22 @@
 
 #include <functional>
 
+// What the print system told about the queue that did not take a job.
+struct StatoCoda
+{
+    QString nome;            // the queue, when known; empty: the default one
+    bool raggiunta = true;   // the print server answered
+    bool esiste = true;      // the server has the queue
+    bool accetta = true;     // the queue takes new jobs
+    bool ferma = false;      // the queue would hold a job, not print it
+    int ipp = 0;             // the IPP status of the request that failed (ipp_status_t)
+    QString testo;           // the print system's own words
+};
+
+// Why the job was not printed, in a few Italian words for the user
+// ("la stampante «Prova» è ferma"); the print system's own text stays aside.
+QString motivoRifiuto(const StatoCoda &coda);
+
 // What the print system answered when a document was handed to the default queue.
 struct EsitoInvio
 {
@@ -15,7 +31,7 @@ struct EsitoInvio
     };
     Stato stato = Stato::NessunaStampante;
     int lavoro = 0;  // the job number, when accepted
-    QString motivo;  // the print system's reason, when refused
+    StatoCoda coda;  // when refused
 };
 
 // Hands a whole PDF document, with its title, to the default queue.

@@ -17,24 +17,21 @@ FabbricaStampanti &fabbricaAttiva()
 QString messaggioEsito(const EsitoStampa &esito)
 {
     const QString file = QDir::toNativeSeparators(esito.file);
+    const QString nonRiuscita = esito.motivo.isEmpty()
+        ? QStringLiteral("Stampa non riuscita.\n")
+        : QStringLiteral("Stampa non riuscita: ") + esito.motivo + QStringLiteral(".\n");
     switch (esito.modo) {
     case EsitoStampa::Modo::Stampata:
         return QStringLiteral("Stampa completata");
     case EsitoStampa::Modo::SalvataSenzaStampante:
         return QStringLiteral("Nessuna stampante installata.\nLa stampa è stata salvata nel file:\n")
             + file;
-    case EsitoStampa::Modo::SalvataDopoErrore: {
-        QString motivo = esito.motivo.trimmed();
-        if (motivo.endsWith(u'.'))
-            motivo.chop(1);
-        return QStringLiteral("La stampante non ha accettato la stampa")
-            + (motivo.isEmpty() ? QString() : QStringLiteral(" (") + motivo + u')')
-            + QStringLiteral(".\nLa stampa è stata salvata nel file:\n") + file;
-    }
+    case EsitoStampa::Modo::SalvataDopoErrore:
+        return nonRiuscita + QStringLiteral("La stampa è stata salvata nel file:\n") + file;
     case EsitoStampa::Modo::Fallita:
         break;
     }
-    return QStringLiteral("Stampa non riuscita.\nNon è stato possibile salvarla nel file:\n") + file;
+    return nonRiuscita + QStringLiteral("Non è stato possibile salvarla nel file:\n") + file;
 }
 
 void installaFabbricaStampanti(FabbricaStampanti fabbrica)

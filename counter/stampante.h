@@ -16,12 +16,13 @@ struct EsitoStampa
         Fallita,           // neither printed nor saved
     };
     Modo modo = Modo::Stampata;
-    QString file;   // the PDF written, or the one that could not be
-    QString motivo; // why the printer did not take the job, in the print system's words
+    QString file;      // the PDF written, or the one that could not be
+    QString motivo;    // why the printer did not take the job, in Italian for the user
+    QString dettaglio; // the print system's own words, for the message box's detail
 };
 
 // The closing message: "Stampa completata" only for a job the print system
-// accepted.
+// accepted; a refused one names why. esito.dettaglio goes beside it.
 QString messaggioEsito(const EsitoStampa &esito);
 
 // The page operations the listings need. Lines are printed in the font set

@@ -223,10 +223,11 @@ EsitoStampa StampanteQt::fineDocumento()
     if (!documento.isEmpty() && destinazione_ == Destinazione::Predefinita) {
         const EsitoInvio invio = invio_(documento_, documento);
         if (invio.stato == EsitoInvio::Stato::Accettata && invio.lavoro > 0)
-            return {EsitoStampa::Modo::Stampata, QString(), QString()};
+            return {EsitoStampa::Modo::Stampata, {}, {}, {}};
         if (invio.stato != EsitoInvio::Stato::NessunaStampante) {
             esito.modo = EsitoStampa::Modo::SalvataDopoErrore;
-            esito.motivo = invio.motivo;
+            esito.motivo = motivoRifiuto(invio.coda);
+            esito.dettaglio = invio.coda.testo;
         }
     }
     if (documento.isEmpty()) {

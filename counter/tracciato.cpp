@@ -158,6 +158,7 @@ EsitoStampa stampaEAvvisa(QWidget *genitore, const Elenco &elenco)
 {
     const std::unique_ptr<Stampante> stampante = nuovaStampante(elenco.documento);
     const EsitoStampa esito = stampaElenco(*stampante, elenco);
-    mostraMessaggio(genitore, messaggioEsito(esito));
+    mostraMessaggio(genitore, messaggioEsito(esito), QMessageBox::Ok, TITOLO_PROGRAMMA,
+                    QMessageBox::NoIcon, QMessageBox::NoButton, esito.dettaglio);
     return esito;
 }

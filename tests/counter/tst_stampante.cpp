@@ -190,10 +190,11 @@ private slots:
         QTest::addColumn<bool>("soloPdf");
         QTest::addColumn<QString>("messaggio"); // up to the file name
         using S = EsitoInvio::Stato;
-        const QString rifiutata = "La stampante non ha accettato la stampa";
         QTest::newRow("accettata") << int(S::Accettata) << 7 << false << "Stampa completata";
-        QTest::newRow("rifiutata") << int(S::Rifiutata) << 7 << false << rifiutata + " (Coda assente).\n" + SALVATA;
-        QTest::newRow("senza numero") << int(S::Accettata) << 0 << false << rifiutata + ".\n" + SALVATA;
+        QTest::newRow("rifiutata") << int(S::Rifiutata) << 7 << false
+                                   << "Stampa non riuscita: la stampante «Prova» non ha preso il lavoro.\n" + SALVATA;
+        QTest::newRow("senza numero") << int(S::Accettata) << 0 << false
+                                      << "Stampa non riuscita: la stampante predefinita non ha preso il lavoro.\n" + SALVATA;
         QTest::newRow("nessuna stampante") << int(S::NessunaStampante) << 7 << false
                                            << "Nessuna stampante installata.\n" + SALVATA;
         QTest::newRow("solo PDF") << int(S::Accettata) << 7 << true << "Nessuna stampante installata.\n" + SALVATA;
@@ -211,7 +212,9 @@ private slots:
                               soloPdf ? StampanteQt::Destinazione::SoloPdf : StampanteQt::Destinazione::Predefinita,
                               [&](const QString &titolo, const QByteArray &pdf) {
                                   inviato = titolo.toUtf8() + '|' + pdf;
-                                  return EsitoInvio{EsitoInvio::Stato(stato), lavoro, lavoro ? "Coda assente." : ""};
+                                  EsitoInvio esito{EsitoInvio::Stato(stato), lavoro, {}};
+                                  esito.coda.nome = lavoro ? "Prova" : "";
+                                  return esito;
                               });
         stampante.stampaRiga("Riga unica");
         const EsitoStampa esito = stampante.fineDocumento();
@@ -223,9 +226,63 @@ private slots:
         QVERIFY(stampata || soloPdf || "Ricevuta 17|" + byteDelFile(esito.file) == inviato);
     }
 
+    // Each refusal of the print system told in Italian, its own words in the
+    // box's detail, the printout kept as a PDF.
+    void rifiuti_data()
+    {
+        QTest::addColumn<QString>("nome");
+        QTest::addColumn<bool>("raggiunta");
+        QTest::addColumn<bool>("esiste");
+        QTest::addColumn<bool>("ferma");
+        QTest::addColumn<int>("ipp");
+        QTest::addColumn<QString>("testo"); // the print system's
+        QTest::addColumn<QString>("messaggio");
+        QTest::newRow("non accetta") << "Prova" << true << true << false << int(IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS)
+                                     << "Destination \"Prova\" is not accepting jobs."
+                                     << "Stampa non riuscita: la stampante «Prova» non accetta lavori.\n";
+        QTest::newRow("ferma") << "Prova" << true << true << true << 0
+                               << "printer-state: 5; printer-state-reasons: paused"
+                               << "Stampa non riuscita: la stampante «Prova» è ferma.\n";
+        QTest::newRow("inesistente") << "Magazzino" << true << false << false << int(IPP_STATUS_OK)
+                                     << "The printer or class does not exist."
+                                     << "Stampa non riuscita: la stampante «Magazzino» non esiste.\n";
+        QTest::newRow("server assente") << "Prova" << false << true << false
+                                        << int(IPP_STATUS_ERROR_SERVICE_UNAVAILABLE) << "No such file or directory"
+                                        << "Stampa non riuscita: il servizio di stampa non risponde.\n";
+        QTest::newRow("server caduto") << "Prova" << true << true << false
+                                       << int(IPP_STATUS_ERROR_SERVICE_UNAVAILABLE) << "Broken pipe"
+                                       << "Stampa non riuscita: il servizio di stampa non risponde.\n";
+    }
+
+    void rifiuti()
+    {
+        QFETCH(QString, nome);
+        QFETCH(bool, raggiunta);
+        QFETCH(bool, esiste);
+        QFETCH(bool, ferma);
+        QFETCH(int, ipp);
+        QFETCH(QString, testo);
+        QFETCH(QString, messaggio);
+        Banco b(Banco::StampeVere);
+        const StatoCoda coda{nome, raggiunta, esiste, true, ferma, ipp, testo};
+        installaFabbricaStampanti([&](const QString &documento) {
+            return std::make_unique<StampanteQt>(documento, b.cartella(), StampanteQt::Destinazione::Predefinita,
+                                                 [&](const QString &, const QByteArray &) {
+                                                     return EsitoInvio{EsitoInvio::Stato::Rifiutata, 0, coda};
+                                                 });
+        });
+        const EsitoStampa esito = stampaEAvvisa(nullptr, elencoRicevuta(17, {}, 0));
+        QCOMPARE(QFileInfo(esito.file).dir(), QDir(b.cartella()));
+        QVERIFY(QFileInfo::exists(esito.file));
+        QCOMPARE(b.testi(), QStringList{messaggio + SALVATA + QDir::toNativeSeparators(esito.file)});
+        QVERIFY(!b.testi().contains("Stampa completata"));
+        QCOMPARE(b.visti.first().dettaglio, testo);
+    }
+
     // A new name beside the printouts already there, never over one; a
     // folder not there, a full disk, a kill while drawing: failed and told,
-    // no file left; no print server: the PDF kept here, and the user told.
+    // no file left; no print server: the PDF kept here, and the user told,
+    // why too when a default queue is named.
     void salvataggi()
     {
         QTemporaryDir cartella;
@@ -264,6 +321,13 @@ private slots:
         const EsitoStampa senza = stampaEAvvisa(nullptr, elencoRicevuta(0, {}, 0));
         QCOMPARE(QFileInfo(senza.file).dir(), QDir(b.cartella()));
         QCOMPARE(b.testi(), QStringList{"Nessuna stampante installata.\n" + SALVATA + QDir::toNativeSeparators(senza.file)});
+        // A default named, and no server to answer for it.
+        qputenv("LPDEST", "Prova");
+        const EsitoStampa spento = stampaEAvvisa(nullptr, elencoRicevuta(0, {}, 0));
+        qunsetenv("LPDEST");
+        QCOMPARE(b.testi().last(), "Stampa non riuscita: il servizio di stampa non risponde.\n" + SALVATA
+                                       + QDir::toNativeSeparators(spento.file));
+        QVERIFY(b.visti.last().dettaglio.endsWith("nessun-server.sock"));
     }
 
     // A print server of the test's own: what it takes prints line for line;
@@ -272,12 +336,12 @@ private slots:
     {
         QTest::addColumn<QStringList>("comando"); // on the queue before the printout
         QTest::addColumn<QString>("lpdest");
-        QTest::addColumn<QString>("motivo"); // empty: accepted; "*": the print system's own words
+        QTest::addColumn<QString>("motivo"); // empty: accepted
         QTest::newRow("accettata") << QStringList{} << "" << "";
-        QTest::newRow("non accetta") << QStringList{"cupsreject", "Prova"} << "" << "*";
+        QTest::newRow("non accetta") << QStringList{"cupsreject", "Prova"} << "" << "la stampante «Prova» non accetta lavori";
         // A stopped queue would hold the job, not print it.
-        QTest::newRow("ferma") << QStringList{"cupsdisable", "Prova"} << "" << "la coda \"Prova\" è ferma";
-        QTest::newRow("coda inesistente") << QStringList{} << "Magazzino" << "*";
+        QTest::newRow("ferma") << QStringList{"cupsdisable", "Prova"} << "" << "la stampante «Prova» è ferma";
+        QTest::newRow("coda inesistente") << QStringList{} << "Magazzino" << "la stampante «Magazzino» non esiste";
     }
 
     void serverDiStampa()
@@ -286,10 +350,10 @@ private slots:
         QFETCH(QString, lpdest);
         QFETCH(QString, motivo);
         if (QStandardPaths::findExecutable("pdftotext").isEmpty())
-            QSKIP("pdftotext non installato: la stampa non si può rileggere");
+            QFAIL("pdftotext non installato: la stampa non si può rileggere");
         ServerStampa server;
         if (!server.avvia())
-            QSKIP(qPrintable("server di stampa privato non avviato: " + server.errore));
+            QFAIL(qPrintable("server di stampa privato non avviato: " + server.errore));
         QVERIFY2(comando.isEmpty() || server.comando(comando.first(), comando.mid(1)), qPrintable(server.errore));
         if (!lpdest.isEmpty())
             qputenv("LPDEST", lpdest.toUtf8());
@@ -310,9 +374,9 @@ private slots:
             return;
         }
         QVERIFY(!QFileInfo::exists(server.percorso("uscita.pdf")));
-        QVERIFY(motivo == "*" ? !esito.motivo.isEmpty() : esito.motivo == motivo);
-        QVERIFY(messaggioEsito(esito).startsWith("La stampante non ha accettato la stampa ("
-                                                 + esito.motivo.chopped(esito.motivo.endsWith(u'.')) + ")."));
+        QCOMPARE(messaggioEsito(esito), "Stampa non riuscita: " + motivo + ".\n" + SALVATA
+                                            + QDir::toNativeSeparators(esito.file));
+        QVERIFY2(!esito.dettaglio.isEmpty() && esito.dettaglio != motivo, qPrintable(esito.dettaglio));
     }
 };
 
