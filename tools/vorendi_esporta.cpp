@@ -1,6 +1,7 @@
 // Writes the operations register, the receipts register or the stock on
 // hand of a shop file as CSV for a spreadsheet; opens the file read-only.
 
+#include "common/file_durevole.h"
 #include "common/filtro_giorno.h"
 #include "common/formati.h"
 #include "common/riga_di_comando.h"
@@ -12,7 +13,6 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QTextStream>
 
 namespace {
@@ -120,9 +120,8 @@ int main(int argc, char *argv[])
     }
     if (fallito)
         return fallisci(QStringLiteral("Nulla è stato esportato."));
-    // Named only once whole.
-    QSaveFile csv(destinazione);
-    if (!csv.open(QIODevice::WriteOnly) || csv.write(testo.toUtf8()) < 0 || !csv.commit())
+    // Named only once whole and on disk.
+    if (!scriviNuovoFile(destinazione, testo.toUtf8()))
         return fallisci(QStringLiteral("Il file %1 non si può scrivere.").arg(destinazione));
     QTextStream(stdout) << "Esportato " << destinazione << '\n';
     return 0;

@@ -435,7 +435,7 @@ private slots:
             for (int i = 0; !fine; ++i)
                 AggiungiTipo(QStringLiteral("Nuovo %1").arg(i));
         });
-        const EsitoCopia copia = copiaDelGiorno(b.percorso(), QDate(2026, 12, 6), std::chrono::milliseconds(1));
+        const EsitoCopia copia = copiaDelGiorno(b.percorso(), QDate(2026, 12, 6), false, std::chrono::milliseconds(1));
         fine = true;
         scrittore.join();
         QCOMPARE(copia.stato, EsitoCopia::Stato::Fatta);
