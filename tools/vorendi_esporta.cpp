@@ -98,10 +98,20 @@ int main(int argc, char *argv[])
         QTextStream(stderr) << r.testo() << '\n';
     });
 
+    // An unknown type would export an empty register, as if nothing had been bought.
+    const QString codiceTipo = riga_.value(tipo);
+    if (!codiceTipo.isEmpty()) {
+        const bool esiste = IdTipo(codiceTipo) != 0;
+        if (fallito)
+            return fallisci(QStringLiteral("Nulla è stato esportato."));
+        if (!esiste)
+            return fallisci(QStringLiteral("Il tipo %1 non esiste: nulla è stato esportato.").arg(codiceTipo));
+    }
+
     QString testo = QStringLiteral("\uFEFF");
     if (cosa == "operazioni") {
         ElencoOperazioni elenco;
-        VisualizzaOperazioni(riga_.isSet(vendite) ? OPERAZIONE_VENDITA : OPERAZIONE_ACQUISTO, riga_.value(tipo),
+        VisualizzaOperazioni(riga_.isSet(vendite) ? OPERAZIONE_VENDITA : OPERAZIONE_ACQUISTO, codiceTipo,
                              giorni[0], giorni[1], elenco);
         testo += riga({"Numero", "Data", "Codice articolo", "Tipo articolo", "Prezzo acquisto", "Prezzo vendita",
                        "Pezzi"});

@@ -400,7 +400,8 @@ private slots:
                  {{"operazioni", "--vendite", "--dal", "06/03/2024", "-o", "v.csv"}, {operazioni, "2;06/03/2024;B;Viti;0;1500;-1"}},
                  {{"ricevute"}, {"Numero;Data;Totale", "1;06/03/2024;4500"}},
                  {{"rimanenze"}, {"Codice articolo;Tipo articolo;Prezzo;Pezzi", codice + ";Viti;1500;3"}},
-                 {{"ricevute"}, {}}, {{"operazioni", "--dal", "31/02/2024", "-o", "x.csv"}, {}}}) {
+                 {{"ricevute"}, {}}, {{"operazioni", "--dal", "31/02/2024", "-o", "x.csv"}, {}},
+                 {{"operazioni", "--tipo", "NONESISTE", "-o", "x.csv"}, {}}}) {
             QProcess strumento;
             QProcessEnvironment ambiente = QProcessEnvironment::systemEnvironment();
             ambiente.insert("VORENDI_SERVER", b.connessione());
@@ -411,6 +412,8 @@ private slots:
             const QString csv = argomenti.contains("-o") ? argomenti.last() : argomenti.first() + ".csv";
             if (!righe.isEmpty())
                 QCOMPARE(QString::fromUtf8(byteDelFile(csv)), "\uFEFF" + righe.join("\r\n") + "\r\n");
+            QVERIFY(!argomenti.contains("NONESISTE")
+                    || strumento.readAllStandardError().startsWith("Il tipo NONESISTE non esiste"));
         }
         QVERIFY(!QFileInfo::exists("x.csv") && b.byte() == prima);
     }
