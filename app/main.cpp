@@ -6,16 +6,31 @@
 
 namespace {
 
-template <typename Applicazione>
-void leggi(Applicazione &app)
+// Read before any window system is reached: --help, --version and a wrong
+// option answer on the terminal, with or without a display. Qt's own
+// options (-platform xcb, -style ...) are let through to the application.
+void leggiOpzioni(int argc, char *argv[])
 {
+    QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Vorendi"));
     QCoreApplication::setApplicationVersion(QStringLiteral("2.0.0"));
-    installaTraduzioni(app);
     QCommandLineParser riga;
     riga.setApplicationDescription(QStringLiteral(
         "Acquisti, magazzino, carrello e ricevute del negozio, sul file Vorendi.mdb\n"
         "della cartella in cui il programma viene avviato."));
+    riga.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    for (const char *nome : {"platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry",
+                             "geometry", "qwindowtitle", "title", "qwindowicon", "icon", "style",
+                             "stylesheet", "display", "session", "name"}) {
+        QCommandLineOption qt(QString::fromLatin1(nome), QString(), QStringLiteral("valore"));
+        qt.setFlags(QCommandLineOption::HiddenFromHelp);
+        riga.addOption(qt);
+    }
+    for (const char *nome : {"reverse", "nograb", "dograb", "widgetcount"}) {
+        QCommandLineOption qt(QString::fromLatin1(nome));
+        qt.setFlags(QCommandLineOption::HiddenFromHelp);
+        riga.addOption(qt);
+    }
     leggiRigaDiComando(riga, app);
 }
 
@@ -23,16 +38,11 @@ void leggi(Applicazione &app)
 
 int main(int argc, char *argv[])
 {
-    // --help and --version answer on the terminal, without a display.
-    for (int i = 1; i < argc; ++i) {
-        const QByteArray a(argv[i]);
-        if (a == "-h" || a == "-?" || a == "--help" || a == "-v" || a == "--version") {
-            QCoreApplication app(argc, argv);
-            leggi(app);
-        }
-    }
+    leggiOpzioni(argc, argv);
     QApplication app(argc, argv);
-    leggi(app);
+    QCoreApplication::setApplicationName(QStringLiteral("Vorendi"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("2.0.0"));
+    installaTraduzioni(app);
 
     MDIVorendi finestra;
     finestra.show();

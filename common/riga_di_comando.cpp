@@ -23,7 +23,7 @@ void leggiRigaDiComando(QCommandLineParser &riga, const QCoreApplication &app)
     if (!riga.parse(app.arguments())) {
         QTextStream(stderr) << riga.errorText() << '\n'
                             << QStringLiteral("Per le opzioni: %1 --help\n").arg(QCoreApplication::applicationName());
-        std::exit(1);
+        std::exit(2);
     }
     if (riga.isSet(versione)) {
         QTextStream(stdout) << QCoreApplication::applicationName() << ' '

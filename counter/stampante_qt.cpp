@@ -1,5 +1,7 @@
 #include "counter/stampante_qt.h"
 
+#include "common/file_durevole.h"
+
 #include <QBuffer>
 #include <QDateTime>
 #include <QFile>
@@ -72,7 +74,8 @@ bool scriviTutto(int fd, const QByteArray &dati)
 }
 
 // Gives the written file the first free name: collega fails with EEXIST on
-// a taken name and never replaces it.
+// a taken name and never replaces it. The name survives a power cut only
+// once the folder is synced.
 template<typename Collega>
 bool pubblica(const QDir &dir, const QString &base, QString *nome, Collega collega)
 {
@@ -80,7 +83,10 @@ bool pubblica(const QDir &dir, const QString &base, QString *nome, Collega colle
         const QString candidato = nomeCandidato(dir, base, n);
         if (collega(QFile::encodeName(candidato)) == 0) {
             *nome = candidato;
-            return true;
+            if (sincronizzaCartellaDi(candidato))
+                return true;
+            QFile::remove(candidato);
+            return false;
         }
         if (errno != EEXIST)
             return false;

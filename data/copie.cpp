@@ -1,5 +1,7 @@
 #include "data/copie.h"
 
+#include "common/file_durevole.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -31,7 +33,8 @@ Connessione apri(const QString &percorso, int modo, QString *motivo)
 
 } // namespace
 
-EsitoCopia copiaDelGiorno(const QString &database, const QDate &oggi, std::chrono::milliseconds pausa)
+EsitoCopia copiaDelGiorno(const QString &database, const QDate &oggi, bool sostituisci,
+                          std::chrono::milliseconds pausa)
 {
     EsitoCopia copia;
     const QFileInfo originale(database);
@@ -47,12 +50,15 @@ EsitoCopia copiaDelGiorno(const QString &database, const QDate &oggi, std::chron
         return copia;
     }
     copia.file = cartella.filePath(nome);
-    if (QFileInfo::exists(copia.file)) {
+    // What a crash or a power cut left half-written on an earlier run.
+    for (const QString &parziale :
+         cartella.entryList({QStringLiteral(".Vorendi-*.parziale*")}, QDir::Files | QDir::Hidden))
+        cartella.remove(parziale);
+    if (!sostituisci && QFileInfo::exists(copia.file)) {
         copia.stato = EsitoCopia::Stato::GiaFatta;
         return copia;
     }
     const QString provvisorio = cartella.filePath(QStringLiteral(".") + nome + QStringLiteral(".parziale"));
-    QFile::remove(provvisorio);
     {
         Connessione sorgente = apri(database, SQLITE_OPEN_READONLY, &copia.motivo);
         Connessione destinazione = apri(provvisorio, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, &copia.motivo);
@@ -94,8 +100,9 @@ EsitoCopia copiaDelGiorno(const QString &database, const QDate &oggi, std::chron
             return copia;
         }
     }
-    // Named only once whole: a copy under its day's name is never a half one.
-    if (!QFile::rename(provvisorio, copia.file)) {
+    // Named only once whole and on disk: a copy under its day's name is
+    // never a half one, and the one it replaces stays until then.
+    if (!mettiAlPosto(provvisorio, copia.file, true)) {
         QFile::remove(provvisorio);
         copia.motivo = QStringLiteral("il file %1 non si può scrivere.").arg(QDir::toNativeSeparators(copia.file));
         return copia;

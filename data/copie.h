@@ -22,9 +22,11 @@ struct EsitoCopia
 
 // Writes today's consistent copy of the database file with SQLite's online
 // backup, as Backup/Vorendi-AAAA-MM-GG.mdb beside it, unless it is there
-// already, then keeps only the newest COPIE_TENUTE copies. The file is read
+// already (or, with sostituisci, replacing it by a newer one), then keeps
+// only the newest COPIE_TENUTE copies. The file is read
 // a few pages at a time with pauses in between, so that a sale never waits
 // for more than a moment; a copy is written under a temporary name and gets
-// its own only when whole. Safe to run in a thread of its own.
-EsitoCopia copiaDelGiorno(const QString &database, const QDate &oggi,
+// its own only when whole and synced to disk; a temporary copy left by a
+// crash is removed. Safe to run in a thread of its own.
+EsitoCopia copiaDelGiorno(const QString &database, const QDate &oggi, bool sostituisci = false,
                           std::chrono::milliseconds pausa = std::chrono::milliseconds(5));

@@ -1,10 +1,17 @@
 #include "data/schema.h"
 
+#include "common/file_durevole.h"
+
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+
+#include <cerrno>
+#include <cstring>
 
 QStringList istruzioniSchema()
 {
@@ -77,17 +84,25 @@ bool creaDatabase(const QString &percorso, QString *errore)
     if (QFileInfo::exists(percorso))
         return fallito(QStringLiteral("Il file %1 esiste già: non viene sovrascritto.").arg(percorso));
 
+    // Built under a hidden name and given its own only when whole and on
+    // disk: a power cut never leaves a file that looks made and is not, and
+    // the program never finds half a file where it expects the shop's.
+    const QFileInfo finale(percorso);
+    const QString provvisorio = finale.absoluteDir().filePath(
+        QStringLiteral(".%1.nuovo-%2").arg(finale.fileName()).arg(QCoreApplication::applicationPid()));
+    QFile::remove(provvisorio);
     const QString nome = QStringLiteral("vorendi-nuovo-db");
     bool riuscito = false;
     QString motivo;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), nome);
-        db.setDatabaseName(percorso);
+        db.setDatabaseName(provvisorio);
         if (!db.open()) {
             motivo = db.lastError().text();
         } else {
             QSqlQuery query(db);
-            riuscito = query.exec(QStringLiteral("BEGIN"));
+            // The commit waits for the disk, the journal's removal included.
+            riuscito = query.exec(QStringLiteral("PRAGMA synchronous=EXTRA")) && query.exec(QStringLiteral("BEGIN"));
             for (const QString &istruzione : istruzioniSchema()) {
                 if (!riuscito)
                     break;
@@ -101,8 +116,14 @@ bool creaDatabase(const QString &percorso, QString *errore)
         }
     }
     QSqlDatabase::removeDatabase(nome);
+    if (riuscito && !mettiAlPosto(provvisorio, percorso, false)) {
+        const int errore = errno;
+        riuscito = false;
+        motivo = errore == EEXIST ? QStringLiteral("il file esiste già.")
+                                  : QString::fromLocal8Bit(std::strerror(errore));
+    }
     if (!riuscito) {
-        QFile::remove(percorso);
+        QFile::remove(provvisorio);
         return fallito(QStringLiteral("Impossibile creare %1: %2").arg(percorso, motivo));
     }
     return true;

@@ -9,6 +9,7 @@ inline constexpr int VERSIONE_SCHEMA = 1;
 // the one company row.
 QStringList istruzioniSchema();
 
-// Writes a new database file at percorso; refuses to touch an existing one.
+// Writes a new database file at percorso, named only once whole and synced
+// to disk; refuses to touch an existing one.
 // On failure returns false and says why in errore.
 bool creaDatabase(const QString &percorso, QString *errore = nullptr);

@@ -134,16 +134,24 @@ struct Tabella
     const char *server; // where its rows go on the server
     const char *colonne;
     const char *nome;   // for the shopkeeper
+    const char *una;    // the same, for one row
 };
 
+QString quante(qint64 righe, const Tabella &t)
+{
+    return QStringLiteral("%1 %2").arg(formatoNumero(righe, MODELLO_TOTALE),
+                                       QString::fromUtf8(righe == 1 ? t.una : t.nome));
+}
+
 const Tabella TABELLE[] = {
-    {"tipo", "tipo", "id, codice", "tipi"},
-    {"rimanenze", "rimanenze", "codice, tipo, pezzi, prezzo", "articoli in magazzino"},
+    {"tipo", "tipo", "id, codice", "tipi", "tipo"},
+    {"rimanenze", "rimanenze", "codice, tipo, pezzi, prezzo", "articoli in magazzino", "articolo in magazzino"},
     {"prodotto", "prodotto", "id, tipo, codice, prezzovendita, prezzoacquisto, pezzi, operazione, dataop",
-     "movimenti"},
-    {"carrello", "carrelli", "codice, tipo, prezzo, pezzi, totale", "righe di carrello"},
-    {"ricevuta", "ricevuta", "codice, dataop, totale", "ricevute"},
-    {"\"generalità\"", "\"generalità\"", "nome, info1, info2, info3, info4", "righe dei dati dell'azienda"},
+     "movimenti", "movimento"},
+    {"carrello", "carrelli", "codice, tipo, prezzo, pezzi, totale", "righe di carrello", "riga di carrello"},
+    {"ricevuta", "ricevuta", "codice, dataop, totale", "ricevute", "ricevuta"},
+    {"\"generalità\"", "\"generalità\"", "nome, info1, info2, info3, info4", "righe dei dati dell'azienda",
+     "riga dei dati dell'azienda"},
 };
 
 void copiaTabella(sqlite3 *file, PGconn *c, const Tabella &t)
@@ -400,9 +408,9 @@ EsitoMigrazione migraSuServer(const QString &file, const QString &connessione)
             const qint64 nelFile = numeroDelFile(grezzo, QByteArray("SELECT count(*) FROM ") + t.file);
             const qint64 sulServer = numero(c.get(), QStringLiteral("SELECT count(*) FROM %1").arg(QString::fromUtf8(t.server)));
             if (nelFile != sulServer)
-                throw Guasto{QStringLiteral("nel file %1 %2, sul server %3.")
-                                 .arg(QString::number(nelFile), QString::fromUtf8(t.nome), QString::number(sulServer))};
-            copiati.append(QStringLiteral("%1 %2").arg(formatoNumero(nelFile, MODELLO_TOTALE), QString::fromUtf8(t.nome)));
+                throw Guasto{QStringLiteral("nel file %1, sul server %2.")
+                                 .arg(quante(nelFile, t), QString::number(sulServer))};
+            copiati.append(quante(nelFile, t));
         }
         for (const char *somma : {"SELECT sum(pezzi) FROM rimanenze", "SELECT sum(pezzi) FROM prodotto",
                                   "SELECT sum(totale) FROM ricevuta"}) {

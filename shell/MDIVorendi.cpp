@@ -6,6 +6,7 @@
 #include "data/database_routines.h"
 #include "data/copie.h"
 #include "data/percorso.h"
+#include "data/schema.h"
 #include "data/server.h"
 #include "reports/Operazioni_frm.h"
 #include "reports/VisGrafico_frm.h"
@@ -19,6 +20,7 @@
 #include "stock/VisTipi_frm.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QThread>
 #include <QCloseEvent>
@@ -30,6 +32,8 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
+
+#include <utility>
 
 namespace {
 
@@ -68,13 +72,27 @@ MDIVorendi::MDIVorendi(QWidget *genitore)
     if (!connessione.isEmpty() && !connessioneValida(connessione, &errore))
         mostraMessaggio(this, errore + QStringLiteral("\nControllare VORENDI_SERVER."));
     impostaServer(connessione);
+    // Two counters' windows side by side are told apart by their names.
     if (!connessione.isEmpty())
-        titolo += errore.isEmpty() ? QStringLiteral(" - database ") + descrizioneServer(connessione)
-                                   : QStringLiteral(" - server: stringa di collegamento non valida");
-    // A missing file is reported (zone 12) and the program opens all the same.
-    LeggiGeneralita();
-    // The server keeps its own backups.
-    if (!suServer() && QFileInfo::exists(percorsoDatabase()))
+        titolo += (errore.isEmpty() ? QStringLiteral(" - database ") + descrizioneServer(connessione)
+                                    : QStringLiteral(" - server: stringa di collegamento non valida"))
+            + QStringLiteral(" - cassa ") + postazione();
+    // Started where there is no shop file: a new one only if the shopkeeper
+    // wants it, else the missing file is reported (zone 12) and the program
+    // opens all the same.
+    const QString file = percorsoDatabase();
+    bool creato = true;
+    if (connessione.isEmpty() && !QFileInfo::exists(file)
+        && chiediConferma(this,
+                          QStringLiteral("Il file %1 non c'è. Crearne uno nuovo, vuoto?")
+                              .arg(QDir::toNativeSeparators(file)),
+                          QMessageBox::No)
+        && !(creato = creaDatabase(file, &errore)))
+        mostraMessaggio(this, errore);
+    // The server keeps its own backups; a file that does not open has
+    // already been reported, and a copy of it would only fail again.
+    copiaDaFare_ = creato && LeggiGeneralita() && !suServer();
+    if (copiaDaFare_)
         avviaCopiaDelGiorno();
     setWindowTitle(titolo);
     setWindowIcon(iconaProgramma());
@@ -267,7 +285,25 @@ void MDIVorendi::apriInformazioni()
 
 void MDIVorendi::closeEvent(QCloseEvent *evento)
 {
-    // Closing the frame ends the program like "Uscita": no questions asked.
+    // Closing the frame ends the program like "Uscita", asking only where a
+    // window holds input not yet saved; No keeps the program open.
+    area_->closeAllSubWindows();
+    if (!area_->subWindowList().isEmpty()) {
+        evento->ignore();
+        return;
+    }
+    // The day's copy is taken again, whole, so that it holds the day's work
+    // and not only the morning; a failure is told and never keeps the
+    // program open.
+    if (copia_)
+        copia_->wait();
+    if (std::exchange(copiaDaFare_, false)) {
+        const EsitoCopia esito = copiaDelGiorno(percorsoDatabase(), QDate::currentDate(), true,
+                                                std::chrono::milliseconds(0));
+        if (esito.stato == EsitoCopia::Stato::Fallita)
+            mostraMessaggio(this, QStringLiteral("La copia di sicurezza alla chiusura non è stata fatta: %1")
+                                      .arg(esito.motivo));
+    }
     evento->accept();
     QApplication::quit();
 }

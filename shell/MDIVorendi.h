@@ -47,4 +47,5 @@ private:
     QHash<QString, QPointer<QMdiSubWindow>> finestre_;
     QPointer<QWidget> about_;
     QThread *copia_ = nullptr; // today's backup, made beside the counter's work
+    bool copiaDaFare_ = false;  // again at closing: the file opened at start-up
 };

@@ -1,6 +1,7 @@
 // Writes the operations register, the receipts register or the stock on
 // hand of a shop file as CSV for a spreadsheet; opens the file read-only.
 
+#include "common/file_durevole.h"
 #include "common/filtro_giorno.h"
 #include "common/formati.h"
 #include "common/riga_di_comando.h"
@@ -12,7 +13,6 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QTextStream>
 
 namespace {
@@ -98,10 +98,20 @@ int main(int argc, char *argv[])
         QTextStream(stderr) << r.testo() << '\n';
     });
 
+    // An unknown type would export an empty register, as if nothing had been bought.
+    const QString codiceTipo = riga_.value(tipo);
+    if (!codiceTipo.isEmpty()) {
+        const bool esiste = IdTipo(codiceTipo) != 0;
+        if (fallito)
+            return fallisci(QStringLiteral("Nulla è stato esportato."));
+        if (!esiste)
+            return fallisci(QStringLiteral("Il tipo %1 non esiste: nulla è stato esportato.").arg(codiceTipo));
+    }
+
     QString testo = QStringLiteral("\uFEFF");
     if (cosa == "operazioni") {
         ElencoOperazioni elenco;
-        VisualizzaOperazioni(riga_.isSet(vendite) ? OPERAZIONE_VENDITA : OPERAZIONE_ACQUISTO, riga_.value(tipo),
+        VisualizzaOperazioni(riga_.isSet(vendite) ? OPERAZIONE_VENDITA : OPERAZIONE_ACQUISTO, codiceTipo,
                              giorni[0], giorni[1], elenco);
         testo += riga({"Numero", "Data", "Codice articolo", "Tipo articolo", "Prezzo acquisto", "Prezzo vendita",
                        "Pezzi"});
@@ -120,9 +130,8 @@ int main(int argc, char *argv[])
     }
     if (fallito)
         return fallisci(QStringLiteral("Nulla è stato esportato."));
-    // Named only once whole.
-    QSaveFile csv(destinazione);
-    if (!csv.open(QIODevice::WriteOnly) || csv.write(testo.toUtf8()) < 0 || !csv.commit())
+    // Named only once whole and on disk.
+    if (!scriviNuovoFile(destinazione, testo.toUtf8()))
         return fallisci(QStringLiteral("Il file %1 non si può scrivere.").arg(destinazione));
     QTextStream(stdout) << "Esportato " << destinazione << '\n';
     return 0;

@@ -403,7 +403,8 @@ private slots:
                  {{"operazioni", "--vendite", "--dal", "06/03/2024", "-o", "v.csv"}, {operazioni, "2;06/03/2024;B;Viti;0;1500;-1"}},
                  {{"ricevute"}, {"Numero;Data;Totale", "1;06/03/2024;4500"}},
                  {{"rimanenze"}, {"Codice articolo;Tipo articolo;Prezzo;Pezzi", codice + ";Viti;1500;3"}},
-                 {{"ricevute"}, {}}, {{"operazioni", "--dal", "31/02/2024", "-o", "x.csv"}, {}}}) {
+                 {{"ricevute"}, {}}, {{"operazioni", "--dal", "31/02/2024", "-o", "x.csv"}, {}},
+                 {{"operazioni", "--tipo", "NONESISTE", "-o", "x.csv"}, {}}}) {
             QProcess strumento;
             QProcessEnvironment ambiente = QProcessEnvironment::systemEnvironment();
             ambiente.insert("VORENDI_SERVER", b.connessione());
@@ -414,6 +415,8 @@ private slots:
             const QString csv = argomenti.contains("-o") ? argomenti.last() : argomenti.first() + ".csv";
             if (!righe.isEmpty())
                 QCOMPARE(QString::fromUtf8(byteDelFile(csv)), "\uFEFF" + righe.join("\r\n") + "\r\n");
+            QVERIFY(!argomenti.contains("NONESISTE")
+                    || strumento.readAllStandardError().startsWith("Il tipo NONESISTE non esiste"));
         }
         QVERIFY(!QFileInfo::exists("x.csv") && b.byte() == prima);
     }
@@ -438,7 +441,7 @@ private slots:
             for (int i = 0; !fine; ++i)
                 AggiungiTipo(QStringLiteral("Nuovo %1").arg(i));
         });
-        const EsitoCopia copia = copiaDelGiorno(b.percorso(), QDate(2026, 12, 6), std::chrono::milliseconds(1));
+        const EsitoCopia copia = copiaDelGiorno(b.percorso(), QDate(2026, 12, 6), false, std::chrono::milliseconds(1));
         fine = true;
         scrittore.join();
         QCOMPARE(copia.stato, EsitoCopia::Stato::Fatta);

@@ -2,6 +2,8 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QRandomGenerator>
 #include <QTest>
 
@@ -152,6 +154,47 @@ private slots:
         QCOMPARE(righe, QStringList({"rapporto 1 8 Il file " + QDir::toNativeSeparators(b.percorso())
                                          + " è di sola lettura: non vi si può scrivere.", "esito 0", "esito 1"}));
         QVERIFY(b.byte() == prima);
+    }
+
+    // A file said made keeps its name through a power cut: the folder that
+    // holds it is synced after the rename or link that named it, as strace
+    // sees the real routines and tools do it.
+    void nomiSulDisco_data()
+    {
+        QTest::addColumn<QStringList>("comando");
+        QTest::addColumn<QString>("dove");
+        QTest::addColumn<QString>("filtro");
+        QTest::newRow("copia") << QStringList{VORENDI_PROCESSO_PROVA, "copia", "Vorendi.mdb"} << "Backup"
+                               << "Vorendi-*.mdb";
+        QTest::newRow("pdf") << QStringList{VORENDI_PROCESSO_PROVA, "stampa", ".", "10"} << "." << "*.pdf";
+        QTest::newRow("csv") << QStringList{VORENDI_ESPORTA, "ricevute", "-f", "Vorendi.mdb"} << "." << "*.csv";
+        QTest::newRow("file nuovo") << QStringList{VORENDI_NUOVO_DB, "N.mdb"} << "." << "N.mdb";
+    }
+
+    void nomiSulDisco()
+    {
+        QFETCH(QStringList, comando);
+        QFETCH(QString, dove);
+        QFETCH(QString, filtro);
+        const QString strace = QStandardPaths::findExecutable("strace");
+        QVERIFY2(!strace.isEmpty(), "manca strace: scripts/setup.sh lo installa");
+        Banco b;
+        QProcess p;
+        p.setProcessChannelMode(QProcess::MergedChannels);
+        p.start(strace, QStringList{"-f", "-y", "-s", "4096", "-o", "traccia", "-e",
+                                    "trace=fsync,fdatasync,rename,renameat,renameat2,link,linkat"} + comando);
+        QVERIFY(p.waitForFinished(120000));
+        QVERIFY2(p.exitStatus() == QProcess::NormalExit, p.readAll().constData());
+        const QFileInfoList fatti = QDir(dove).entryInfoList({filtro}, QDir::Files);
+        QCOMPARE(fatti.size(), 1);
+        const QStringList traccia = QString::fromUtf8(byteDelFile("traccia")).split(u'\n');
+        const QRegularExpression nomina(".*\\b(rename|renameat2?|link|linkat)\\(.*[/\"]"
+                                        + QRegularExpression::escape(fatti[0].fileName()) + "\".*");
+        const QRegularExpression cartella(".*\\bf(data)?sync\\(\\d+<"
+                                          + QRegularExpression::escape(fatti[0].canonicalPath()) + ">.*");
+        const qsizetype nominato = traccia.indexOf(nomina);
+        QVERIFY2(nominato >= 0, qPrintable(traccia.join(u'\n')));
+        QVERIFY2(traccia.indexOf(cartella, nominato) > nominato, qPrintable(traccia.join(u'\n')));
     }
 };
 

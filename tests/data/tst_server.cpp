@@ -52,8 +52,8 @@ private slots:
         const EsitoMigrazione esito = migraSuServer(file, server());
         QVERIFY2(esito.riuscita, qPrintable(esito.messaggio));
         QCOMPARE(esito.messaggio.section(": ", 1),
-                 "3 tipi, 2 articoli in magazzino, 1 movimenti, 1 righe di carrello, 1 ricevute,"
-                 " 1 righe dei dati dell'azienda.");
+                 "3 tipi, 2 articoli in magazzino, 1 movimento, 1 riga di carrello, 1 ricevuta,"
+                 " 1 riga dei dati dell'azienda.");
         // Codes without regard to case, numbers going on after the highest
         // ever given, this counter's cart, the company.
         QCOMPARE(CaricaTipi(), QStringList({"bulloni", "Dadi", "Viti"}));

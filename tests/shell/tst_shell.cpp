@@ -18,7 +18,10 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QStatusBar>
+#include <QSysInfo>
 #include <QTest>
 #include <QToolButton>
 
@@ -60,22 +63,54 @@ class TestShell : public QObject
     Q_OBJECT
 
 private slots:
-    // Without a file the start-up read is reported in a message box and
-    // nothing is created; "Uscita" closes the frame even with a dialog open.
+    // Started where no file is, the program asks whether to make one, No the
+    // default: Sì makes an empty shop, No gives the missing file's report.
+    // A file that is no database is reported once and never copied.
+    // "Uscita" closes the frame even with a dialog open.
+    void avvioSenzaFile_data()
+    {
+        QTest::addColumn<bool>("guasto");
+        QTest::addColumn<QString>("risposta");
+        QTest::addColumn<QStringList>("messaggi");
+        QTest::addColumn<QString>("dettaglio");
+        const QString domanda = "Il file %1 non c'è. Crearne uno nuovo, vuoto?";
+        QTest::newRow("manca, No") << false << "No"
+                                   << QStringList{domanda, "Si è verificato in zona 12:\nErrore n. 14 Il file %1"
+                                                           " non c'è o non si può aprire."}
+                                   << "unable to open database file";
+        QTest::newRow("manca, Sì") << false << "Si" << QStringList{domanda} << "";
+        QTest::newRow("non è un database") << true << "" << QStringList{"Si è verificato in zona 12:\nErrore n. 26"
+                                                                        " Il file %1 non è un archivio di Vorendi."}
+                                           << "file is not a database";
+    }
+
     void avvioSenzaFile()
     {
+        QFETCH(bool, guasto);
+        QFETCH(QString, risposta);
+        QFETCH(QStringList, messaggi);
+        QFETCH(QString, dettaglio);
         Banco b(Banco::SenzaFile);
-        MDIVorendi f;
-        QVERIFY(mostra(f));
-        QCOMPARE(b.testi().size(), 1);
-        QCOMPARE(b.testi().first(), "Si è verificato in zona 12:\nErrore n. 14 Il file "
-                                        + QDir::toNativeSeparators(b.percorso()) + " non c'è o non si può aprire.");
-        QCOMPARE(b.visti.first().dettaglio, "unable to open database file");
-        QVERIFY(!QFileInfo::exists(b.percorso()));
-        QCOMPARE(f.windowTitle(), "Vorendi v2.0");
-        f.findChild<QAction *>("info")->trigger();
-        f.findChild<QAction *>("uscita")->trigger();
-        QVERIFY(!f.isVisible());
+        if (guasto)
+            b.guasta(false);
+        b.rispondi({risposta});
+        {
+            MDIVorendi f;
+            QVERIFY(mostra(f));
+            QCOMPARE(f.windowTitle(), "Vorendi v2.0");
+            f.findChild<QAction *>("info")->trigger();
+            f.findChild<QAction *>("uscita")->trigger();
+            QVERIFY(!f.isVisible());
+        } // the start-up copy, if any, has ended
+        for (QString &m : messaggi)
+            m = m.arg(QDir::toNativeSeparators(b.percorso()));
+        QCOMPARE(b.testi(), messaggi);
+        QCOMPARE(b.visti.first().predefinito, guasto ? QMessageBox::NoButton : QMessageBox::No);
+        QCOMPARE(b.visti.last().dettaglio, dettaglio);
+        QCOMPARE(QFileInfo::exists(b.percorso()), guasto || risposta == "Si");
+        QCOMPARE(QFileInfo::exists(QDir(b.cartella()).filePath("Backup")), risposta == "Si");
+        if (risposta == "Si")
+            QCOMPARE(b.valore("SELECT count(*) FROM \"generalità\"").toInt(), 1);
     }
 
     // With VORENDI_SERVER the title names the server's database and no file
@@ -86,15 +121,18 @@ private slots:
         QTest::addColumn<QString>("connessione");
         QTest::addColumn<QString>("titolo");
         QTest::addColumn<QStringList>("messaggi");
+        QTest::addColumn<QString>("postazione");
         const QString nonRisponde = "Si è verificato in zona 12:\nErrore n. 08001 Il server %1 non risponde:"
                                     " è acceso e raggiungibile dalla rete?";
         QTest::newRow("non risponde") << "host=127.0.0.1 hostaddr=127.0.0.1 port=1 dbname=negozio user=cassa"
-                                      << "Vorendi v2.0 - database negozio su 127.0.0.1:1"
-                                      << QStringList{nonRisponde.arg("negozio su 127.0.0.1:1")};
+                                      << "Vorendi v2.0 - database negozio su 127.0.0.1:1 - cassa Banco 2"
+                                      << QStringList{nonRisponde.arg("negozio su 127.0.0.1:1")} << "Banco 2";
         QTest::newRow("stringa sbagliata") << "host=127.0.0.1 port=1 dbname='negozio"
-                                           << "Vorendi v2.0 - server: stringa di collegamento non valida"
+                                           << "Vorendi v2.0 - server: stringa di collegamento non valida - cassa "
+                                                  + QSysInfo::machineHostName()
                                            << QStringList{"La stringa di collegamento al server non è valida:",
-                                                          nonRisponde.arg("(stringa di collegamento non valida)")};
+                                                          nonRisponde.arg("(stringa di collegamento non valida)")}
+                                           << "";
     }
 
     void avvioSulServer()
@@ -102,10 +140,13 @@ private slots:
         QFETCH(QString, connessione);
         QFETCH(QString, titolo);
         QFETCH(QStringList, messaggi);
+        QFETCH(QString, postazione);
         Banco b(Banco::SenzaFile);
         qputenv("VORENDI_SERVER", connessione.toUtf8());
+        qputenv("VORENDI_POSTAZIONE", postazione.toUtf8());
         MDIVorendi f;
         qunsetenv("VORENDI_SERVER");
+        qunsetenv("VORENDI_POSTAZIONE");
         QVERIFY(mostra(f));
         QCOMPARE(f.windowTitle(), titolo);
         QCOMPARE(b.testi().size(), messaggi.size());
@@ -157,8 +198,8 @@ private slots:
     }
 
     // The counter in a hurry, from the keyboard: each step a key sequence,
-    // "'" text typed, "|" text pasted, ">" Tab up to a named element, "?" a
-    // window's grid noted; then the boxes, the status bar, what is stored
+    // "'" text typed, "|" text pasted, ">" Tab up to a named element, "!" a
+    // menu command, "?" a window's grid noted; then the boxes, the status bar, what is stored
     // and printed beyond the shop below, and the windows left open.
     void fretta_data()
     {
@@ -209,6 +250,7 @@ private slots:
         riga("Esc con un acquisto scritto", {"F2", "'Viti", "Esc", "Esc"}, {"No", "Si"}, {chiudi, chiudi}, {}, {}, 0);
         riga("Esc chiude prima i suggerimenti", {"F2", "'Viti", "Tab", "'VT-1", "Esc", "Esc"}, {"No"}, {chiudi}, {}, {}, 1);
         riga("Esc con un tipo scritto", {"F7", "'Bulloni", "Esc"}, {"No"}, {chiudi}, {}, {}, 1);
+        riga("uscita con un tipo scritto", {"F2", "F7", "'Bulloni", "!uscita"}, {"No"}, {chiudi}, {}, {}, 1);
     }
 
     void fretta()
@@ -239,6 +281,8 @@ private slots:
             } else if (passo.startsWith(u'>')) {
                 for (int i = 0; i < 12 && QApplication::focusWidget()->objectName() != passo.mid(1); ++i)
                     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            } else if (passo.startsWith(u'!')) {
+                f.findChild<QAction *>(passo.mid(1))->trigger();
             } else if (passo.startsWith(u'?')) {
                 stato << "griglia " + griglia(*f.findChild<QWidget *>(passo.mid(1))).join(u' ');
             } else {
@@ -263,6 +307,7 @@ private slots:
         dopo.sort();
         QCOMPARE(stato, dopo);
         QTEST(int(f.areaLavoro()->subWindowList().size()), "aperte");
+        QVERIFY(f.isVisible());
     }
 
     // A copy of the day that cannot be made is told once; the program goes on.
@@ -281,21 +326,62 @@ private slots:
         QCOMPARE(f.areaLavoro()->subWindowList().size(), 1);
     }
 
-    // --help and --version answer without a display and create nothing.
+    // Closing copies the file again over the day's copy, so that a restore
+    // brings back the whole day; a half copy a crash left is gone.
+    void copiaAllaChiusura()
+    {
+        Banco b;
+        QDir backup(b.cartella());
+        QVERIFY(backup.mkpath("Backup") && backup.cd("Backup"));
+        QVERIFY(QFile(backup.filePath(".Vorendi-2026-01-01.mdb.parziale")).open(QIODevice::WriteOnly));
+        const QString nome = "Vorendi-" + QDate::currentDate().toString(Qt::ISODate) + ".mdb";
+        MDIVorendi f;
+        QVERIFY(mostra(f));
+        QTRY_VERIFY(QFileInfo::exists(backup.filePath(nome)));
+        b.esegui("INSERT INTO tipo (codice) VALUES ('Dopo l''avvio')");
+        f.findChild<QAction *>("uscita")->trigger();
+        QCOMPARE(backup.entryList(QDir::Files | QDir::Hidden), QStringList{nome});
+        {
+            QSqlDatabase copia = QSqlDatabase::addDatabase("QSQLITE", "copia");
+            copia.setDatabaseName(backup.filePath(nome));
+            QSqlQuery q = copia.open() ? copia.exec("SELECT codice FROM tipo") : QSqlQuery();
+            QVERIFY(q.next());
+            QCOMPARE(q.value(0).toString(), "Dopo l'avvio");
+        }
+        QSqlDatabase::removeDatabase("copia");
+        QVERIFY(b.visti.isEmpty());
+    }
+
+    // --help and --version answer without a display and create nothing; a
+    // wrong option is told, exit code 2.
+    void rigaDiComando_data()
+    {
+        QTest::addColumn<QString>("opzione");
+        QTest::addColumn<int>("uscita");
+        QTest::addColumn<QString>("testo");
+        QTest::newRow("versione") << "--version" << 0 << "Vorendi 2.0.0";
+        QTest::newRow("aiuto") << "--help" << 0 << "--version";
+        QTest::newRow("sbagliata") << "--opzione-sbagliata" << 2 << "Per le opzioni: Vorendi --help";
+    }
+
     void rigaDiComando()
     {
+        QFETCH(QString, opzione);
+        QFETCH(int, uscita);
+        QFETCH(QString, testo);
         Banco b(Banco::SenzaFile);
-        for (const char *opzione : {"--version", "--help"}) {
-            QProcess programma;
-            QProcessEnvironment ambiente = QProcessEnvironment::systemEnvironment();
-            ambiente.remove("DISPLAY");
-            ambiente.insert("QT_QPA_PLATFORM", "xcb");
-            programma.setProcessEnvironment(ambiente);
-            programma.start(VORENDI_PROGRAMMA, {opzione});
-            QVERIFY(programma.waitForFinished(30000));
-            QCOMPARE(programma.exitStatus() == QProcess::NormalExit && programma.exitCode() == 0, true);
-            QVERIFY(programma.readAllStandardOutput().contains(qstrcmp(opzione, "--help") ? "2.0.0" : "--version"));
-        }
+        QProcess programma;
+        QProcessEnvironment ambiente = QProcessEnvironment::systemEnvironment();
+        ambiente.remove("DISPLAY");
+        ambiente.remove("WAYLAND_DISPLAY");
+        ambiente.remove("QT_QPA_PLATFORM");
+        programma.setProcessEnvironment(ambiente);
+        programma.setProcessChannelMode(QProcess::MergedChannels);
+        programma.start(VORENDI_PROGRAMMA, {opzione});
+        QVERIFY(programma.waitForFinished(30000));
+        const QString scritto = QString::fromUtf8(programma.readAll());
+        QVERIFY2(programma.exitStatus() == QProcess::NormalExit && programma.exitCode() == uscita, qPrintable(scritto));
+        QVERIFY2(scritto.contains(testo), qPrintable(scritto));
         QCOMPARE(QDir(b.cartella()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList{});
     }
 

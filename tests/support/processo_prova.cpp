@@ -1,10 +1,11 @@
 // A second process for the tests: sells or buys until killed, runs a
-// routine as another user, draws a long printout until killed, or works as
-// one of several counters on a server. Each
+// routine as another user, makes the day's copy, draws a printout (a long
+// one until killed), or works as one of several counters on a server. Each
 // report is one write, so that a killed run leaves all it said in the pipe.
 
 #include "counter/stampante_qt.h"
 #include "counter/tracciato.h"
+#include "data/copie.h"
 #include "data/database_routines.h"
 #include "data/percorso.h"
 #include "data/rapporto.h"
@@ -156,16 +157,22 @@ int main(int argc, char *argv[])
         scrivi(QStringLiteral("esito %1").arg(!VisualizzaTipi().isEmpty()));
         return 0;
     }
-    // "disegno" as the pages of a long printout begin to be drawn.
+    if (a.value(1) == "copia") {
+        const EsitoCopia copia = copiaDelGiorno(a.value(2), QDate::currentDate());
+        scrivi(copia.stato == EsitoCopia::Stato::Fatta ? QStringLiteral("fatta") : copia.motivo);
+        return copia.stato == EsitoCopia::Stato::Fatta ? 0 : 3;
+    }
+    // "disegno" as the pages of a printout (long, unless told how many lines) begin to be drawn.
     if (a.value(1) == "stampa") {
         StampanteQt stampante("Elenco di prova", a.value(2), StampanteQt::Destinazione::SoloPdf);
         stampante.impostaCarattere(CARATTERE_STAMPA);
-        for (int i = 1; i <= 100000; ++i)
+        for (int i = 1, n = a.size() > 3 ? a.value(3).toInt() : 100000; i <= n; ++i)
             stampante.stampaRiga(QStringLiteral("Riga %1 ").arg(i) + lineaSeparatrice());
         scrivi("disegno");
         return int(stampante.fineDocumento().modo);
     }
-    scrivi("errore: uso processo_prova vendite|acquisti file [pieno], nessuno file, stampa cartella,"
+    scrivi("errore: uso processo_prova vendite|acquisti file [pieno], nessuno file, copia file,"
+           " stampa cartella [righe],"
            " o cassa collegamento postazione passi seme");
     return 2;
 }
