@@ -101,6 +101,16 @@ MDIVorendi::MDIVorendi(QWidget *genitore)
     area_->setObjectName(QStringLiteral("areaLavoro"));
     setCentralWidget(area_);
     createActions();
+    // The cart brought forward shows the cart as it is now, lines added from
+    // the stock window included. A box closing gives the focus back to the
+    // same window, which is not brought forward.
+    connect(area_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow *sotto) {
+        if (!sotto || sotto == davanti_)
+            return;
+        davanti_ = sotto;
+        if (auto *carrello = qobject_cast<VisCarrello_frm *>(sotto->widget()))
+            carrello->aggiorna();
+    });
     // Esc closes the working window in front, never the main one.
     // A box still open answers its own Esc: the window that asked stays.
     auto *esc = new QShortcut(QKeySequence(Qt::Key_Escape), area_, area_, [this] {
@@ -190,12 +200,12 @@ void MDIVorendi::createActions()
     });
     connect(svuotcar, &QAction::triggered, this, [this] {
         const QString nome = QStringLiteral("VisCarrello_frm");
-        const bool aperta = finestre_.value(nome);
+        const bool davanti = finestre_.value(nome) && area_->activeSubWindow() == finestre_.value(nome);
         auto *carrello = static_cast<VisCarrello_frm *>(
             mostraFinestra(nome, [] { return new VisCarrello_frm; }));
-        // Brought forward, it shows the cart as it is now, lines added from
-        // the stock window included; a new one has just read it.
-        if (aperta)
+        // Already in front, it is read again all the same: another counter
+        // may have changed it.
+        if (davanti)
             carrello->aggiorna();
     });
     connect(ricvut, &QAction::triggered, this, [this] {
@@ -247,6 +257,8 @@ QWidget *MDIVorendi::mostraFinestra(const QString &nome, const std::function<QWi
     if (!sotto) {
         QWidget *finestra = crea();
         sotto = area_->addSubWindow(finestra);
+        // A new window has just read what it shows.
+        davanti_ = sotto;
         sotto->setAttribute(Qt::WA_DeleteOnClose);
         sotto->setWindowIcon(finestra->windowIcon().isNull() ? windowIcon()
                                                              : finestra->windowIcon());

@@ -45,6 +45,7 @@ private:
 
     QMdiArea *area_ = nullptr;
     QHash<QString, QPointer<QMdiSubWindow>> finestre_;
+    QPointer<QMdiSubWindow> davanti_; // the working window last brought forward
     QPointer<QWidget> about_;
     QThread *copia_ = nullptr; // today's backup, made beside the counter's work
     bool copiaDaFare_ = false;  // again at closing: the file opened at start-up

@@ -233,14 +233,15 @@ private slots:
         riga("domanda di cassa chiusa", vendita, {"=2", "chiudi"}, {pezzi, cassa}, {nelCarrello}, {"carrello VT-6 2"}, 2);
         riga("No alla domanda di cassa", vendita, {"=2", "No"}, {pezzi, cassa, "Stampa completata"}, {nelCarrello},
              {"carrello VT-6 2", "stampa Ricevuta 0"}, 2);
-        riga("carrello aperto prima, poi venduto", QStringList{"F4"} + vendita + QStringList{"?VisCarrello_frm"}, {"=2", "Si"},
-             {pezzi, cassa, "Stampa completata"}, {nelCarrello}, {"VT-6 0 1500 -2", "stampa Ricevuta 1", "griglia ||||"}, 2);
+        riga("carrello aperto prima, poi venduto", QStringList{"F4"} + alCarrello + QStringList{"F4", "?VisCarrello_frm", ">Command3", "Space", "?VisCarrello_frm"},
+             {"=2", "Si"}, {pezzi, cassa, "Stampa completata"}, {nelCarrello},
+             {"VT-6 0 1500 -2", "stampa Ricevuta 1", "griglia VT-6|Viti|1.500|2|3.000 ||||", "griglia ||||"}, 2);
         riga("Tab dopo un codice con suggerimenti", {"F2", "'Viti", "Tab", "'VT-1", "Tab", "'1500", "Tab", "'3000", "Tab", "'10", "Tab", "Space"},
              {}, {}, {"Registrato: VT-1, 10 pezzi"}, {"VT-1 1500 3000 10"}, 1);
         riga("tipo scritto dopo l'avviso", {"F2", "Tab", "'VT-6", "Tab", "'1", "Tab", "'2", "Tab", "'3", "Return", "'viti", "Tab", "Tab", "Tab", "Tab", "Return"},
              {}, {"Scegliere il tipo dell'articolo."}, {registrato.arg(3)}, {"VT-6 1 2 3"}, 1);
-        riga("prezzo riscritto", {"F2", "'Viti", "Tab", "'VT-6", "Tab", "'1234567", "Ctrl+A", "'4200", "Home", "'9", "End", "Backspace", "Left", "Left",
-                                  "Backspace", "Tab", "'3000", "Tab", "'1", "Return"}, {}, {}, {"Registrato: VT-6, 1 pezzo"}, {"VT-6 920 3000 1"}, 1);
+        riga("prezzo riscritto", {"F2", "'Viti", "Tab", "'VT-6", "Tab", "'1234567", "Ctrl+A", "'123456", "Home", "'7", "Delete",
+                                  "Tab", "'3000", "Tab", "'1", "Return"}, {}, {}, {"Registrato: VT-6, 1 pezzo"}, {"VT-6 723456 3000 1"}, 1);
         riga("pezzi vuoti, Sì", acquisto + QStringList{"Return"}, {"Si"}, {vuoto}, {registrato.arg(0)}, {"VT-6 1500 3000 0"}, 1);
         riga("pezzi vuoti, No", acquisto + QStringList{"Return", "'7", "Return"}, {"No"}, {vuoto}, {registrato.arg(7)}, {"VT-6 1500 3000 7"}, 1);
         riga("pezzi negativi, Sì", acquisto + QStringList{"'-5", "Return"}, {"Si"}, {negativo}, {registrato.arg(-5)}, {"VT-6 1500 3000 -5"}, 1);
@@ -250,6 +251,7 @@ private slots:
         riga("Esc con un acquisto scritto", {"F2", "'Viti", "Esc", "Esc"}, {"No", "Si"}, {chiudi, chiudi}, {}, {}, 0);
         riga("Esc chiude prima i suggerimenti", {"F2", "'Viti", "Tab", "'VT-1", "Esc", "Esc"}, {"No"}, {chiudi}, {}, {}, 1);
         riga("Esc con un tipo scritto", {"F7", "'Bulloni", "Esc"}, {"No"}, {chiudi}, {}, {}, 1);
+        riga("Esc con l'azienda cambiata", {"!infoaz", "'Bottega", "Esc"}, {"No"}, {chiudi}, {}, {}, 1);
         riga("uscita con un tipo scritto", {"F2", "F7", "'Bulloni", "!uscita"}, {"No"}, {chiudi}, {}, {}, 1);
     }
 
