@@ -299,10 +299,13 @@ void MDIVorendi::closeEvent(QCloseEvent *evento)
 {
     // Closing the frame ends the program like "Uscita", asking only where a
     // window holds input not yet saved; No keeps the program open.
-    area_->closeAllSubWindows();
-    if (!area_->subWindowList().isEmpty()) {
-        evento->ignore();
-        return;
+    // The window in front first: a No there leaves the others as they are.
+    QList<QMdiSubWindow *> finestre = area_->subWindowList(QMdiArea::ActivationHistoryOrder);
+    while (!finestre.isEmpty()) {
+        if (!finestre.takeLast()->close()) {
+            evento->ignore();
+            return;
+        }
     }
     // The day's copy is taken again, whole, so that it holds the day's work
     // and not only the morning; a failure is told and never keeps the

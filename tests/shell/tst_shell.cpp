@@ -252,7 +252,7 @@ private slots:
         riga("Esc chiude prima i suggerimenti", {"F2", "'Viti", "Tab", "'VT-1", "Esc", "Esc"}, {"No"}, {chiudi}, {}, {}, 1);
         riga("Esc con un tipo scritto", {"F7", "'Bulloni", "Esc"}, {"No"}, {chiudi}, {}, {}, 1);
         riga("Esc con l'azienda cambiata", {"!infoaz", "'Bottega", "Esc"}, {"No"}, {chiudi}, {}, {}, 1);
-        riga("uscita con un tipo scritto", {"F2", "F7", "'Bulloni", "!uscita"}, {"No"}, {chiudi}, {}, {}, 1);
+        riga("uscita con un tipo scritto", {"F2", "F7", "'Bulloni", "!uscita"}, {"No"}, {chiudi}, {}, {}, 2);
     }
 
     void fretta()
