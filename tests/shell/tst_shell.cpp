@@ -199,8 +199,8 @@ private slots:
 
     // The counter in a hurry, from the keyboard: each step a key sequence,
     // "'" text typed, "|" text pasted, ">" Tab up to a named element, "!" a
-    // menu command, "?" a window's grid noted; then the boxes, the status bar, what is stored
-    // and printed beyond the shop below, and the windows left open.
+    // menu command, "?" a window's grid noted; then the boxes, the status
+    // bar, what is stored and printed beyond the shop below, the windows open.
     void fretta_data()
     {
         QTest::addColumn<QStringList>("passi");
@@ -231,8 +231,6 @@ private slots:
         riga("tipo che esiste già", {"F7", "'VITI", "Return"}, {}, {"Il tipo VITI esiste già."}, {}, {}, 1);
         riga("Esc alla domanda di cassa", vendita, {"=2", "annulla"}, {pezzi, cassa}, {nelCarrello}, {"carrello VT-6 2"}, 2);
         riga("domanda di cassa chiusa", vendita, {"=2", "chiudi"}, {pezzi, cassa}, {nelCarrello}, {"carrello VT-6 2"}, 2);
-        riga("No alla domanda di cassa", vendita, {"=2", "No"}, {pezzi, cassa, "Stampa completata"}, {nelCarrello},
-             {"carrello VT-6 2", "stampa Ricevuta 0"}, 2);
         riga("carrello aperto prima, poi venduto", QStringList{"F4"} + alCarrello + QStringList{"F4", "?VisCarrello_frm", ">Command3", "Space", "?VisCarrello_frm"},
              {"=2", "Si"}, {pezzi, cassa, "Stampa completata"}, {nelCarrello},
              {"VT-6 0 1500 -2", "stampa Ricevuta 1", "griglia VT-6|Viti|1.500|2|3.000 ||||", "griglia ||||"}, 2);
@@ -298,10 +296,9 @@ private slots:
             QVERIFY(!(d.testo.startsWith("Chiudere") || d.testo.startsWith("Il numero di pezzi è")) || d.predefinito == QMessageBox::No);
         QCOMPARE(b.pendenti(), 0);
         QTEST(barra, "barra");
-        for (const QVariantList &r : b.righe("SELECT codice, prezzoacquisto, prezzovendita, pezzi FROM prodotto"))
-            stato << QStringLiteral("%1 %2 %3 %4").arg(r[0].toString(), r[1].toString(), r[2].toString(), r[3].toString());
-        for (const QVariantList &r : b.righe("SELECT codice, pezzi FROM carrello"))
-            stato << QStringLiteral("carrello %1 %2").arg(r[0].toString(), r[1].toString());
+        for (const QVariantList &r : b.righe("SELECT codice||' '||prezzoacquisto||' '||prezzovendita||' '||pezzi FROM prodotto"
+                                             " UNION ALL SELECT 'carrello '||codice||' '||pezzi FROM carrello"))
+            stato << r[0].toString();
         for (const DocumentoStampato &d : b.stampe())
             stato << "stampa " + d.nome;
         QFETCH(QStringList, dopo);
@@ -309,7 +306,6 @@ private slots:
         dopo.sort();
         QCOMPARE(stato, dopo);
         QTEST(int(f.areaLavoro()->subWindowList().size()), "aperte");
-        QVERIFY(f.isVisible());
     }
 
     // A copy of the day that cannot be made is told once; the program goes on.
