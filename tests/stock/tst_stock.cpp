@@ -279,8 +279,10 @@ private slots:
             premi(f, qPrintable(c.pulsante));
         QCOMPARE(b.testi(), c.dialoghi);
         QCOMPARE(b.pendenti(), 0);
-        // A question that deletes has No as its default.
+        // A question that deletes, or sells what is not there, has No as its default.
         QVERIFY(c.pulsante != "Command2" || b.visti.first().predefinito == QMessageBox::No);
+        for (const Banco::Dialogo &d : b.visti)
+            QVERIFY(!d.testo.contains("non sono disponibili") || d.predefinito == QMessageBox::No);
         QCOMPARE(b.zone(), c.dopo.startsWith("zona") ? QList<int>{c.dopo.mid(5).toInt()} : QList<int>{});
         if (c.dopo == "-")
             righe.removeAt(1);
