@@ -22,22 +22,6 @@ bool sincronizza(const QByteArray &percorso, int modo)
     return ::close(fd) == 0 && fatto;
 }
 
-bool scriviTutto(int fd, const QByteArray &dati)
-{
-    const char *p = dati.constData();
-    qsizetype resto = dati.size();
-    while (resto > 0) {
-        const ssize_t scritti = ::write(fd, p, size_t(resto));
-        if (scritti < 0 && errno == EINTR)
-            continue;
-        if (scritti <= 0)
-            return false;
-        p += scritti;
-        resto -= scritti;
-    }
-    return true;
-}
-
 // The process's umask, read without changing it (threads may be creating files).
 mode_t umaskAttuale()
 {
@@ -52,6 +36,22 @@ mode_t umaskAttuale()
 }
 
 } // namespace
+
+bool scriviTutto(int fd, const QByteArray &dati)
+{
+    const char *p = dati.constData();
+    qsizetype resto = dati.size();
+    while (resto > 0) {
+        const ssize_t scritti = ::write(fd, p, size_t(resto));
+        if (scritti < 0 && errno == EINTR)
+            continue;
+        if (scritti <= 0)
+            return false;
+        p += scritti;
+        resto -= scritti;
+    }
+    return ::fsync(fd) == 0;
+}
 
 bool sincronizzaCartellaDi(const QString &percorso)
 {

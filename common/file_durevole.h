@@ -6,6 +6,9 @@
 // A file survives a power cut only once its data and then its name, which
 // lives in the folder, are on disk. These helpers write nothing else.
 
+// Every byte of dati to fd, then the data on disk.
+bool scriviTutto(int fd, const QByteArray &dati);
+
 // The folder that holds percorso, on disk: a name just given there stays.
 bool sincronizzaCartellaDi(const QString &percorso);
 

@@ -56,23 +56,6 @@ QString primoNomeLibero(const QDir &dir, const QString &base)
     return nome;
 }
 
-// Every byte, then the data on disk.
-bool scriviTutto(int fd, const QByteArray &dati)
-{
-    const char *p = dati.constData();
-    qsizetype resto = dati.size();
-    while (resto > 0) {
-        const ssize_t scritti = ::write(fd, p, size_t(resto));
-        if (scritti < 0 && errno == EINTR)
-            continue;
-        if (scritti <= 0)
-            return false;
-        p += scritti;
-        resto -= scritti;
-    }
-    return ::fsync(fd) == 0;
-}
-
 // Gives the written file the first free name: collega fails with EEXIST on
 // a taken name and never replaces it. The name survives a power cut only
 // once the folder is synced.
