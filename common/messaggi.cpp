@@ -6,39 +6,68 @@
 
 #include <utility>
 
+namespace {
+
+Risponditore &risponditoreInstallato()
+{
+    static Risponditore risponditore;
+    return risponditore;
+}
+
+Barra &barraInstallata()
+{
+    static Barra barra;
+    return barra;
+}
+
+std::optional<RispostaScatola> rispostaSenzaSchermo(const Scatola &scatola)
+{
+    return risponditoreInstallato() ? risponditoreInstallato()(scatola) : std::nullopt;
+}
+
+QMessageBox::StandardButton mostraScatola(QWidget *genitore, const Scatola &s,
+                                          QMessageBox::Icon icona = QMessageBox::NoIcon)
+{
+    if (const std::optional<RispostaScatola> risposta = rispostaSenzaSchermo(s))
+        return risposta->pulsante;
+    QMessageBox scatola(icona, s.titolo, s.testo, s.pulsanti, genitore);
+    scatola.setTextFormat(Qt::PlainText);
+    scatola.setDetailedText(s.dettaglio);
+    // Yes and No on screen; Esc and the close button press the hidden Cancel.
+    if (s.tipo == Scatola::Tipo::SiNo)
+        scatola.button(QMessageBox::Cancel)->hide();
+    if (s.predefinito != QMessageBox::NoButton)
+        scatola.setDefaultButton(s.predefinito);
+    return QMessageBox::StandardButton(scatola.exec());
+}
+
+} // namespace
+
 QMessageBox::StandardButton mostraMessaggio(QWidget *genitore, const QString &testo,
                                             QMessageBox::StandardButtons pulsanti,
                                             const QString &titolo, QMessageBox::Icon icona,
                                             QMessageBox::StandardButton predefinito,
                                             const QString &dettaglio)
 {
-    QMessageBox scatola(icona, titolo, testo, pulsanti, genitore);
-    scatola.setTextFormat(Qt::PlainText);
-    scatola.setDetailedText(dettaglio);
-    if (predefinito != QMessageBox::NoButton)
-        scatola.setDefaultButton(predefinito);
-    return QMessageBox::StandardButton(scatola.exec());
+    return mostraScatola(genitore,
+                         {Scatola::Tipo::Messaggio, testo, titolo, pulsanti, predefinito, dettaglio},
+                         icona);
 }
 
 bool chiediConferma(QWidget *genitore, const QString &testo,
                     QMessageBox::StandardButton predefinito)
 {
-    return mostraMessaggio(genitore, testo, QMessageBox::Yes | QMessageBox::No, TITOLO_PROGRAMMA,
-                           QMessageBox::NoIcon, predefinito)
+    return mostraScatola(genitore, {Scatola::Tipo::Domanda, testo, TITOLO_PROGRAMMA,
+                                    QMessageBox::Yes | QMessageBox::No, predefinito})
         == QMessageBox::Yes;
 }
 
 Risposta chiediSiNo(QWidget *genitore, const QString &testo,
                     QMessageBox::StandardButton predefinito)
 {
-    QMessageBox scatola(QMessageBox::NoIcon, TITOLO_PROGRAMMA, testo,
-                        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, genitore);
-    scatola.setTextFormat(Qt::PlainText);
-    // Yes and No on screen; Esc and the close button press the hidden Cancel.
-    scatola.button(QMessageBox::Cancel)->hide();
-    if (predefinito != QMessageBox::NoButton)
-        scatola.setDefaultButton(predefinito);
-    switch (scatola.exec()) {
+    switch (mostraScatola(genitore, {Scatola::Tipo::SiNo, testo, TITOLO_PROGRAMMA,
+                                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                                     predefinito})) {
     case QMessageBox::Yes:
         return Risposta::Si;
     case QMessageBox::No:
@@ -47,16 +76,6 @@ Risposta chiediSiNo(QWidget *genitore, const QString &testo,
         return Risposta::Annullata;
     }
 }
-
-namespace {
-
-Barra &barraInstallata()
-{
-    static Barra barra;
-    return barra;
-}
-
-} // namespace
 
 void avvisaInBarra(const QString &testo, bool bip)
 {
@@ -74,6 +93,10 @@ Barra installaBarra(Barra barra)
 QString chiediTesto(QWidget *genitore, const QString &domanda, const QString &titolo,
                     const QString &predefinito)
 {
+    const Scatola s{Scatola::Tipo::Testo, domanda, titolo, QMessageBox::Ok | QMessageBox::Cancel,
+                    QMessageBox::Ok, {}, predefinito};
+    if (const std::optional<RispostaScatola> risposta = rispostaSenzaSchermo(s))
+        return risposta->pulsante == QMessageBox::Ok ? risposta->testo : QString();
     QInputDialog dialogo(genitore);
     dialogo.setInputMode(QInputDialog::TextInput);
     dialogo.setWindowTitle(titolo);
@@ -82,4 +105,9 @@ QString chiediTesto(QWidget *genitore, const QString &domanda, const QString &ti
     if (dialogo.exec() != QDialog::Accepted)
         return QString();
     return dialogo.textValue();
+}
+
+Risponditore installaRisponditore(Risponditore risponditore)
+{
+    return std::exchange(risponditoreInstallato(), std::move(risponditore));
 }

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 class QWidget;
 
@@ -41,3 +42,26 @@ Barra installaBarra(Barra barra);
 // An input box in text mode; the empty text when cancelled.
 QString chiediTesto(QWidget *genitore, const QString &domanda, const QString &titolo,
                     const QString &predefinito = QString());
+
+// What a box of the functions above would show.
+struct Scatola
+{
+    enum class Tipo { Messaggio, Domanda, SiNo, Testo }; // SiNo: the question Esc leaves
+    Tipo tipo = Tipo::Messaggio;
+    QString testo, titolo;
+    QMessageBox::StandardButtons pulsanti = QMessageBox::Ok; // Ok and Cancel for an input box
+    QMessageBox::StandardButton predefinito = QMessageBox::NoButton;
+    QString dettaglio = {};
+    QString proposto = {}; // an input box's text at first
+};
+// How it was answered: the button (Cancel for Esc where Esc leaves) and the text typed.
+struct RispostaScatola
+{
+    QMessageBox::StandardButton pulsante = QMessageBox::NoButton;
+    QString testo = {};
+};
+// Tests answer the boxes in place of a user: an installed answerer gets each
+// box instead of the screen; no answer shows the box after all, for a test
+// that drives it with keys. The previous answerer is returned.
+using Risponditore = std::function<std::optional<RispostaScatola>(const Scatola &)>;
+Risponditore installaRisponditore(Risponditore risponditore);

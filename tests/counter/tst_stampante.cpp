@@ -271,6 +271,7 @@ private slots:
                                                      return EsitoInvio{EsitoInvio::Stato::Rifiutata, 0, coda};
                                                  });
         });
+        b.rispondi({"Ok"});
         const EsitoStampa esito = stampaEAvvisa(nullptr, elencoRicevuta(17, {}, 0));
         QCOMPARE(QFileInfo(esito.file).dir(), QDir(b.cartella()));
         QVERIFY(QFileInfo::exists(esito.file));
@@ -318,6 +319,7 @@ private slots:
         QVERIFY(processo.attendi("disegno") && processo.uccidi());
         QCOMPARE(contenuto(vuota.path()), QStringList{});
         Banco b(Banco::StampeVere);
+        b.rispondi({"Ok", "Ok"});
         const EsitoStampa senza = stampaEAvvisa(nullptr, elencoRicevuta(0, {}, 0));
         QCOMPARE(QFileInfo(senza.file).dir(), QDir(b.cartella()));
         QCOMPARE(b.testi(), QStringList{"Nessuna stampante installata.\n" + SALVATA + QDir::toNativeSeparators(senza.file)});

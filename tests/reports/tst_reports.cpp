@@ -97,6 +97,7 @@ private slots:
         const QByteArray file = b.byte();
         Operazioni_frm f;
         aggiorna(f, 1);
+        b.rispondi(QStringList(righe.isEmpty(), "Ok"));
         aggiorna(f, operazione, tipo, giorno);
         const QString rifiuto = operazione < 0 ? "Attenzione, specificare il tipo di operazione"
                                                : "Data non corretta\ndigitarla nel seguente modo GG/MM/AAAA";
@@ -152,8 +153,7 @@ private slots:
         QCOMPARE(etichette(f), "5|54.998|25.500");
         QCOMPARE(b.valore("SELECT group_concat(id) FROM (SELECT id FROM prodotto ORDER BY id)").toString(), "1,2,3,5,6,7,9");
         QCOMPARE(b.valore("SELECT pezzi FROM rimanenze").toInt(), 1000);
-        b.visti.clear();
-        premi(f, "Command3");
+        premi(f, b, "Command3", -1, {"Ok"});
         const DocumentoStampato d = b.stampe().first();
         const auto sp = [](int n) { return QString(n, u' '); };
         const QString sep(108, QChar(0x2014));
@@ -172,9 +172,7 @@ private slots:
             QCOMPARE(d.righe[i].grassetto, i == 7);
         QCOMPARE(b.testi(), QStringList{"Stampa completata"});
         b.guasta(true);
-        vaiARiga(f, 0);
-        b.rispondi({"Si"});
-        premi(f, "Command2");
+        premi(f, b, "Command2", 0, {"Si"});
         QCOMPARE(b.zone(), QList<int>{22});
         QCOMPARE(griglia(f), righe);
     }

@@ -11,7 +11,6 @@
 #include <QComboBox>
 #include <QDeadlineTimer>
 #include <QDir>
-#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -20,6 +19,7 @@
 #include <QSqlRecord>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -45,6 +45,29 @@ private:
     std::shared_ptr<DocumentoStampato> d_;
     RigaStampata riga_;
 };
+
+// The box on screen, answered with keys as a user at the keyboard: Enter
+// takes the default button or the text typed; Esc says No, or leaves the
+// question that Esc leaves, where N says No.
+void guida(const QString &risposta, bool lascia)
+{
+    QWidget *scatola = QApplication::activeModalWidget();
+    // Keys go where the focus is, shortcuts first: the box must be in front.
+    scatola->activateWindow();
+    if (!QTest::qWaitFor([scatola] { return QApplication::activeWindow() == scatola; }))
+        QTest::qFail("la finestra di dialogo non è venuta davanti", __FILE__, __LINE__);
+    if (risposta == "chiudi") {
+        scatola->close();
+        return;
+    }
+    QWidget *bersaglio = scatola->findChild<QLineEdit *>();
+    bersaglio = bersaglio ? bersaglio : scatola;
+    if (risposta.startsWith(u'='))
+        QTest::keyClicks(bersaglio, risposta.mid(1));
+    QTest::keyClick(bersaglio, risposta == "annulla" || (risposta == "No" && !lascia) ? Qt::Key_Escape
+                               : risposta == "No"                              ? Qt::Key_N
+                                                                               : Qt::Key_Return);
+}
 
 } // namespace
 
@@ -78,64 +101,31 @@ Banco::Banco(int opzioni)
             return std::make_unique<StampanteRegistrata>(documenti_.last());
         });
     }
-    // The modal box on screen is answered once.
-    connect(&timer_, &QTimer::timeout, this, [this] {
-        QWidget *attivo = QApplication::activeModalWidget();
-        if (!attivo || attivo == ultimo_ || !attivo->isVisible())
-            return;
-        // Keys go where the focus is: the box must be in front first.
-        if (QApplication::activeWindow() != attivo) {
-            attivo->activateWindow();
-            return;
+    risponditorePrecedente_ = installaRisponditore([this](const Scatola &s) -> std::optional<RispostaScatola> {
+        visti << Dialogo{s.testo, s.predefinito, s.dettaglio};
+        const bool prevista = !risposte_.isEmpty();
+        const QString risposta = prevista ? risposte_.takeFirst() : QString();
+        if (prevista && (tasti || risposta == "annulla" || risposta == "chiudi")) {
+            QTimer::singleShot(0, this, [risposta, lascia = s.tipo == Scatola::Tipo::SiNo] { guida(risposta, lascia); });
+            return std::nullopt;
         }
-        ultimo_ = attivo;
-        const QString risposta = risposte_.value(0);
-        if (tasti) {
-            // Enter takes the default button or the text typed; Esc says No or cancels.
-            if (!risposte_.isEmpty())
-                risposte_.removeFirst();
-            if (auto *scatola = qobject_cast<QMessageBox *>(attivo))
-                visti << Dialogo{scatola->text(), scatola->standardButton(scatola->defaultButton())};
-            else if (auto *dialogo = qobject_cast<QInputDialog *>(attivo))
-                visti << Dialogo{dialogo->labelText()};
-            QWidget *bersaglio = attivo->findChild<QLineEdit *>();
-            bersaglio = bersaglio ? bersaglio : attivo;
-            QTest::keyClicks(bersaglio, risposta.mid(1));
-            // N answers No where Esc leaves the question instead.
-            auto *scatola = qobject_cast<QMessageBox *>(attivo);
-            const bool lascia = scatola && scatola->button(QMessageBox::Cancel)
-                && scatola->button(QMessageBox::Cancel)->isHidden();
-            QTest::keyClick(bersaglio, risposta == "annulla" || (risposta == "No" && !lascia)
-                                ? Qt::Key_Escape
-                                : risposta == "No" ? Qt::Key_N : Qt::Key_Return);
-            return;
-        }
-        if (auto *scatola = qobject_cast<QMessageBox *>(attivo)) {
-            visti << Dialogo{scatola->text(), scatola->standardButton(scatola->defaultButton()),
-                             scatola->detailedText()};
-            if (risposta == "annulla" || risposta == "chiudi") {
-                // Esc, or the close button of the box's frame.
-                risposte_.removeFirst();
-                risposta == "chiudi" ? void(scatola->close()) : QTest::keyClick(scatola, Qt::Key_Escape);
-                return;
-            }
-            auto scelta = scatola->standardButtons() & QMessageBox::Ok ? QMessageBox::Ok : QMessageBox::No;
-            if (risposta == "Si" || risposta == "No")
-                scelta = risposte_.takeFirst() == "Si" ? QMessageBox::Yes : QMessageBox::No;
-            scatola->button(scelta)->click();
-        } else if (auto *dialogo = qobject_cast<QInputDialog *>(attivo)) {
-            visti << Dialogo{dialogo->labelText()};
-            if (risposta.startsWith(u'=') || risposta == "annulla")
-                risposte_.removeFirst();
-            dialogo->setTextValue(risposta.mid(1));
-            risposta.startsWith(u'=') ? dialogo->accept() : dialogo->reject();
-        }
+        const auto pulsante = risposta == "Si" ? QMessageBox::Yes : risposta == "No" ? QMessageBox::No
+                            : risposta == "Ok" || risposta.startsWith(u'=') ? QMessageBox::Ok : QMessageBox::NoButton;
+        if (pulsante != QMessageBox::NoButton && s.pulsanti & pulsante
+            && (s.tipo == Scatola::Tipo::Testo) == risposta.startsWith(u'='))
+            return RispostaScatola{pulsante, risposta.mid(1)};
+        QTest::qFail(qPrintable((prevista ? "risposta «" + risposta + "» non adatta a: " : "nessuna risposta per: ")
+                                + s.testo), __FILE__, __LINE__);
+        return RispostaScatola{s.pulsanti & QMessageBox::Cancel ? QMessageBox::Cancel
+                               : s.pulsanti & QMessageBox::No   ? QMessageBox::No : QMessageBox::Ok};
     });
-    timer_.start(5);
 }
 
 Banco::~Banco()
 {
+    if (!risposte_.isEmpty() && !QTest::currentTestFailed())
+        QTest::qFail(qPrintable("risposte non usate: " + risposte_.join(", ")), __FILE__, __LINE__);
+    installaRisponditore(std::move(risponditorePrecedente_));
     impostaServer({});
     installaFabbricaStampanti({});
     installaSegnalatore(std::move(segnalatorePrecedente_));

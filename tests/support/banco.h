@@ -1,12 +1,10 @@
 #pragma once
 
+#include "common/messaggi.h"
 #include "data/rapporto.h"
 
-#include <QMessageBox>
-#include <QPointer>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QVariant>
 
 #include <memory>
@@ -64,11 +62,12 @@ public:
     QList<RapportoZona> rapporti;
     QList<int> zone() const;
 
-    // Answers used in order: "Si", "No", "annulla" (Esc), "chiudi" (the
-    // frame's close button), or "=text" for an input box. A box with no
-    // answer left gets OK, else No, else Cancel.
+    // Answers used in order: "Si", "No", "Ok", "=text" for an input box,
+    // "annulla" (Esc) or "chiudi" (the frame's close button). A box no answer
+    // fits, or an answer left over, fails the test. Esc, the close button
+    // and, with tasti, every answer reach the box on screen as keys.
     void rispondi(const QStringList &risposte) { risposte_ += risposte; }
-    bool tasti = false; // answer with keys, as a user at the keyboard
+    bool tasti = false;
     struct Dialogo
     {
         QString testo;
@@ -77,7 +76,6 @@ public:
     };
     QList<Dialogo> visti;
     QStringList testi() const;
-    int pendenti() const { return int(risposte_.size()); }
 
     QList<DocumentoStampato> stampe() const;
 
@@ -88,9 +86,8 @@ private:
     QString database_;
     QString cartellaPrecedente_;
     Segnalatore segnalatorePrecedente_;
-    QTimer timer_;
+    Risponditore risponditorePrecedente_;
     QStringList risposte_;
-    QPointer<QWidget> ultimo_;
     QList<std::shared_ptr<DocumentoStampato>> documenti_;
 };
 
