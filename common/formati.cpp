@@ -54,12 +54,6 @@ QString testoNumero(qint64 valore)
     return valore < 0 ? QString::number(valore) : QLatin1Char(' ') + QString::number(valore);
 }
 
-QString testoNumero(double valore)
-{
-    const QString cifre = QString::number(valore, 'g', 15);
-    return valore < 0 ? cifre : QLatin1Char(' ') + cifre;
-}
-
 double leggiNumeroIniziale(QStringView testo)
 {
     QString compatto;

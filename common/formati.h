@@ -22,7 +22,6 @@ QString formatoNumero(qint64 valore, QStringView modello);
 // The number as joined into texts: one blank before a number that is not
 // negative (" 5", "-3"); "." is the decimal point.
 QString testoNumero(qint64 valore);
-QString testoNumero(double valore);
 
 // The leading number of a text: blanks are skipped, reading stops at the
 // first character that cannot continue a number, "." is the decimal point;

@@ -22,7 +22,7 @@ QString RapportoZona::testo() const
 {
     return QStringLiteral("Si è verificato in zona %1:\nErrore n.%2 %3")
         .arg(zona)
-        .arg(codice.isEmpty() ? testoNumero(qint64(numero)) : u' ' + codice, descrizione);
+        .arg(codice.isEmpty() ? testoNumero(numero) : u' ' + codice, descrizione);
 }
 
 RapportoZona RapportoZona::daMotore(int zona, int numero, const QString &motore, const QString &file)
@@ -102,11 +102,6 @@ RapportoZona RapportoZona::daServer(int zona, int numero, const QString &stato, 
 Segnalatore installaSegnalatore(Segnalatore segnalatore)
 {
     return std::exchange(segnalatoreAttivo(), std::move(segnalatore));
-}
-
-bool segnalatoreInstallato()
-{
-    return bool(segnalatoreAttivo());
 }
 
 void segnala(const RapportoZona &rapporto)

@@ -34,5 +34,4 @@ using Segnalatore = std::function<void(const RapportoZona &)>;
 
 // Returns the reporter it replaces.
 Segnalatore installaSegnalatore(Segnalatore segnalatore);
-bool segnalatoreInstallato();
 void segnala(const RapportoZona &rapporto);

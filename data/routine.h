@@ -70,7 +70,6 @@ inline constexpr int ERRORE_TIPO_DATO = 20; // SQLITE_MISMATCH
 // enough that the user is told soon. Tests take a shorter one.
 inline constexpr std::chrono::milliseconds ATTESA_FILE_BLOCCATO{5000};
 void impostaAttesaFileBloccato(std::chrono::milliseconds attesa);
-std::chrono::milliseconds attesaFileBloccato();
 
 class Sessione final
 {

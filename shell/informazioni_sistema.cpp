@@ -6,23 +6,6 @@
 #include <QProcess>
 #include <QSettings>
 
-void decodificaValoreRegistro(quint32 tipo, const QByteArray &buffer, quint32 lunghezza,
-                              QString &KeyVal)
-{
-    QByteArray valore = buffer.left(qsizetype(lunghezza));
-    if (!valore.isEmpty() && valore.back() == '\0')
-        valore.chop(1);
-    if (tipo == REG_SZ_TIPO) {
-        KeyVal = QString::fromLocal8Bit(valore);
-    } else if (tipo == REG_DWORD_TIPO) {
-        // Little-endian: the last byte is the most significant one.
-        quint32 numero = 0;
-        for (qsizetype i = qMin<qsizetype>(valore.size(), 4) - 1; i >= 0; --i)
-            numero = (numero << 8) | quint8(valore.at(i));
-        KeyVal = QString::number(numero);
-    }
-}
-
 bool GetKeyValue(quint32 KeyRoot, const QString &KeyName, const QString &SubKeyRef,
                  QString &KeyVal)
 {

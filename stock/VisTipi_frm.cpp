@@ -40,7 +40,7 @@ VisTipi_frm::VisTipi_frm(QWidget *genitore)
     modello_ = new ModelloRighe<RigaTipo>(
         {QStringLiteral("ID"), QStringLiteral("Descrizione")},
         [](const RigaTipo &tipo, int colonna) {
-            return colonna == 0 ? testoNumero(qint64(tipo.id)) : tipo.codice;
+            return colonna == 0 ? testoNumero(tipo.id) : tipo.codice;
         },
         this);
     griglia_ = creaVistaGriglia(modello_, this);
