@@ -68,3 +68,15 @@ QTableView *creaVistaGriglia(ModelloGriglia *modello, QWidget *genitore)
     vista->setAlternatingRowColors(true);
     return vista;
 }
+
+void vaiAllUltimaRiga(QTableView *vista, int colonna)
+{
+    const auto *modello = static_cast<const ModelloGriglia *>(vista->model());
+    vista->setCurrentIndex(modello->index(qMax(0, modello->righeElencate() - 1), colonna));
+    vista->scrollTo(vista->currentIndex());
+}
+
+int indiceCorrente(const QTableView *vista)
+{
+    return vista->currentIndex().row();
+}

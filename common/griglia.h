@@ -99,3 +99,23 @@ private:
 // The view every window shows a grid in: named MSFlexGrid1, whole rows
 // selected, read-only, no row numbers.
 QTableView *creaVistaGriglia(ModelloGriglia *modello, QWidget *genitore);
+
+// The view stands on the last listed row, or on the empty one when none is
+// listed, in sight: where a grid filled row by row was left.
+void vaiAllUltimaRiga(QTableView *vista, int colonna = 0);
+
+// The row a view stands on: its index (-1 for none) and the listed row,
+// null on the empty last row.
+template <typename Riga>
+struct RigaScelta
+{
+    int indice;
+    const Riga *riga;
+};
+int indiceCorrente(const QTableView *vista);
+template <typename Riga>
+RigaScelta<Riga> rigaScelta(const QTableView *vista, const ModelloRighe<Riga> &modello)
+{
+    const int indice = indiceCorrente(vista);
+    return {indice, modello.riga(indice)};
+}

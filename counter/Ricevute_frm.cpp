@@ -85,20 +85,12 @@ void Ricevute_frm::aggiorna()
 void Ricevute_frm::mostra(QList<RigaRicevuta> righe)
 {
     modello_->imposta(std::move(righe));
-    // The grid stands on the last row it filled, as after adding row by row.
-    griglia_->setCurrentIndex(modello_->index(qMax(0, modello_->righeElencate() - 1), Numero));
-    griglia_->scrollTo(griglia_->currentIndex());
-}
-
-int Ricevute_frm::rigaCorrente() const
-{
-    return griglia_->currentIndex().isValid() ? griglia_->currentIndex().row() : -1;
+    vaiAllUltimaRiga(griglia_, Numero);
 }
 
 void Ricevute_frm::cancella()
 {
-    const int riga = rigaCorrente();
-    const RigaRicevuta *ricevuta = modello_->riga(riga);
+    const auto [riga, ricevuta] = rigaScelta(griglia_, *modello_);
     const qint64 numero = ricevuta ? ricevuta->codice : 0;
     const bool si = chiediConferma(this, QStringLiteral("Si sta tentando di cancellare la ricevuta n.:\n")
                                              + modello_->testo(riga, Numero)

@@ -22,7 +22,6 @@ private:
     void cancella();
     void stampa();
     void mostra(QList<RigaRicevuta> righe);
-    int rigaCorrente() const;
 
     QLineEdit *filtro_ = nullptr;
     QTableView *griglia_ = nullptr;

@@ -75,8 +75,7 @@ void VisCarrello_frm::aggiorna()
     VisualizzaCarrello(righe);
     modello_->imposta(std::move(righe));
     mostraTotali();
-    // As after filling: the grid stands on the last line.
-    griglia_->setCurrentIndex(modello_->index(qMax(0, modello_->righeElencate() - 1), 0));
+    vaiAllUltimaRiga(griglia_);
 }
 
 void VisCarrello_frm::mostraTotali()
@@ -87,8 +86,7 @@ void VisCarrello_frm::mostraTotali()
 
 void VisCarrello_frm::cancella()
 {
-    const int riga = griglia_->currentIndex().row();
-    const RigaCarrello *linea = modello_->riga(riga);
+    const auto [riga, linea] = rigaScelta(griglia_, *modello_);
     const QString codice = linea ? linea->codice : QString();
     if (!chiediConferma(this, QStringLiteral("Si sta tentando di cancellare il prodotto:\n") + codice
                                   + QStringLiteral("\nContinuare?"),

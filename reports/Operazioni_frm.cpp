@@ -172,9 +172,7 @@ bool Operazioni_frm::elenca(qint16 operazione, const QString &codiceTipo, const 
     const bool riuscito = VisualizzaOperazioni(operazione, codiceTipo, dal, al, elenco);
     codiciTipo_ = std::move(elenco.codiciTipo);
     modello_->imposta(std::move(elenco.righe));
-    // The grid stands on the last row it filled, as after adding row by row.
-    griglia_->setCurrentIndex(modello_->index(qMax(0, modello_->righeElencate() - 1), Codice));
-    griglia_->scrollTo(griglia_->currentIndex());
+    vaiAllUltimaRiga(griglia_, Codice);
     // After a report the labels keep what the last complete list said.
     if (riuscito) {
         sommaVendite_ = elenco.totaleVendite;
@@ -184,15 +182,9 @@ bool Operazioni_frm::elenca(qint16 operazione, const QString &codiceTipo, const 
     return riuscito;
 }
 
-int Operazioni_frm::rigaCorrente() const
-{
-    return griglia_->currentIndex().isValid() ? griglia_->currentIndex().row() : -1;
-}
-
 void Operazioni_frm::cancella()
 {
-    const int riga = rigaCorrente();
-    const RigaOperazione *movimento = modello_->riga(riga);
+    const auto [riga, movimento] = rigaScelta(griglia_, *modello_);
     const qint64 id = movimento ? movimento->id : 0;
     const QString codice = movimento ? movimento->codice : QString();
     const QString domanda = QStringLiteral("Si sta tentando di cancellare il prodotto:\n") + codice

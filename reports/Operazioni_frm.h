@@ -32,7 +32,6 @@ private:
     void aggiorna();
     void cancella();
     void stampa();
-    int rigaCorrente() const;
     void mostraTotali();
 
     QComboBox *operazione_ = nullptr;

@@ -202,25 +202,13 @@ void AggCarrello_frm::mostraTipo(const QString &codiceTipo)
         trova_->clear();
     }
     modello_->imposta(idTipo == 0 ? QList<RigaRimanenza>() : VisualizzaRimanenze(idTipo));
-    // As after filling: the grid stands on the last stock row.
-    griglia_->setCurrentIndex(modello_->index(qMax(0, modello_->righeElencate() - 1), 0));
-}
-
-int AggCarrello_frm::rigaCorrente() const
-{
-    return griglia_->currentIndex().row();
-}
-
-QString AggCarrello_frm::codiceCorrente() const
-{
-    const RigaRimanenza *riga = modello_->riga(rigaCorrente());
-    return riga ? riga->codice : QString();
+    vaiAllUltimaRiga(griglia_);
 }
 
 void AggCarrello_frm::modifica()
 {
-    const int riga = rigaCorrente();
-    const QString codice = codiceCorrente();
+    const auto [riga, scelta] = rigaScelta(griglia_, *modello_);
+    const QString codice = scelta ? scelta->codice : QString();
     if (!chiediConferma(this, domanda(QStringLiteral("Si sta tentando di modificare il prezzo di"
                                                      " vendita del prodotto:"),
                                       codice)))
@@ -251,8 +239,8 @@ void AggCarrello_frm::modifica()
 
 void AggCarrello_frm::cancella()
 {
-    const int riga = rigaCorrente();
-    const QString codice = codiceCorrente();
+    const auto [riga, scelta] = rigaScelta(griglia_, *modello_);
+    const QString codice = scelta ? scelta->codice : QString();
     if (!chiediConferma(this, domanda(QStringLiteral("Si sta tentando di cancellare il prodotto:"),
                                       codice),
                         QMessageBox::No)
@@ -264,7 +252,7 @@ void AggCarrello_frm::cancella()
 
 void AggCarrello_frm::aggiungiACarrello()
 {
-    const RigaRimanenza *riga = modello_->riga(rigaCorrente());
+    const RigaRimanenza *riga = rigaScelta(griglia_, *modello_).riga;
     // The empty last row holds no pieces, as an empty cell reads.
     const qint64 disponibili = riga ? riga->pezzi : 0;
     const QString codice = riga ? riga->codice : QString();

@@ -31,9 +31,6 @@ private:
     void modifica();
     void cancella();
     void aggiungiACarrello();
-    int rigaCorrente() const;
-    // The code of the current row; empty on the empty last row.
-    QString codiceCorrente() const;
 
     QComboBox *tipo_ = nullptr;
     ModelloRighe<RigaRimanenza> *modello_ = nullptr;

@@ -108,8 +108,7 @@ void VisTipi_frm::closeEvent(QCloseEvent *evento)
 
 void VisTipi_frm::cancella()
 {
-    const int riga = griglia_->currentIndex().row();
-    const RigaTipo *tipo = modello_->riga(riga);
+    const auto [riga, tipo] = rigaScelta(griglia_, *modello_);
     // The empty last row, or no row at all: there is nothing to delete.
     if (!tipo)
         return;
