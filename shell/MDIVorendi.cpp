@@ -31,7 +31,6 @@
 #include <QShortcut>
 #include <QStatusBar>
 #include <QToolBar>
-#include <QToolButton>
 
 #include <utility>
 
@@ -218,37 +217,41 @@ void MDIVorendi::createActions()
     QToolBar *strumenti = addToolBar(QStringLiteral("Strumenti"));
     strumenti->setObjectName(QStringLiteral("Toolbar1"));
     strumenti->setMovable(false);
-    strumenti->setIconSize(QSize(20, 20));
-    aggiungiPulsante(QStringLiteral("Command2"), iconaStrumento(Pittogramma::Prodotto),
-                     QStringLiteral("Aggiungi Prodotto"), 495, addart);
-    aggiungiPulsante(QStringLiteral("Command3"), iconaStrumento(Pittogramma::Operazioni),
-                     QStringLiteral("Visualizza Operazioni"), 495, delprod);
-    aggiungiPulsante(QStringLiteral("Command1"), iconaStrumento(Pittogramma::Ricevute),
-                     QStringLiteral("Visualizza Ricevute"), 495, ricvut);
-    aggiungiPulsante(QStringLiteral("Command5"), iconaStrumento(Pittogramma::AggiungiCarrello),
-                     QStringLiteral("Aggiungi a Carrello"), 495, addcarr);
-    aggiungiPulsante(QStringLiteral("Command4"), iconaStrumento(Pittogramma::Carrello),
-                     QStringLiteral("Visualizza Carrello"), 495, svuotcar);
-    aggiungiPulsante(QStringLiteral("Command6"), iconaStrumento(Pittogramma::Azienda), QString(),
-                     375, infoaz);
+    strumenti->setIconSize(QSize(16, 16));
+    aggiungiPulsante(strumenti, addart, QStringLiteral("Command2"),
+                     iconaStrumento(Pittogramma::Prodotto), QStringLiteral("Aggiungi Prodotto"), 495);
+    aggiungiPulsante(strumenti, delprod, QStringLiteral("Command3"),
+                     iconaStrumento(Pittogramma::Operazioni), QStringLiteral("Visualizza Operazioni"),
+                     495);
+    aggiungiPulsante(strumenti, ricvut, QStringLiteral("Command1"),
+                     iconaStrumento(Pittogramma::Ricevute), QStringLiteral("Visualizza Ricevute"), 495);
+    aggiungiPulsante(strumenti, addcarr, QStringLiteral("Command5"),
+                     iconaStrumento(Pittogramma::AggiungiCarrello),
+                     QStringLiteral("Aggiungi a Carrello"), 495);
+    aggiungiPulsante(strumenti, svuotcar, QStringLiteral("Command4"),
+                     iconaStrumento(Pittogramma::Carrello), QStringLiteral("Visualizza Carrello"), 495);
+    aggiungiPulsante(strumenti, infoaz, QStringLiteral("Command6"),
+                     iconaStrumento(Pittogramma::Azienda), QString(), 375);
 }
 
-QToolButton *MDIVorendi::aggiungiPulsante(const QString &nome, const QIcon &icona,
-                                          const QString &suggerimento, int larghezzaTwip,
-                                          QAction *comando)
+void MDIVorendi::aggiungiPulsante(QToolBar *barra, QAction *comando, const QString &nome,
+                                  const QIcon &icona, const QString &suggerimento,
+                                  int larghezzaTwip)
 {
-    QToolButton *pulsante = new QToolButton(this);
+    comando->setIcon(icona);
+    // The menus show no icons.
+    comando->setIconVisibleInMenu(false);
+    if (!suggerimento.isEmpty())
+        comando->setToolTip(suggerimento);
+    barra->addAction(comando);
+    QWidget *pulsante = barra->widgetForAction(comando);
     pulsante->setObjectName(nome);
-    pulsante->setIcon(icona);
-    pulsante->setToolTip(suggerimento);
-    pulsante->setAutoRaise(true);
+    // Without a tip of its own, the button has none rather than the menu's text.
+    if (suggerimento.isEmpty())
+        pulsante->setToolTip(QString());
     pulsante->setFixedSize(larghezzaTwip / TWIP_PER_PIXEL, 375 / TWIP_PER_PIXEL);
-    pulsante->setEnabled(comando->isEnabled());
-    connect(comando, &QAction::changed, pulsante,
-            [pulsante, comando] { pulsante->setEnabled(comando->isEnabled()); });
-    connect(pulsante, &QToolButton::clicked, comando, &QAction::trigger);
-    findChild<QToolBar *>(QStringLiteral("Toolbar1"))->addWidget(pulsante);
-    return pulsante;
+    // Tab goes through the tool buttons too.
+    pulsante->setFocusPolicy(Qt::TabFocus);
 }
 
 QWidget *MDIVorendi::mostraFinestra(const QString &nome, const std::function<QWidget *()> &crea)

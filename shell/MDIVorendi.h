@@ -9,7 +9,7 @@
 class QAction;
 class QMdiArea;
 class QMdiSubWindow;
-class QToolButton;
+class QToolBar;
 
 // The main window. Constructing it is the program's start-up: database path,
 // company fields, title.
@@ -35,9 +35,9 @@ protected:
 
 private:
     void createActions();
-    QToolButton *aggiungiPulsante(const QString &nome, const QIcon &icona,
-                                  const QString &suggerimento, int larghezzaTwip,
-                                  QAction *comando);
+    // The menu's command on the tool bar, its button named nome.
+    void aggiungiPulsante(QToolBar *barra, QAction *comando, const QString &nome,
+                          const QIcon &icona, const QString &suggerimento, int larghezzaTwip);
     void apriInfoAzienda();
     void apriInformazioni();
     void apriStatistiche(int modo);
