@@ -2,6 +2,7 @@
 
 #include "common/formati.h"
 #include "data/database_routines.h"
+#include "data/dialetto.h"
 #include "data/lettura.h"
 #include "data/routine.h"
 
@@ -9,20 +10,8 @@
 
 qint64 inserisciRicevuta(Sessione &sessione, qint64 totale, const QDate &giorno)
 {
-    const QVariantList valori{giorno.toString(Qt::ISODate), totale};
-    if (sessione.server()) {
-        QSqlQuery q = sessione.esegui(
-            QStringLiteral("INSERT INTO ricevuta (dataop, totale) VALUES (?, ?) RETURNING codice"), valori);
-        if (!Sessione::prossima(q))
-            fallisci(ERRORE_TIPO_DATO, QStringLiteral("receipt number not returned"));
-        return colonnaIntero(q, 0, 1);
-    }
-    QSqlQuery q = sessione.esegui(QStringLiteral("INSERT INTO ricevuta (dataop, totale) VALUES (?, ?)"), valori);
-    bool ok = false;
-    const qint64 numero = q.lastInsertId().toLongLong(&ok);
-    if (!ok || numero <= 0)
-        fallisci(ERRORE_TIPO_DATO, QStringLiteral("receipt number not returned"));
-    return numero;
+    return sessione.dialetto().inserisci(sessione, QStringLiteral("INSERT INTO ricevuta (dataop, totale) VALUES (?, ?)"),
+                                         {giorno.toString(Qt::ISODate), totale}, QStringLiteral("codice"));
 }
 
 qint64 ultimaRicevuta(Sessione &sessione)

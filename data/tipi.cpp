@@ -1,4 +1,5 @@
 #include "data/database_routines.h"
+#include "data/dialetto.h"
 #include "data/routine.h"
 
 #include <limits>
@@ -49,17 +50,16 @@ EsitoCancellaTipo CancellaTipo(qint32 idTipo)
         // The check and the delete in one transaction, so that no article
         // can take the type in between.
         Transazione t(s);
-        // On the server rows are locked one at a time: the two tables are
-        // held still until the delete is committed, and every counter's cart
-        // counts.
-        if (s.server())
-            s.esegui(QStringLiteral("LOCK TABLE rimanenze, carrelli IN SHARE MODE"));
-        QSqlQuery uso = s.esegui(s.server() ? QStringLiteral("SELECT COUNT(*) FROM ("
-                                                             " SELECT codice FROM rimanenze WHERE tipo=?"
-                                                             " UNION SELECT codice FROM carrelli WHERE tipo=?) AS uso")
-                                            : QStringLiteral("SELECT COUNT(*) FROM ("
-                                                             " SELECT codice FROM rimanenze WHERE tipo=?"
-                                                             " UNION SELECT codice FROM carrello WHERE tipo=?)"),
+        // Every counter's cart counts, and the tables are held still until
+        // the delete is committed.
+        const Dialetto &d = s.dialetto();
+        const QString carrelli = d.diTutte(QStringLiteral("carrello"), QStringLiteral("carrelli"));
+        for (const QString &blocco : d.blocca({QStringLiteral("rimanenze"), carrelli}))
+            s.esegui(blocco);
+        QSqlQuery uso = s.esegui(QStringLiteral("SELECT COUNT(*) FROM ("
+                                                " SELECT codice FROM rimanenze WHERE tipo=?"
+                                                " UNION SELECT codice FROM %1 WHERE tipo=?) AS uso")
+                                     .arg(carrelli),
                                  {idTipo, idTipo});
         const qint64 articoli = Sessione::prossima(uso) ? colonnaIntero(uso, 0) : 0;
         uso.finish();

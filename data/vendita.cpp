@@ -1,15 +1,8 @@
 #include "data/database_routines.h"
+#include "data/dialetto.h"
 #include "data/movimenti.h"
 #include "data/ricevute.h"
 #include "data/routine.h"
-
-namespace {
-
-// Room for every page a 200-line sale dirties, so that nothing is spilled
-// to the file before the commit.
-const QString CACHE_VENDITA = QStringLiteral("PRAGMA cache_size=-16384");
-
-} // namespace
 
 EsitoVendita RegistraVendita(const QList<RigaVendita> &righe, qint64 totale, const QDate &giorno)
 {
@@ -17,8 +10,8 @@ EsitoVendita RegistraVendita(const QList<RigaVendita> &righe, qint64 totale, con
     const bool riuscita = eseguiRoutine(Zona::RegistraProdotto, [&](Sessione &s) {
         if (!giorno.isValid())
             fallisci(ERRORE_TIPO_DATO, QStringLiteral("datatype mismatch"));
-        if (!s.server())
-            s.esegui(CACHE_VENDITA);
+        for (const QString &istruzione : s.dialetto().primaDiMoltiCambi())
+            s.esegui(istruzione);
         Transazione t(s);
         // Each statement is prepared once for the whole sale.
         IstruzioniMovimento movimenti(s);
@@ -41,8 +34,7 @@ EsitoVendita RegistraVendita(const QList<RigaVendita> &righe, qint64 totale, con
         }
         // A line added since the list was shown would be left out silently.
         const bool restano = inZona(Zona::CancellaCarrello, [&] {
-            QSqlQuery q = s.esegui(s.server() ? QStringLiteral("SELECT count(*) FROM (SELECT 1 FROM carrello LIMIT 1) AS c")
-                                              : QStringLiteral("SELECT EXISTS (SELECT 1 FROM carrello)"));
+            QSqlQuery q = s.esegui(s.dialetto().contieneRighe(QStringLiteral("carrello")));
             return Sessione::prossima(q) && colonnaIntero(q, 0) != 0;
         });
         if (restano) {
