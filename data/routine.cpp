@@ -155,6 +155,11 @@ void impostaAttesaFileBloccato(std::chrono::milliseconds attesa)
     attesaMs() = int(attesa.count());
 }
 
+std::chrono::milliseconds attesaFileBloccato()
+{
+    return std::chrono::milliseconds(attesaMs().load());
+}
+
 qint64 importo(std::optional<qint64> risultato)
 {
     if (!risultato)

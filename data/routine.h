@@ -75,6 +75,7 @@ inline constexpr int ERRORE_SCHEMA = 17;      // SQLITE_SCHEMA
 // enough that the user is told soon. Tests take a shorter one.
 inline constexpr std::chrono::milliseconds ATTESA_FILE_BLOCCATO{5000};
 void impostaAttesaFileBloccato(std::chrono::milliseconds attesa);
+std::chrono::milliseconds attesaFileBloccato();
 
 class Sessione final
 {
