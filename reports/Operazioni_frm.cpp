@@ -47,7 +47,18 @@ Operazioni_frm::Operazioni_frm(QWidget *genitore)
 {
     setObjectName(QStringLiteral("Operazioni_frm"));
     setWindowTitle(QStringLiteral("Visualizzazione Operazioni"));
+    creaCampi();
+    QLayout *filtri = creaFiltri();
+    creaGriglia();
+    QLayout *riepilogo = creaRiepilogo();
+    auto *colonna = new QVBoxLayout(this);
+    colonna->addLayout(filtri);
+    colonna->addWidget(griglia_);
+    colonna->addLayout(riepilogo);
+}
 
+void Operazioni_frm::creaCampi()
+{
     operazione_ = new QComboBox(this);
     operazione_->setObjectName(QStringLiteral("Combo2"));
     operazione_->addItems({QStringLiteral("Entrata"), QStringLiteral("Uscita")});
@@ -63,7 +74,10 @@ Operazioni_frm::Operazioni_frm(QWidget *genitore)
     giorno_->setPlaceholderText(QStringLiteral("GG/MM/AAAA"));
     giorno_->setFixedWidth(
         giorno_->fontMetrics().horizontalAdvance(QStringLiteral("00/00/00000")) + 12);
+}
 
+QLayout *Operazioni_frm::creaFiltri()
+{
     auto *aggiorna =
         nuovoPulsante(this, QStringLiteral("Aggiorna"), QStringLiteral("Command1"));
     auto *cancella =
@@ -74,6 +88,25 @@ Operazioni_frm::Operazioni_frm(QWidget *genitore)
     connect(stampa, &QPushButton::clicked, this, &Operazioni_frm::stampa);
     connect(giorno_, &QLineEdit::returnPressed, this, &Operazioni_frm::aggiorna);
 
+    auto *filtri = new QHBoxLayout;
+    filtri->addWidget(
+        nuovaEtichetta(this, QStringLiteral("Tipo operazione:"), QString(), operazione_));
+    filtri->addWidget(operazione_);
+    filtri->addSpacing(12);
+    filtri->addWidget(nuovaEtichetta(this, QStringLiteral("Tipo:"), QString(), tipo_));
+    filtri->addWidget(tipo_);
+    filtri->addSpacing(12);
+    filtri->addWidget(nuovaEtichetta(this, QStringLiteral("Data:"), QString(), giorno_));
+    filtri->addWidget(giorno_);
+    filtri->addStretch();
+    filtri->addWidget(aggiorna);
+    filtri->addWidget(cancella);
+    filtri->addWidget(stampa);
+    return filtri;
+}
+
+void Operazioni_frm::creaGriglia()
+{
     modello_ = new ModelloRighe<RigaOperazione>(
         {QStringLiteral("ID"), QStringLiteral("Data"), QStringLiteral("Codice"),
          QStringLiteral("Tipo"), QStringLiteral("Prezzo Acquisto"),
@@ -105,26 +138,13 @@ Operazioni_frm::Operazioni_frm(QWidget *genitore)
     }
     // Opens with every column in view.
     griglia_->setMinimumSize(totale, 320);
+}
 
+QLayout *Operazioni_frm::creaRiepilogo()
+{
     elementi_ = valore(this, QStringLiteral("Label1"));
     totaleVendite_ = valore(this, QStringLiteral("Label2"));
     totaleAcquisti_ = valore(this, QStringLiteral("Label8"));
-
-    auto *filtri = new QHBoxLayout;
-    filtri->addWidget(
-        nuovaEtichetta(this, QStringLiteral("Tipo operazione:"), QString(), operazione_));
-    filtri->addWidget(operazione_);
-    filtri->addSpacing(12);
-    filtri->addWidget(nuovaEtichetta(this, QStringLiteral("Tipo:"), QString(), tipo_));
-    filtri->addWidget(tipo_);
-    filtri->addSpacing(12);
-    filtri->addWidget(nuovaEtichetta(this, QStringLiteral("Data:"), QString(), giorno_));
-    filtri->addWidget(giorno_);
-    filtri->addStretch();
-    filtri->addWidget(aggiorna);
-    filtri->addWidget(cancella);
-    filtri->addWidget(stampa);
-
     auto *riepilogo = new QHBoxLayout;
     riepilogo->addWidget(nuovaEtichetta(this, QStringLiteral("Elementi"), QString(), elementi_));
     riepilogo->addWidget(elementi_);
@@ -136,11 +156,7 @@ Operazioni_frm::Operazioni_frm(QWidget *genitore)
     riepilogo->addWidget(
         nuovaEtichetta(this, QStringLiteral("Totale acquisti"), QString(), totaleAcquisti_));
     riepilogo->addWidget(totaleAcquisti_);
-
-    auto *colonna = new QVBoxLayout(this);
-    colonna->addLayout(filtri);
-    colonna->addWidget(griglia_);
-    colonna->addLayout(riepilogo);
+    return riepilogo;
 }
 
 void Operazioni_frm::aggiorna()

@@ -11,6 +11,7 @@
 
 class QComboBox;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QTableView;
 
@@ -29,6 +30,12 @@ public:
     bool elenca(qint16 operazione, const QString &codiceTipo, const QDate &dal, const QDate &al);
 
 private:
+    // The constructor's parts: the filter fields; their row with the
+    // commands; the grid; the count and totals row.
+    void creaCampi();
+    QLayout *creaFiltri();
+    void creaGriglia();
+    QLayout *creaRiepilogo();
     void aggiorna();
     void cancella();
     void stampa();

@@ -38,14 +38,42 @@ AggCarrello_frm::AggCarrello_frm(QWidget *genitore)
 {
     setObjectName(QStringLiteral("AggCarrello_frm"));
     setWindowTitle(QStringLiteral("Visualizzazione Prodotti Rimanenti"));
+    QLayout *scelta = creaScelta();
+    creaGriglia();
+    QLayout *pulsanti = creaComandi();
+    auto *colonna = new QVBoxLayout(this);
+    colonna->addLayout(scelta);
+    colonna->addWidget(griglia_, 1);
+    colonna->addLayout(pulsanti);
+    caricaTipi();
+    collegaTasti();
+}
 
+QLayout *AggCarrello_frm::creaScelta()
+{
     auto *etichetta = new QLabel(QStringLiteral("Seleziona per Tipi"), this);
     etichetta->setObjectName(QStringLiteral("Label1"));
     tipo_ = new QComboBox(this);
     tipo_->setObjectName(QStringLiteral("Combo1"));
     tipo_->setMinimumWidth(240);
     etichetta->setBuddy(tipo_);
+    auto *etichettaTrova = new QLabel(QStringLiteral("&Trova codice"), this);
+    trova_ = new QLineEdit(this);
+    trova_->setObjectName(QStringLiteral("TrovaCodice"));
+    trova_->setClearButtonEnabled(true);
+    etichettaTrova->setBuddy(trova_);
 
+    auto *scelta = new QHBoxLayout;
+    scelta->addWidget(etichetta);
+    scelta->addWidget(tipo_);
+    scelta->addStretch();
+    scelta->addWidget(etichettaTrova);
+    scelta->addWidget(trova_);
+    return scelta;
+}
+
+void AggCarrello_frm::creaGriglia()
+{
     modello_ = new ModelloRighe<RigaRimanenza>(
         {QStringLiteral("Codice"), QStringLiteral("Tipo"), QStringLiteral("Prezzo"),
          QStringLiteral("q.tà")},
@@ -69,45 +97,34 @@ AggCarrello_frm::AggCarrello_frm(QWidget *genitore)
     griglia_->horizontalHeader()->resizeSection(0, 180);
     griglia_->horizontalHeader()->resizeSection(1, 120);
     griglia_->horizontalHeader()->resizeSection(2, 110);
+}
 
+QLayout *AggCarrello_frm::creaComandi()
+{
     auto *pulsanteModifica = nuovoPulsante(this, QStringLiteral("Modifica"), QStringLiteral("Command1"));
     auto *pulsanteCancella = nuovoPulsante(this, QStringLiteral("Cancella"), QStringLiteral("Command2"));
-
-    auto *etichettaTrova = new QLabel(QStringLiteral("&Trova codice"), this);
-    trova_ = new QLineEdit(this);
-    trova_->setObjectName(QStringLiteral("TrovaCodice"));
-    trova_->setClearButtonEnabled(true);
-    etichettaTrova->setBuddy(trova_);
-
-    auto *scelta = new QHBoxLayout;
-    scelta->addWidget(etichetta);
-    scelta->addWidget(tipo_);
-    scelta->addStretch();
-    scelta->addWidget(etichettaTrova);
-    scelta->addWidget(trova_);
-    auto *pulsanti = new QHBoxLayout;
-    pulsanti->addStretch();
-    pulsanti->addWidget(pulsanteModifica);
-    pulsanti->addWidget(pulsanteCancella);
-    auto *colonna = new QVBoxLayout(this);
-    colonna->addLayout(scelta);
-    colonna->addWidget(griglia_, 1);
-    colonna->addLayout(pulsanti);
-
+    connect(pulsanteModifica, &QPushButton::clicked, this, &AggCarrello_frm::modifica);
+    connect(pulsanteCancella, &QPushButton::clicked, this, &AggCarrello_frm::cancella);
     // Type, search, the grid, then its commands.
     setTabOrder(tipo_, trova_);
     setTabOrder(trova_, griglia_);
     setTabOrder(griglia_, pulsanteModifica);
     setTabOrder(pulsanteModifica, pulsanteCancella);
 
-    caricaTipi();
+    auto *pulsanti = new QHBoxLayout;
+    pulsanti->addStretch();
+    pulsanti->addWidget(pulsanteModifica);
+    pulsanti->addWidget(pulsanteCancella);
+    return pulsanti;
+}
+
+void AggCarrello_frm::collegaTasti()
+{
     // Keys reach the selector itself, which hands them to its line edit.
     tipo_->installEventFilter(this);
     griglia_->installEventFilter(this);
     connect(tipo_, &QComboBox::activated, this,
             [this](int indice) { mostraTipo(tipo_->itemText(indice)); });
-    connect(pulsanteModifica, &QPushButton::clicked, this, &AggCarrello_frm::modifica);
-    connect(pulsanteCancella, &QPushButton::clicked, this, &AggCarrello_frm::cancella);
     connect(griglia_, &QTableView::doubleClicked, this, &AggCarrello_frm::aggiungiACarrello);
     connect(trova_, &QLineEdit::textChanged, this, &AggCarrello_frm::trova);
     connect(trova_, &QLineEdit::returnPressed, this, &AggCarrello_frm::codiceLetto);

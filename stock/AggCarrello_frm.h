@@ -6,6 +6,7 @@
 #include <QWidget>
 
 class QComboBox;
+class QLayout;
 class QLineEdit;
 class QTableView;
 
@@ -24,6 +25,12 @@ protected:
     bool eventFilter(QObject *oggetto, QEvent *evento) override;
 
 private:
+    // The constructor's parts: the type and search row; the grid; the
+    // commands' row, with the order of Tab; the keys and the grid's signals.
+    QLayout *creaScelta();
+    void creaGriglia();
+    QLayout *creaComandi();
+    void collegaTasti();
     void caricaTipi();
     void mostraTipo(const QString &codiceTipo);
     void trova(const QString &testo);

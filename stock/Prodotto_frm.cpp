@@ -61,7 +61,16 @@ Prodotto_frm::Prodotto_frm(QWidget *genitore)
 {
     setObjectName(QStringLiteral("Prodotto_frm"));
     setWindowTitle(QStringLiteral("Aggiunta Prodotto"));
+    creaCampi();
+    auto *pulsanteResetta = nuovoPulsante(this, QStringLiteral("Resetta"), QStringLiteral("Command2"));
+    auto *pulsanteSalva = nuovoPulsante(this, QStringLiteral("Salva"), QStringLiteral("Command1"));
+    disponi(pulsanteResetta, pulsanteSalva);
+    collegaComandi(pulsanteResetta, pulsanteSalva);
+    caricaTipi();
+}
 
+void Prodotto_frm::creaCampi()
+{
     tipo_ = new QComboBox(this);
     tipo_->setObjectName(QStringLiteral("Combo1"));
     tipo_->setEditable(true);
@@ -83,10 +92,10 @@ Prodotto_frm::Prodotto_frm(QWidget *genitore)
     suggerimenti_ = new QListWidget(this);
     suggerimenti_->setObjectName(QStringLiteral("List1"));
     suggerimenti_->hide();
+}
 
-    auto *pulsanteResetta = nuovoPulsante(this, QStringLiteral("Resetta"), QStringLiteral("Command2"));
-    auto *pulsanteSalva = nuovoPulsante(this, QStringLiteral("Salva"), QStringLiteral("Command1"));
-
+void Prodotto_frm::disponi(QPushButton *pulsanteResetta, QPushButton *pulsanteSalva)
+{
     auto *griglia = new QGridLayout;
     griglia->addWidget(nuovaEtichetta(this, QStringLiteral("Tipo:"), QStringLiteral("Label1"), tipo_),
                        0, 0);
@@ -119,7 +128,10 @@ Prodotto_frm::Prodotto_frm(QWidget *genitore)
     colonna->addSpacing(12);
     colonna->addStretch();
     colonna->addLayout(pulsanti);
+}
 
+void Prodotto_frm::collegaComandi(QPushButton *pulsanteResetta, QPushButton *pulsanteSalva)
+{
     // Tab never enters the suggestions (Down does): from the code it goes
     // to the purchase price, and from the pieces to "Salva".
     suggerimenti_->setFocusPolicy(Qt::ClickFocus);
@@ -145,8 +157,6 @@ Prodotto_frm::Prodotto_frm(QWidget *genitore)
             [this](QListWidgetItem *voce) { prendiSuggerimento(voce->text()); });
     connect(pulsanteSalva, &QPushButton::clicked, this, &Prodotto_frm::salva);
     connect(pulsanteResetta, &QPushButton::clicked, this, &Prodotto_frm::resetta);
-
-    caricaTipi();
 }
 
 void Prodotto_frm::caricaTipi()

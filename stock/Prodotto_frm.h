@@ -7,6 +7,7 @@
 class QComboBox;
 class QLineEdit;
 class QListWidget;
+class QPushButton;
 
 // Records a purchase: type, article code with suggestions from the stock,
 // purchase and sale price, pieces.
@@ -23,6 +24,11 @@ protected:
     void closeEvent(QCloseEvent *evento) override;
 
 private:
+    // The constructor's parts: the fields; their layout with the commands;
+    // the order of Tab, the keys and the commands' connections.
+    void creaCampi();
+    void disponi(QPushButton *pulsanteResetta, QPushButton *pulsanteSalva);
+    void collegaComandi(QPushButton *pulsanteResetta, QPushButton *pulsanteSalva);
     void caricaTipi();
     bool tastoCodice(QKeyEvent *tasto);
     void suggerisci(const QString &testo);
