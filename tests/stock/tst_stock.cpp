@@ -232,7 +232,7 @@ private slots:
         const QList<std::pair<const char *, Comando>> casi = {
             {"Modifica, Si", {"Command1", 0, {"Si", "=2.500"}, chiesto, "A-1|Viti|2.500|3"}},
             {"Modifica, No", {"Command1", 0, {"No"}, {modifica}}},
-            {"Modifica, annullata", {"Command1", 0, {"Si", "annulla"}, chiesto}},
+            {"Modifica, annullata", {"Command1", 0, {"Si", "annulla=2.500"}, chiesto}},
             {"Modifica, non un numero", {"Command1", 0, {"Si", "=mille", "Ok"},
                                          chiesto + QStringList{prezzo + " Il prezzo non è stato modificato."}}},
             {"Modifica, riga vuota", {"Command1", 3, {"Si"}, {domanda("modificare il prezzo di vendita del", "")}}},
@@ -244,7 +244,7 @@ private slots:
             {"bastano", {"", 0, {"=3"}, {CHIESTI}, "A-1|1000|3|3000"}},
             {"non bastano, Si", {"", 0, {"=5", "Si"}, troppi, "A-1|1000|5|5000"}},
             {"non bastano, No", {"", 0, {"=5", "No"}, troppi}},
-            {"annullato", {"", 0, {"annulla"}, {CHIESTI}}},
+            {"annullato", {"", 0, {"annulla=2"}, {CHIESTI}}},
             {"zero", {"", 0, {"=0"}, {CHIESTI}}},
             {"senza cifre", {"", 0, {"=abc"}, {CHIESTI}}},
             {"oltre 16 bit", {"", 0, {"=40000", "Ok"}, {CHIESTI, PEZZI + " Nulla è stato aggiunto al carrello."}}},

@@ -62,9 +62,8 @@ void guida(const QString &risposta, bool lascia)
     }
     QWidget *bersaglio = scatola->findChild<QLineEdit *>();
     bersaglio = bersaglio ? bersaglio : scatola;
-    if (risposta.startsWith(u'='))
-        QTest::keyClicks(bersaglio, risposta.mid(1));
-    QTest::keyClick(bersaglio, risposta == "annulla" || (risposta == "No" && !lascia) ? Qt::Key_Escape
+    QTest::keyClicks(bersaglio, risposta.section(u'=', 1));
+    QTest::keyClick(bersaglio, risposta.startsWith("annulla") || (risposta == "No" && !lascia) ? Qt::Key_Escape
                                : risposta == "No"                              ? Qt::Key_N
                                                                                : Qt::Key_Return);
 }
@@ -105,7 +104,7 @@ Banco::Banco(int opzioni)
         visti << Dialogo{s.testo, s.predefinito, s.dettaglio};
         const bool prevista = !risposte_.isEmpty();
         const QString risposta = prevista ? risposte_.takeFirst() : QString();
-        if (prevista && (tasti || risposta == "annulla" || risposta == "chiudi")) {
+        if (prevista && (tasti || risposta.startsWith("annulla") || risposta == "chiudi")) {
             QTimer::singleShot(0, this, [risposta, lascia = s.tipo == Scatola::Tipo::SiNo] { guida(risposta, lascia); });
             return std::nullopt;
         }
