@@ -281,11 +281,11 @@ private slots:
         QCOMPARE(campoFisso(QString(34, u'X') + "🛒", 32, 35), QString(34, u'X') + " ");
         QCOMPARE(piedeElencoRicevute(0, 0), "Elementi: 0      Totale: ");
         AziendaNome = "Letto all'avvio";
-        const Elenco e = elencoRicevuta(9, {{"A", 1, "V", 1, 1, 1}}, 1);
+        const Elenco e = elencoRicevuta(9, {{"A", 1, "V", 1, 1, 1}}, 1, QDate(2003, 2, 1));
         for (int volta = 0; volta < 2; ++volta) {
-            stampaElenco(*nuovaStampante("Ricevuta 9"), e);
+            stampaElenco(*nuovaStampante("Ricevuta 9"), e, generalitaDaStampare());
             const DocumentoStampato d = b.stampe().last();
-            QCOMPARE(d.testi().at(1), "Ferramenta Bianchi" + sp(32) + " Data Operazione: " + dataOggi());
+            QCOMPARE(d.testi().at(1), "Ferramenta Bianchi" + sp(32) + data);
             QCOMPARE(d.testi().mid(7), QStringList({e.intestazione}) + e.righe + QStringList({SEP, e.piede}));
             for (int i = 0; i < d.righe.size(); ++i)
                 QCOMPARE(d.righe[i].carattere + QString::number(d.righe[i].punti) + (d.righe[i].grassetto ? "G" : ""),
