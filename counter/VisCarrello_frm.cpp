@@ -113,9 +113,11 @@ void VisCarrello_frm::stampa()
     // Leaving the question sells nothing and prints nothing.
     if (risposta == Risposta::Annullata)
         return;
-    // Receipt 0 when nothing is sold: the list as shown, today.
-    EsitoVendita esito{EsitoVendita::Stato::Registrata, 0, oggi(), totaleCarrello(righe)};
-    if (risposta == Risposta::Si) {
+    EsitoVendita esito;
+    if (risposta == Risposta::No) {
+        // Receipt 0 when nothing is sold: the list as shown, today.
+        esito = {EsitoVendita::Stato::Registrata, 0, oggi(), totaleCarrello(righe)};
+    } else {
         if (righe.isEmpty()) {
             mostraMessaggio(this, QStringLiteral("Il carrello è vuoto."));
             return;

@@ -198,6 +198,35 @@ private slots:
         QCOMPARE(b.zone(), QList<int>({99, 8}));
     }
 
+    // A shop written before the version existed is stamped by the first
+    // routine; one written by a newer program is refused, nothing written.
+    void versione_data()
+    {
+        QTest::addColumn<int>("versione");
+        QTest::newRow("senza versione") << 0;
+        QTest::newRow("più recente") << 2;
+    }
+
+    void versione()
+    {
+        QFETCH(int, versione);
+        Banco b;
+        const QString leggi = b.server() ? "SELECT max(numero) FROM versione" : "PRAGMA user_version";
+        if (b.server() && versione == 0)
+            b.esegui("DROP TABLE versione");
+        else
+            b.esegui(b.server() ? "UPDATE versione SET numero = 2" : QString("PRAGMA user_version = %1").arg(versione));
+        const QByteArray prima = b.byte();
+        QCOMPARE(bool(AggiungiTipo("Viti")), versione == 0);
+        QCOMPARE(b.valore(leggi).toInt(), versione == 0 ? 1 : 2);
+        QCOMPARE(b.byte() == prima, versione != 0);
+        QCOMPARE(b.rapporti.isEmpty() ? QString() : b.rapporti[0].testo(), versione == 0 ? QString() :
+                 QStringLiteral("Si è verificato in zona 2:\nErrore n. 17 %1 è stato scritto da una versione più"
+                                " recente di Vorendi.")
+                     .arg(b.server() ? "Il database " + descrizioneServer(server())
+                                     : "Il file " + QDir::toNativeSeparators(b.percorso())));
+    }
+
     // Code order without regard to case, equal codes by id; a type an article
     // in stock or in the cart carries is not deleted, movements do not hold it
     // back; a deleted type's id is never given again.
@@ -256,6 +285,9 @@ private slots:
             b.esegui("CREATE TRIGGER blocca BEFORE UPDATE ON rimanenze BEGIN SELECT RAISE(ABORT, 'no'); END");
         QVERIFY(!RegistraProdotto("Viti", "V'1", 1, 1, 1, OPERAZIONE_ACQUISTO, oggi));
         QCOMPARE(b.zone(), QList<int>({1, 1, 1, 4}));
+        QCOMPARE(b.rapporti[1].descrizione, "Il tipo Dadi non esiste.");
+        QVERIFY(AggiungiCarrello("Y", 1) == EsitoCarrello::Errore);
+        QCOMPARE(b.rapporti.last().testo(), "Si è verificato in zona 5:\nErrore n. 12 L'articolo Y non è in magazzino.");
         QCOMPARE(b.righe("SELECT * FROM prodotto") + b.righe("SELECT * FROM rimanenze"), prima);
     }
 
