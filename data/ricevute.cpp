@@ -24,7 +24,7 @@ qint64 ultimaRicevuta(Sessione &sessione)
 
 bool AggiungiRicevuta(qint64 totale)
 {
-    return eseguiRoutine(Zona::AggiungiRicevuta, [&](Sessione &s) { inserisciRicevuta(s, totale); });
+    return eseguiRoutine(Zona::AggiungiRicevuta, [&](Sessione &s) { inserisciRicevuta(s, totale, oggi()); });
 }
 
 std::optional<QList<RigaRicevuta>> VisualizzaRicevute(const QDate &giorno)
@@ -62,9 +62,10 @@ bool CancellaRicevuta(qint64 codice)
     });
 }
 
-qint64 UltimaRicevuta()
+std::optional<qint64> UltimaRicevuta()
 {
     qint64 numero = 0;
-    eseguiRoutine(Zona::UltimaRicevuta, [&](Sessione &s) { numero = ultimaRicevuta(s); });
+    if (!eseguiRoutine(Zona::UltimaRicevuta, [&](Sessione &s) { numero = ultimaRicevuta(s); }))
+        return std::nullopt;
     return numero;
 }

@@ -27,9 +27,8 @@ void aggiungi(qint64 &totale, qint64 valore)
 
 } // namespace
 
-bool CalcolaStatistiche(int modo, int anno, SlotMensili &slot)
+std::optional<SlotMensili> CalcolaStatistiche(int modo, int anno)
 {
-    slot = SlotMensili{};
     SlotMensili letto;
     const bool riuscito = eseguiRoutine(Zona::CalcolaStatistiche, [&](Sessione &s) {
         // Every day of the year sorts between "yyyy-" and "yyyy." ('.' follows
@@ -61,7 +60,7 @@ bool CalcolaStatistiche(int modo, int anno, SlotMensili &slot)
             aggiungi(letto.vendite[mese], colonnaIntero(q, colonna + 2));
         }
     });
-    if (riuscito)
-        slot = letto;
-    return riuscito;
+    if (!riuscito)
+        return std::nullopt;
+    return letto;
 }

@@ -1,15 +1,18 @@
+#include "common/formati.h"
 #include "data/database_routines.h"
 #include "data/dialetto.h"
 #include "data/movimenti.h"
 #include "data/ricevute.h"
 #include "data/routine.h"
 
-EsitoVendita RegistraVendita(const QList<RigaVendita> &righe, qint64 totale, const QDate &giorno)
+EsitoVendita RegistraVendita(const QList<RigaVendita> &righe)
 {
+    // Read once: the movements, the receipt and its printout carry one day,
+    // even across midnight.
+    const QDate giorno = oggi();
     EsitoVendita esito;
     const bool riuscita = eseguiRoutine(Zona::RegistraProdotto, [&](Sessione &s) {
-        if (!giorno.isValid())
-            fallisci(ERRORE_TIPO_DATO, QStringLiteral("datatype mismatch"));
+        qint64 totale = 0;
         for (const QString &istruzione : s.dialetto().primaDiMoltiCambi())
             s.esegui(istruzione);
         Transazione t(s);
@@ -20,8 +23,13 @@ EsitoVendita RegistraVendita(const QList<RigaVendita> &righe, qint64 totale, con
                 "DELETE FROM carrello WHERE codice=? AND pezzi=? AND prezzo=?"));
         });
         for (const RigaVendita &riga : righe) {
-            movimenti.registra({riga.idTipo, riga.codice, 0, riga.prezzo, qint16(-riga.pezzi),
-                                OPERAZIONE_VENDITA, giorno});
+            movimenti.registra({.idTipo = riga.idTipo,
+                                .codice = riga.codice,
+                                .prezzoAcquisto = 0,
+                                .prezzoVendita = riga.prezzo,
+                                .pezzi = qint16(-riga.pezzi),
+                                .operazione = OPERAZIONE_VENDITA,
+                                .giorno = giorno});
             const int tolte = inZona(Zona::CancellaCarrello, [&] {
                 s.esegui(togli, {riga.codice, riga.pezzi, riga.prezzo});
                 return togli.numRowsAffected();
@@ -31,6 +39,10 @@ EsitoVendita RegistraVendita(const QList<RigaVendita> &righe, qint64 totale, con
                 esito.stato = EsitoVendita::Stato::CarrelloCambiato;
                 return;
             }
+            // The receipt's total is the sum of the lines just matched.
+            totale = inZona(Zona::AggiungiRicevuta, [&] {
+                return importo(sommaImporti(totale, importo(prodottoImporti(riga.prezzo, riga.pezzi))));
+            });
         }
         // A line added since the list was shown would be left out silently.
         const bool restano = inZona(Zona::CancellaCarrello, [&] {
@@ -45,6 +57,8 @@ EsitoVendita RegistraVendita(const QList<RigaVendita> &righe, qint64 totale, con
             inZona(Zona::AggiungiRicevuta, [&] { return inserisciRicevuta(s, totale, giorno); });
         t.conferma();
         esito.stato = EsitoVendita::Stato::Registrata;
+        esito.giorno = giorno;
+        esito.totale = totale;
     });
     if (!riuscita)
         return {};

@@ -67,7 +67,7 @@ void Operazioni_frm::creaCampi()
     tipo_ = new QComboBox(this);
     tipo_->setObjectName(QStringLiteral("Combo1"));
     tipo_->setMinimumWidth(200);
-    riempiSelettoreTipi(tipo_, CaricaTipi());
+    riempiSelettoreTipi(tipo_, CaricaTipi().value_or(QStringList()));
     giorno_ = new QLineEdit(this);
     giorno_->setObjectName(QStringLiteral("Text1"));
     giorno_->setMaxLength(10);
@@ -184,18 +184,17 @@ bool Operazioni_frm::elenca(qint16 operazione, const QString &codiceTipo, const 
 {
     // The old list goes first: a long one need not be held twice.
     modello_->imposta({});
-    ElencoOperazioni elenco;
-    const bool riuscito = VisualizzaOperazioni(operazione, codiceTipo, dal, al, elenco);
+    ElencoOperazioni elenco = VisualizzaOperazioni(operazione, codiceTipo, dal, al);
     codiciTipo_ = std::move(elenco.codiciTipo);
     modello_->imposta(std::move(elenco.righe));
     vaiAllUltimaRiga(griglia_, Codice);
     // After a report the labels keep what the last complete list said.
-    if (riuscito) {
+    if (elenco.completo) {
         sommaVendite_ = elenco.totaleVendite;
         sommaAcquisti_ = elenco.totaleAcquisti;
         mostraTotali();
     }
-    return riuscito;
+    return elenco.completo;
 }
 
 void Operazioni_frm::cancella()
@@ -229,6 +228,6 @@ void Operazioni_frm::mostraTotali()
 
 void Operazioni_frm::stampa()
 {
-    stampaEAvvisa(this, elencoOperazioni(modello_->righe(), codiciTipo_, sommaVendite_,
-                                         sommaAcquisti_));
+    stampaEAvvisa(this, elencoOperazioni(modello_->righe(), codiciTipo_, sommaVendite_, sommaAcquisti_),
+                  generalitaDaStampare());
 }

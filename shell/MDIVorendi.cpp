@@ -90,7 +90,7 @@ MDIVorendi::MDIVorendi(QWidget *genitore)
         mostraMessaggio(this, errore);
     // The server keeps its own backups; a file that does not open has
     // already been reported, and a copy of it would only fail again.
-    copiaDaFare_ = creato && LeggiGeneralita() && !suServer();
+    copiaDaFare_ = creato && LeggiGeneralita().has_value() && !suServer();
     if (copiaDaFare_)
         avviaCopiaDelGiorno();
     setWindowTitle(titolo);

@@ -30,6 +30,14 @@ void scrivi(const QString &riga)
         std::_Exit(4);
 }
 
+QList<RigaVendita> daVendere(const QList<RigaCarrello> &righe)
+{
+    QList<RigaVendita> vendita;
+    for (const RigaCarrello &r : righe)
+        vendita.append({.idTipo = r.idTipo, .codice = r.codice, .prezzo = qint32(r.prezzo), .pezzi = qint16(r.pezzi)});
+    return vendita;
+}
+
 QByteArray byte(const QString &percorso)
 {
     QFile file(percorso);
@@ -52,8 +60,6 @@ int ciclo(const QString &percorso, bool vendite, bool pieno)
     if (pieno && (std::signal(SIGXFSZ, SIG_IGN) == SIG_ERR || ::setrlimit(RLIMIT_FSIZE, &limite) != 0))
         i = -1;
     for (qint64 fatti = 0; i >= 0; ++i, ++fatti) {
-        QList<RigaCarrello> righe;
-        QList<RigaVendita> vendita;
         if (vendite && !eseguiRoutine(Zona{99}, [](Sessione &s) {
                 Transazione t(s);
                 s.esegui("INSERT INTO carrello SELECT * FROM prova_carrello"
@@ -63,13 +69,9 @@ int ciclo(const QString &percorso, bool vendite, bool pieno)
             break;
         if (fatti == 0)
             scrivi("pronto");
-        scrivi(vendite ? QStringLiteral("V %1").arg(UltimaRicevuta()) : QStringLiteral("A %1").arg(i));
+        scrivi(vendite ? QStringLiteral("V %1").arg(UltimaRicevuta().value_or(-1)) : QStringLiteral("A %1").arg(i));
         const QByteArray prima = pieno ? byte(percorso) : QByteArray();
-        if (vendite && VisualizzaCarrello(righe)) {
-            for (const RigaCarrello &r : righe)
-                vendita.append({r.idTipo, r.codice, qint32(r.prezzo), qint16(r.pezzi)});
-        }
-        const bool fatto = vendite ? RegistraVendita(vendita, totaleCarrello(righe), QDate::currentDate()).stato
+        const bool fatto = vendite ? RegistraVendita(daVendere(VisualizzaCarrello().value_or(QList<RigaCarrello>()))).stato
                 == EsitoVendita::Stato::Registrata
                                    : RegistraProdotto("Prova", QStringLiteral("ART-%1").arg(i % 10), qint32(i),
                                                       qint32(i + 1), qint16(i % 7 + 1), OPERAZIONE_ACQUISTO,
@@ -106,18 +108,12 @@ int cassa(const QString &connessione, const QString &nome, int passi, quint32 se
                    : QStringLiteral("fallita"));
         for (int linee = caso.bounded(1, 5); linee > 0; --linee)
             AggiungiCarrello(QStringLiteral("ART-%1").arg(caso.bounded(6)), qint16(caso.bounded(1, 4)));
-        QList<RigaCarrello> righe;
-        QList<RigaVendita> vendita;
-        if (VisualizzaCarrello(righe)) {
-            for (const RigaCarrello &r : righe)
-                vendita.append({r.idTipo, r.codice, qint32(r.prezzo), qint16(r.pezzi)});
-        }
+        const QList<RigaCarrello> righe = VisualizzaCarrello().value_or(QList<RigaCarrello>());
         if (righe.isEmpty())
             continue;
-        const qint64 totale = totaleCarrello(righe);
-        const EsitoVendita esito = RegistraVendita(vendita, totale, oggi);
+        const EsitoVendita esito = RegistraVendita(daVendere(righe));
         if (esito.stato == EsitoVendita::Stato::Registrata) {
-            scrivi(QStringLiteral("ricevuta %1 totale %2").arg(esito.numeroRicevuta).arg(totale));
+            scrivi(QStringLiteral("ricevuta %1 totale %2").arg(esito.numeroRicevuta).arg(esito.totale));
         } else {
             scrivi(QStringLiteral("fallita"));
             for (const RigaCarrello &r : righe)
@@ -154,7 +150,7 @@ int main(int argc, char *argv[])
             return 3;
         }
         scrivi(QStringLiteral("esito %1").arg(RegistraProdotto("Prova", "X", 1, 1, 1, OPERAZIONE_ACQUISTO, QDate(2024, 1, 1))));
-        scrivi(QStringLiteral("esito %1").arg(!VisualizzaTipi().isEmpty()));
+        scrivi(QStringLiteral("esito %1").arg(!VisualizzaTipi().value_or(QList<RigaTipo>()).isEmpty()));
         return 0;
     }
     if (a.value(1) == "copia") {
