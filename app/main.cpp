@@ -1,4 +1,5 @@
 #include "common/riga_di_comando.h"
+#include "common/versione.h"
 #include "shell/MDIVorendi.h"
 #include "shell/segnalazioni.h"
 
@@ -13,7 +14,7 @@ void leggiOpzioni(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Vorendi"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("2.0.0"));
+    QCoreApplication::setApplicationVersion(QLatin1String(VERSIONE));
     QCommandLineParser riga;
     riga.setApplicationDescription(QStringLiteral(
         "Acquisti, magazzino, carrello e ricevute del negozio, sul file Vorendi.mdb\n"
@@ -41,7 +42,7 @@ int main(int argc, char *argv[])
     leggiOpzioni(argc, argv);
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Vorendi"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("2.0.0"));
+    QCoreApplication::setApplicationVersion(QLatin1String(VERSIONE));
     installaTraduzioni(app);
 
     MDIVorendi finestra;

@@ -1,6 +1,7 @@
 #include "shell/MDIVorendi.h"
 
 #include "common/messaggi.h"
+#include "common/versione.h"
 #include "counter/VisCarrello_frm.h"
 #include "counter/Ricevute_frm.h"
 #include "data/database_routines.h"
@@ -64,7 +65,7 @@ MDIVorendi::MDIVorendi(QWidget *genitore)
     installaSegnalatoreMessaggi();
 
     impostaPercorsoDatabase(percorsoPredefinito());
-    QString titolo = QStringLiteral("Vorendi v2.0");
+    QString titolo = QStringLiteral("Vorendi v%1.%2").arg(VERSIONE_MAGGIORE).arg(VERSIONE_MINORE);
     const QString connessione = qEnvironmentVariable("VORENDI_SERVER").trimmed();
     // A wrong string is told, and never replaced by the file: the counters
     // would sell apart.

@@ -5,6 +5,7 @@
 #include "common/filtro_giorno.h"
 #include "common/formati.h"
 #include "common/riga_di_comando.h"
+#include "common/versione.h"
 #include "data/database_routines.h"
 #include "data/percorso.h"
 #include "data/server.h"
@@ -45,7 +46,7 @@ int fallisci(const QString &perche)
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationVersion(QStringLiteral("2.0.0"));
+    QCoreApplication::setApplicationVersion(QLatin1String(VERSIONE));
     QCommandLineParser riga_;
     riga_.setApplicationDescription(QStringLiteral(
         "Esporta per il commercialista, in CSV (separato da punto e virgola, UTF-8,\n"

@@ -1,6 +1,7 @@
 // Writes a new, empty Vorendi database file; never overwrites one.
 
 #include "common/riga_di_comando.h"
+#include "common/versione.h"
 #include "data/percorso.h"
 #include "data/schema.h"
 #include "data/server.h"
@@ -11,7 +12,7 @@
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationVersion(QStringLiteral("2.0.0"));
+    QCoreApplication::setApplicationVersion(QLatin1String(VERSIONE));
     QCommandLineParser riga;
     riga.setApplicationDescription(QStringLiteral(
         "Crea un file Vorendi nuovo e vuoto. Un file che esiste già non viene mai sovrascritto.\n"
