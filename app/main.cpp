@@ -1,6 +1,6 @@
 #include "common/riga_di_comando.h"
 #include "common/versione.h"
-#include "shell/MDIVorendi.h"
+#include "shell/avvio.h"
 #include "shell/segnalazioni.h"
 
 #include <QApplication>
@@ -45,7 +45,8 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationVersion(QLatin1String(VERSIONE));
     installaTraduzioni(app);
 
-    MDIVorendi finestra;
-    finestra.show();
+    // Where the shop's data is and how it is reached, read once.
+    const auto finestra = avviaVorendi(configurazioneDallAmbiente());
+    finestra->show();
     return app.exec();
 }

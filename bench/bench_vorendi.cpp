@@ -12,13 +12,13 @@
 #include "counter/Ricevute_frm.h"
 #include "reports/Operazioni_frm.h"
 #include "stock/AggCarrello_frm.h"
+#include "data/configurazione.h"
 #include "data/copie.h"
 #include "data/database_routines.h"
 #include "data/lettura.h"
-#include "data/percorso.h"
 #include "data/routine.h"
 #include "data/server.h"
-#include "shell/MDIVorendi.h"
+#include "shell/avvio.h"
 #include "tests/support/server_prova.h"
 
 #include <QAbstractItemModel>
@@ -78,7 +78,7 @@ void mostra(QWidget &finestra)
 
 void Statistiche_Programma(benchmark::State &stato)
 {
-    impostaPercorsoDatabase(fileGrande());
+    impostaConfigurazione({.percorso = fileGrande()});
     SlotMensili slot;
     for (auto _ : stato) {
         if (!CalcolaStatistiche(int(stato.range(0)), ANNO, slot))
@@ -129,7 +129,7 @@ const Periodo PERIODI[] = {
 
 void Operazioni_Programma(benchmark::State &stato, const Periodo &periodo)
 {
-    impostaPercorsoDatabase(fileGrande());
+    impostaConfigurazione({.percorso = fileGrande()});
     Operazioni_frm finestra;
     mostra(finestra);
     const QString tipo = QString::fromUtf8(periodo.tipo);
@@ -185,7 +185,7 @@ void registraOperazioni()
 
 void Rimanenze_Programma(benchmark::State &stato)
 {
-    impostaPercorsoDatabase(fileGrande());
+    impostaConfigurazione({.percorso = fileGrande()});
     AggCarrello_frm finestra;
     mostra(finestra);
     auto *tipi = finestra.findChild<QComboBox *>(QStringLiteral("Combo1"));
@@ -222,7 +222,7 @@ BENCHMARK(Rimanenze_Riferimento)->Name("rimanenze_tipo/riferimento")->Unit(bench
 
 void Ricevute_Programma(benchmark::State &stato)
 {
-    impostaPercorsoDatabase(fileGrande());
+    impostaConfigurazione({.percorso = fileGrande()});
     Ricevute_frm finestra;
     mostra(finestra);
     auto *aggiorna = finestra.findChild<QPushButton *>(QStringLiteral("Command1"));
@@ -247,7 +247,7 @@ BENCHMARK(Ricevute_Riferimento)->Name("ricevute_tutte/riferimento")->Unit(benchm
 
 void Suggerimenti_Programma(benchmark::State &stato)
 {
-    impostaPercorsoDatabase(fileGrande());
+    impostaConfigurazione({.percorso = fileGrande()});
     for (auto _ : stato)
         benchmark::DoNotOptimize(SuggerimentiCodice(7, QStringLiteral("a")));
 }
@@ -277,7 +277,7 @@ QString digitato(const benchmark::State &stato)
 
 void Trova_Programma(benchmark::State &stato)
 {
-    impostaPercorsoDatabase(fileGrande());
+    impostaConfigurazione({.percorso = fileGrande()});
     for (auto _ : stato)
         benchmark::DoNotOptimize(TrovaRimanenze(digitato(stato)));
 }
@@ -306,7 +306,7 @@ void Copia_Programma(benchmark::State &stato)
     for (auto _ : stato) {
         stato.PauseTiming();
         QDir(QFileInfo(fileScrivibile()).absolutePath() + QStringLiteral("/Backup")).removeRecursively();
-        impostaPercorsoDatabase(fileScrivibile());
+        impostaConfigurazione({.percorso = fileScrivibile()});
         const QString tipo = CodiceTipo(1);
         std::atomic<bool> finita = false;
         stato.ResumeTiming();
@@ -349,7 +349,7 @@ struct Carrello
 
 Carrello leggiCarrello(const QString &percorso)
 {
-    impostaPercorsoDatabase(percorso);
+    impostaConfigurazione({.percorso = percorso});
     QList<RigaCarrello> righe;
     if (!VisualizzaCarrello(righe) || righe.isEmpty())
         throw std::runtime_error("carrello non letto");
@@ -395,7 +395,7 @@ void rimettiCarrello(const Carrello &c)
 
 bool vendiProgramma(const Carrello &carrello, const QDate &giorno)
 {
-    impostaPercorsoDatabase(fileScrivibile());
+    impostaConfigurazione({.percorso = fileScrivibile()});
     return RegistraVendita(carrello.righe, carrello.totale, giorno).stato
         == EsitoVendita::Stato::Registrata;
 }
@@ -460,7 +460,7 @@ BENCHMARK(Vendita_Riferimento)->Name("vendita_200_righe/riferimento")->Unit(benc
 
 void Cornice_Programma(benchmark::State &stato)
 {
-    impostaPercorsoDatabase(fileGrande());
+    impostaConfigurazione({.percorso = fileGrande()});
     for (auto _ : stato) {
         QStringList codici;
         eseguiRoutine(Zona::Nessuna, [&](Sessione &s) {
@@ -489,8 +489,8 @@ void Avvio_Programma(benchmark::State &stato)
     const QString cartella = QDir::currentPath();
     QDir::setCurrent(QFileInfo(fileScrivibile()).absolutePath());
     for (auto _ : stato) {
-        MDIVorendi finestra;
-        finestra.show();
+        const auto finestra = avviaVorendi(configurazioneDallAmbiente());
+        finestra->show();
         QApplication::processEvents();
     }
     QDir::setCurrent(cartella);
@@ -634,7 +634,7 @@ void VenditaServer(benchmark::State &stato, bool programma)
     Pg pg;
     const Carrello carrello = leggiCarrelloServer(pg);
     const QDate oggi = QDate::currentDate();
-    impostaServer(connessioneServer());
+    impostaConfigurazione({.server = connessioneServer()});
     for (auto _ : stato) {
         if (programma) {
             if (RegistraVendita(carrello.righe, carrello.totale, oggi).stato != EsitoVendita::Stato::Registrata)
@@ -646,19 +646,19 @@ void VenditaServer(benchmark::State &stato, bool programma)
         rimettiCarrelloServer(pg, carrello);
         stato.ResumeTiming();
     }
-    impostaServer({});
+    impostaConfigurazione({});
 }
 
 void OperazioniServer_Programma(benchmark::State &stato)
 {
-    impostaServer(connessioneServer());
+    impostaConfigurazione({.server = connessioneServer()});
     ElencoOperazioni elenco;
     for (auto _ : stato) {
         if (!VisualizzaOperazioni(OPERAZIONE_VENDITA, QString(), PERIODI[0].dal, PERIODI[0].al, elenco))
             stato.SkipWithError("elenco non riuscito");
     }
     stato.counters["righe"] = double(elenco.righe.size());
-    impostaServer({});
+    impostaConfigurazione({});
 }
 
 // Both statements, every column of every row into the routine's typed rows.

@@ -1,30 +1,17 @@
 #include "data/server.h"
 
 #include "common/formati.h"
+#include "data/configurazione.h"
 
 #include <QFile>
 #include <QStringList>
-#include <QSysInfo>
 
 #include <libpq-fe.h>
 #include <sqlite3.h>
 
 #include <memory>
-#include <mutex>
 
 namespace {
-
-std::mutex &guardia()
-{
-    static std::mutex m;
-    return m;
-}
-
-QString &serverAttivo()
-{
-    static QString connessione;
-    return connessione;
-}
 
 struct ChiudiPg
 {
@@ -213,16 +200,9 @@ qint64 numeroDelFile(sqlite3 *file, const QByteArray &sql)
 
 } // namespace
 
-void impostaServer(const QString &connessione)
-{
-    std::lock_guard blocco(guardia());
-    serverAttivo() = connessione.trimmed();
-}
-
 QString server()
 {
-    std::lock_guard blocco(guardia());
-    return serverAttivo();
+    return configurazione().server;
 }
 
 bool suServer()
@@ -276,10 +256,7 @@ QString descrizioneServer(const QString &connessione)
 
 QString postazione()
 {
-    QString nome = qEnvironmentVariable("VORENDI_POSTAZIONE").trimmed();
-    if (nome.isEmpty())
-        nome = QSysInfo::machineHostName();
-    return nome.isEmpty() ? QStringLiteral("cassa") : nome;
+    return configurazione().postazione;
 }
 
 QStringList istruzioniSchemaServer()

@@ -6,9 +6,8 @@
 #include "common/formati.h"
 #include "common/riga_di_comando.h"
 #include "common/versione.h"
+#include "data/configurazione.h"
 #include "data/database_routines.h"
-#include "data/percorso.h"
-#include "data/server.h"
 #include "data/rapporto.h"
 
 #include <QCoreApplication>
@@ -85,14 +84,17 @@ int main(int argc, char *argv[])
             return fallisci(MESSAGGIO_DATA_NON_CORRETTA);
         giorni[i] = letto.value_or(QDate());
     }
-    const QString percorso = riga_.isSet(file) ? riga_.value(file) : percorsoPredefinito();
     const QString destinazione = riga_.isSet(uscita) ? riga_.value(uscita) : cosa + QStringLiteral(".csv");
     if (QFileInfo::exists(destinazione))
         return fallisci(QStringLiteral("Il file %1 esiste già: non viene sovrascritto.").arg(destinazione));
-    impostaPercorsoDatabase(percorso);
     // As the program: the shop's server when one is set, unless a file is named.
-    impostaServer(riga_.isSet(file) ? QString() : qEnvironmentVariable("VORENDI_SERVER"));
-    impostaSolaLettura(true);
+    Configurazione configurazione = configurazioneDallAmbiente();
+    if (riga_.isSet(file)) {
+        configurazione.percorso = riga_.value(file);
+        configurazione.server.clear();
+    }
+    configurazione.solaLettura = true;
+    impostaConfigurazione(configurazione);
     bool fallito = false;
     installaSegnalatore([&](const RapportoZona &r) {
         fallito = true;

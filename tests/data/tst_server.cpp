@@ -1,5 +1,5 @@
 #include "data/database_routines.h"
-#include "data/routine.h"
+#include "data/configurazione.h"
 #include "data/schema.h"
 #include "data/server.h"
 #include "support/banco.h"
@@ -48,7 +48,7 @@ private slots:
         QSqlDatabase::removeDatabase("file");
 
         const QString vuoto = prove.nuovoDatabase();
-        impostaServer(prove.connessione(vuoto));
+        impostaConfigurazione({.server = prove.connessione(vuoto)});
         const EsitoMigrazione esito = migraSuServer(file, server());
         QVERIFY2(esito.riuscita, qPrintable(esito.messaggio));
         QCOMPARE(esito.messaggio.section(": ", 1),
@@ -152,7 +152,7 @@ private slots:
         QSqlDatabase altro = b.altraConnessione("altro");
         QVERIFY(altro.exec("BEGIN").isActive()
                 && altro.exec("SELECT * FROM rimanenze WHERE codice = 'A-199' FOR UPDATE").isActive());
-        impostaAttesaFileBloccato(std::chrono::milliseconds(60000));
+        impostaConfigurazione({.server = b.connessione(), .attesaFileBloccato = std::chrono::minutes(1)});
         EsitoVendita esito;
         std::thread cassa([&] { esito = RegistraVendita(vendita, 40000, QDate(2024, 5, 6)); });
         const QString attesa = "SELECT pid FROM pg_stat_activity WHERE application_name = 'Vorendi'"

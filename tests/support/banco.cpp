@@ -1,8 +1,8 @@
 #include "support/banco.h"
 
 #include "counter/stampante.h"
+#include "data/configurazione.h"
 #include "data/percorso.h"
-#include "data/routine.h"
 #include "data/schema.h"
 #include "data/server.h"
 #include "support/server_prova.h"
@@ -60,17 +60,20 @@ Banco::Banco(int opzioni)
     : cartellaPrecedente_(QDir::currentPath())
 {
     QDir::setCurrent(cartella_.path());
-    impostaPercorsoDatabase(percorsoPredefinito());
-    impostaAttesaFileBloccato(std::chrono::milliseconds(400)); // short, so that tests wait little
+    // As the program's on a file, with a short wait so that tests wait little.
+    Configurazione c{.percorso = percorsoPredefinito(), .attesaFileBloccato = std::chrono::milliseconds(400),
+                     .copiaDelGiorno = true};
     if (ServerProva *s = serverDiProva(); s && !(opzioni & SenzaFile)) {
         database_ = s->nuovoDatabase();
         QString errore;
         if (database_.isEmpty() || !creaDatabaseServer(connessione(), &errore))
             qFatal("database di prova non creato: %s", qPrintable(errore));
-        impostaServer(connessione());
+        c.server = connessione();
+        c.copiaDelGiorno = false;
     } else if (!(opzioni & SenzaFile) && !creaDatabase(percorso())) {
         qFatal("file di prova non creato");
     }
+    impostaConfigurazione(c);
     segnalatorePrecedente_ = installaSegnalatore([this](const RapportoZona &r) { rapporti << r; });
     if (!(opzioni & StampeVere)) {
         installaFabbricaStampanti([this](const QString &nome) {
@@ -136,7 +139,7 @@ Banco::Banco(int opzioni)
 
 Banco::~Banco()
 {
-    impostaServer({});
+    impostaConfigurazione({});
     installaFabbricaStampanti({});
     installaSegnalatore(std::move(segnalatorePrecedente_));
     QDir::setCurrent(cartellaPrecedente_);
@@ -241,8 +244,9 @@ QByteArray Banco::byte() const
 void Banco::guasta(bool mancante) const
 {
     if (server()) {
-        impostaServer(mancante ? serverDiProva()->connessione("non_esiste") : QStringLiteral("host=127.0.0.1 port=1"));
-        return;
+        Configurazione c = configurazione();
+        c.server = mancante ? serverDiProva()->connessione("non_esiste") : QStringLiteral("host=127.0.0.1 port=1");
+        return impostaConfigurazione(c);
     }
     QFile file(percorso());
     if (mancante ? !file.remove() : !file.open(QIODevice::WriteOnly) || file.write(QByteArray(2000, 'x')) < 0)

@@ -5,12 +5,11 @@
 
 #include "counter/stampante_qt.h"
 #include "counter/tracciato.h"
+#include "data/configurazione.h"
 #include "data/copie.h"
 #include "data/database_routines.h"
-#include "data/percorso.h"
 #include "data/rapporto.h"
 #include "data/routine.h"
-#include "data/server.h"
 
 #include <QGuiApplication>
 #include <QRandomGenerator>
@@ -92,10 +91,8 @@ int ciclo(const QString &percorso, bool vendite, bool pieno)
 // step not registered, "fine" at the end.
 int cassa(const QString &connessione, const QString &nome, int passi, quint32 seme)
 {
-    qputenv("VORENDI_POSTAZIONE", nome.toUtf8());
-    impostaServer(connessione);
     // Another counter's rows are waited for, as a shopkeeper would.
-    impostaAttesaFileBloccato(std::chrono::milliseconds(20000));
+    impostaConfigurazione({.server = connessione, .attesaFileBloccato = std::chrono::seconds(20), .postazione = nome});
     QRandomGenerator caso(seme);
     const QDate oggi = QDate::currentDate();
     for (int i = 0; i < passi; ++i) {
@@ -138,8 +135,7 @@ int main(int argc, char *argv[])
     const auto app = argc > 1 && qstrcmp(argv[1], "stampa") == 0 ? std::make_unique<QGuiApplication>(argc, argv)
                                                                   : std::make_unique<QCoreApplication>(argc, argv);
     const QStringList a = app->arguments();
-    impostaPercorsoDatabase(a.value(2));
-    impostaAttesaFileBloccato(std::chrono::milliseconds(400));
+    impostaConfigurazione({.percorso = a.value(2), .attesaFileBloccato = std::chrono::milliseconds(400)});
     installaSegnalatore([](const RapportoZona &r) {
         scrivi(QStringLiteral("rapporto %1 %2 %3").arg(r.zona).arg(r.numero).arg(r.descrizione));
     });
