@@ -9,13 +9,13 @@
 
 #include "bench/nudo.h"
 
+#include "common/formati.h"
 #include "counter/Ricevute_frm.h"
 #include "reports/Operazioni_frm.h"
 #include "stock/AggCarrello_frm.h"
 #include "data/configurazione.h"
 #include "data/copie.h"
 #include "data/database_routines.h"
-#include "data/lettura.h"
 #include "data/routine.h"
 #include "data/server.h"
 #include "shell/avvio.h"
