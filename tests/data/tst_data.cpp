@@ -3,7 +3,7 @@
 #include "data/percorso.h"
 #include "data/schema.h"
 #include "data/server.h"
-#include "support/banco.h"
+#include "support/banco_dati.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -80,7 +80,7 @@ const QList<ComandoDiProva> &comandiDiProva()
     return comandi;
 }
 
-void preparaNegozio(const Banco &b)
+void preparaNegozio(const BancoDati &b)
 {
     b.esegui("UPDATE \"generalità\" SET nome='Negozio', info1='Via Roma 1'");
     b.esegui("INSERT INTO tipo (codice) VALUES ('Prova'), ('Vecchio')");
@@ -121,7 +121,7 @@ private slots:
         QFETCH(int, indice);
         QFETCH(QString, guasto);
         const ComandoDiProva &c = comandiDiProva().at(indice);
-        Banco b;
+        BancoDati b;
         preparaNegozio(b);
         QSqlDatabase altro;
         if (guasto == "tabella")
@@ -183,7 +183,7 @@ private slots:
     // the disk (EXTRA); an id beyond its 32 bits is no id.
     void cornice()
     {
-        Banco b;
+        BancoDati b;
         static sqlite3_vfs *vero = sqlite3_vfs_find(nullptr);
         static sqlite3_vfs spia = *vero;
         static QStringList cancellati;
@@ -205,7 +205,7 @@ private slots:
     // back; a deleted type's id is never given again.
     void tipi()
     {
-        Banco b;
+        BancoDati b;
         for (const char *codice : {"Viti", "bulloni", "Dell'Orto \"x\"", "chiodi"})
             QVERIFY(AggiungiTipo(codice));
         // An equal code is refused; one in an older file is kept and listed.
@@ -233,7 +233,7 @@ private slots:
 
     void movimenti()
     {
-        Banco b;
+        BancoDati b;
         QVERIFY(AggiungiTipo("Viti") && AggiungiTipo("Bulloni"));
         const QDate oggi(2024, 3, 14);
         QVERIFY(RegistraProdotto("Viti", "V'1", 800, 1500, 5, OPERAZIONE_ACQUISTO, oggi));
@@ -265,7 +265,7 @@ private slots:
     // deleted whatever the case; the deleted code's cart line stays.
     void rimanenze()
     {
-        Banco b;
+        BancoDati b;
         b.esegui("INSERT INTO rimanenze VALUES ('b-2', 1, 0, 1500), ('Dell''Orto', 1, -3, 0), ('X', 2, 5, 5),"
                  " ('A-1', 1, 40000, 2147483647), ('a_2', 1, 0, 0), ('A%1', 1, 1, 1), ('b!x', 1, 0, 0), ('bx', 1, 0, 0)");
         b.esegui("INSERT INTO carrello VALUES ('b-2', 1, 1500, 2, 3000)");
@@ -286,7 +286,7 @@ private slots:
     // when missing; a NULL stops its reading, the fields after it stay.
     void ricevuteEGeneralita()
     {
-        Banco b;
+        BancoDati b;
         QCOMPARE(UltimaRicevuta(), 0);
         QVERIFY(AggiungiRicevuta(4500) && AggiungiRicevuta(0));
         const QString oggi = QDate::currentDate().toString(Qt::ISODate);
@@ -328,7 +328,7 @@ private slots:
         QFETCH(QDate, giorno);
         QFETCH(QVariant, prezzo);
         QFETCH(Numeri, attesi);
-        Banco b;
+        BancoDati b;
         if (b.server() && prezzo.typeId() == QMetaType::Double)
             QSKIP("a whole-number column on the server holds no real");
         b.esegui("INSERT INTO tipo (codice) VALUES ('Viti'), ('Viti')");
@@ -352,7 +352,7 @@ private slots:
     // years, operations and days that do not exist count nowhere.
     void statistiche()
     {
-        Banco b;
+        BancoDati b;
         for (const auto &[giorno, operazione, prezzo] : QList<std::tuple<const char *, int, qint64>>{
                  {"2024-01-01", 2, 300}, {"2024-03-10", 1, 1000}, {"2024-03-15", 2, 1500}, {"2024-04-02", 2, 700},
                  {"2024-12-31", 1, 250}, {"2023-12-31", 1, 999}, {"2025-01-01", 2, 999}, {"2024-05-05", 3, 10},
@@ -385,7 +385,7 @@ private slots:
     // an existing CSV never overwritten, a wrong day refused.
     void esporta()
     {
-        Banco b;
+        BancoDati b;
         b.esegui("INSERT INTO tipo (codice) VALUES ('Viti')");
         b.esegui("INSERT INTO rimanenze VALUES ('A;\"è\"', 1, 3, 1500)");
         b.esegui("INSERT INTO prodotto VALUES (1, 1, 'A;\"è\"', 1500, 900, 3, 1, '2024-03-05'),"
@@ -421,7 +421,7 @@ private slots:
     // holds what was committed; one a day, the newest 30 kept.
     void copie()
     {
-        Banco b;
+        BancoDati b;
         if (b.server())
             QSKIP("the server keeps its own copies");
         QDir cartella(b.cartella());
@@ -464,7 +464,7 @@ private slots:
     {
         if (serverDiProva())
             QSKIP("a file's test");
-        Banco b(Banco::SenzaFile);
+        BancoDati b(BancoDati::SenzaFile);
         QCOMPARE(percorsoPredefinito(), QDir::toNativeSeparators(b.percorso()));
         for (const auto &[argomenti, uscita, file] : QList<std::tuple<QStringList, int, QStringList>>{
                  {{"--help"}, 0, {}}, {{"--version"}, 0, {}}, {{"a", "b"}, 2, {}}, {{}, 0, {"Vorendi.mdb"}}, {{}, 1, {"Vorendi.mdb"}},

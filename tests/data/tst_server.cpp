@@ -2,12 +2,11 @@
 #include "data/configurazione.h"
 #include "data/schema.h"
 #include "data/server.h"
-#include "support/banco.h"
+#include "support/banco_dati.h"
 #include "support/server_prova.h"
 
 #include <QDir>
 #include <QRandomGenerator>
-#include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTest>
 
@@ -27,7 +26,7 @@ private slots:
     // is not empty, or a file the server cannot take whole, gets nothing.
     void migrazione()
     {
-        Banco b;
+        BancoDati b;
         ServerProva &prove = *serverDiProva();
         const QString file = QDir(b.cartella()).filePath("Negozio.mdb");
         QVERIFY(creaDatabase(file));
@@ -91,7 +90,7 @@ private slots:
     // receipt holds what its sale sold.
     void casse()
     {
-        Banco b;
+        BancoDati b;
         b.esegui("INSERT INTO tipo (codice) VALUES ('Prova')");
         constexpr int PASSI = 200;
         std::vector<std::unique_ptr<ProcessoProva>> casse;
@@ -138,7 +137,7 @@ private slots:
     // new connection and works.
     void interruzione()
     {
-        Banco b;
+        BancoDati b;
         b.esegui("INSERT INTO tipo (codice) VALUES ('Prova')");
         QList<RigaVendita> vendita;
         for (int i = 0; i < 200; ++i) {

@@ -14,11 +14,9 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
-#include <QGuiApplication>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QStatusBar>
 #include <QSysInfo>

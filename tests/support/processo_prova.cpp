@@ -9,6 +9,7 @@
 #include "data/copie.h"
 #include "data/database_routines.h"
 #include "data/rapporto.h"
+#include "support/banco_dati.h"
 
 #include <QGuiApplication>
 #include <QRandomGenerator>
@@ -27,12 +28,6 @@ void scrivi(const QString &riga)
     const QByteArray testo = riga.toUtf8() + '\n';
     if (::write(STDOUT_FILENO, testo.constData(), size_t(testo.size())) != testo.size())
         std::_Exit(4);
-}
-
-QByteArray byte(const QString &percorso)
-{
-    QFile file(percorso);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // One statement straight on the file, past the routines: all of it or none.
@@ -54,7 +49,7 @@ int ciclo(const QString &percorso, bool vendite, bool pieno)
 {
     ElencoOperazioni acquisti;
     qint64 i = VisualizzaOperazioni(OPERAZIONE_ACQUISTO, {}, {}, {}, acquisti) ? acquisti.righe.size() : -1;
-    const rlimit limite{rlim_t(byte(percorso).size()), RLIM_INFINITY};
+    const rlimit limite{rlim_t(byteDelFile(percorso).size()), RLIM_INFINITY};
     if (pieno && (std::signal(SIGXFSZ, SIG_IGN) == SIG_ERR || ::setrlimit(RLIMIT_FSIZE, &limite) != 0))
         i = -1;
     for (qint64 fatti = 0; i >= 0; ++i, ++fatti) {
@@ -66,7 +61,7 @@ int ciclo(const QString &percorso, bool vendite, bool pieno)
         if (fatti == 0)
             scrivi("pronto");
         scrivi(vendite ? QStringLiteral("V %1").arg(UltimaRicevuta()) : QStringLiteral("A %1").arg(i));
-        const QByteArray prima = pieno ? byte(percorso) : QByteArray();
+        const QByteArray prima = pieno ? byteDelFile(percorso) : QByteArray();
         if (vendite && VisualizzaCarrello(righe)) {
             for (const RigaCarrello &r : righe)
                 vendita.append({r.idTipo, r.codice, qint32(r.prezzo), qint16(r.pezzi)});
@@ -77,7 +72,7 @@ int ciclo(const QString &percorso, bool vendite, bool pieno)
                                                       qint32(i + 1), qint16(i % 7 + 1), OPERAZIONE_ACQUISTO,
                                                       QDate::currentDate());
         if (!fatto && pieno) {
-            scrivi(QStringLiteral("riusciti %1 invariato %2").arg(fatti).arg(byte(percorso) == prima));
+            scrivi(QStringLiteral("riusciti %1 invariato %2").arg(fatti).arg(byteDelFile(percorso) == prima));
             return 0;
         }
         if (!fatto)
