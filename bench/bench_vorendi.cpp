@@ -78,9 +78,9 @@ void mostra(QWidget &finestra)
 void Statistiche_Programma(benchmark::State &stato)
 {
     impostaConfigurazione({.percorso = fileGrande()});
-    SlotMensili slot;
     for (auto _ : stato) {
-        if (!CalcolaStatistiche(int(stato.range(0)), ANNO, slot))
+        const std::optional<SlotMensili> slot = CalcolaStatistiche(int(stato.range(0)), ANNO);
+        if (!slot)
             stato.SkipWithError("statistiche non calcolate");
         benchmark::DoNotOptimize(slot);
     }
@@ -306,7 +306,7 @@ void Copia_Programma(benchmark::State &stato)
         stato.PauseTiming();
         QDir(QFileInfo(fileScrivibile()).absolutePath() + QStringLiteral("/Backup")).removeRecursively();
         impostaConfigurazione({.percorso = fileScrivibile()});
-        const QString tipo = CodiceTipo(1);
+        const QString tipo = CodiceTipo(1).value_or(std::nullopt).value_or(QString());
         std::atomic<bool> finita = false;
         stato.ResumeTiming();
         std::thread copia([&] {
@@ -349,15 +349,16 @@ struct Carrello
 Carrello leggiCarrello(const QString &percorso)
 {
     impostaConfigurazione({.percorso = percorso});
-    QList<RigaCarrello> righe;
-    if (!VisualizzaCarrello(righe) || righe.isEmpty())
+    const QList<RigaCarrello> righe = VisualizzaCarrello().value_or(QList<RigaCarrello>());
+    if (righe.isEmpty())
         throw std::runtime_error("carrello non letto");
     Carrello carrello;
     Nudo nudo(percorso);
     Preparata scorta(nudo, "SELECT pezzi FROM rimanenze WHERE codice=?");
     Preparata totaleRiga(nudo, "SELECT totale FROM carrello WHERE codice=?");
     for (const RigaCarrello &r : righe) {
-        carrello.righe.append({r.idTipo, r.codice, qint32(r.prezzo), qint16(r.pezzi)});
+        carrello.righe.append({.idTipo = r.idTipo, .codice = r.codice, .prezzo = qint32(r.prezzo),
+                               .pezzi = qint16(r.pezzi)});
         carrello.totale += r.totale;
         carrello.pezziInScorta.append(scorta.esegui({r.codice}));
         carrello.totaliRighe.append(totaleRiga.esegui({r.codice}));
@@ -392,11 +393,10 @@ void rimettiCarrello(const Carrello &c)
     nudo.esegui("COMMIT");
 }
 
-bool vendiProgramma(const Carrello &carrello, const QDate &giorno)
+bool vendiProgramma(const Carrello &carrello)
 {
     impostaConfigurazione({.percorso = fileScrivibile()});
-    return RegistraVendita(carrello.righe, carrello.totale, giorno).stato
-        == EsitoVendita::Stato::Registrata;
+    return RegistraVendita(carrello.righe).stato == EsitoVendita::Stato::Registrata;
 }
 
 // The same durable work the lean way: one connection, each statement
@@ -408,13 +408,13 @@ void vendiRiferimento(const Carrello &carrello, const QDate &giorno)
     nudo.esegui("PRAGMA cache_size=-16384");
     nudo.esegui("BEGIN IMMEDIATE");
     {
-        Preparata movimento(nudo, "INSERT INTO prodotto (tipo, codice, prezzovendita,"
-                                  " prezzoacquisto, pezzi, operazione, dataop)"
+        Preparata movimento(nudo, "INSERT INTO prodotto (tipo, codice, prezzoacquisto,"
+                                  " prezzovendita, pezzi, operazione, dataop)"
                                   " VALUES (?, ?, ?, ?, ?, ?, ?)");
         Preparata scarico(nudo, "UPDATE rimanenze SET pezzi=pezzi+? WHERE codice=?");
         Preparata togli(nudo, "DELETE FROM carrello WHERE codice=? AND pezzi=? AND prezzo=?");
         for (const RigaVendita &r : carrello.righe) {
-            movimento.esegui({r.idTipo, r.codice, r.prezzo, 0, -r.pezzi, 2, oggi});
+            movimento.esegui({r.idTipo, r.codice, 0, r.prezzo, -r.pezzi, 2, oggi});
             if (scarico.esegui({-r.pezzi, r.codice}) != 1
                 || togli.esegui({r.codice, r.pezzi, r.prezzo}) != 1)
                 throw std::runtime_error("riga non venduta");
@@ -430,9 +430,8 @@ void vendiRiferimento(const Carrello &carrello, const QDate &giorno)
 void Vendita_Programma(benchmark::State &stato)
 {
     const Carrello carrello = leggiCarrello(fileScrivibile());
-    const QDate oggi = QDate::currentDate();
     for (auto _ : stato) {
-        const bool registrata = vendiProgramma(carrello, oggi);
+        const bool registrata = vendiProgramma(carrello);
         stato.PauseTiming();
         if (!registrata)
             stato.SkipWithError("vendita non registrata");
@@ -445,9 +444,8 @@ BENCHMARK(Vendita_Programma)->Name("vendita_200_righe/programma")->Unit(benchmar
 void Vendita_Riferimento(benchmark::State &stato)
 {
     const Carrello carrello = leggiCarrello(fileScrivibile());
-    const QDate oggi = QDate::currentDate();
     for (auto _ : stato) {
-        vendiRiferimento(carrello, oggi);
+        vendiRiferimento(carrello, oggi());
         stato.PauseTiming();
         rimettiCarrello(carrello);
         stato.ResumeTiming();
@@ -602,12 +600,12 @@ void vendiRiferimentoServer(Pg &pg, const Carrello &carrello, const QDate &giorn
 {
     const QString oggi = giorno.toString(Qt::ISODate);
     pg.esegui("BEGIN ISOLATION LEVEL READ COMMITTED");
-    pg.prepara("movimento", "INSERT INTO prodotto (tipo, codice, prezzovendita, prezzoacquisto, pezzi,"
+    pg.prepara("movimento", "INSERT INTO prodotto (tipo, codice, prezzoacquisto, prezzovendita, pezzi,"
                             " operazione, dataop) VALUES ($1, $2, $3, $4, $5, $6, $7)");
     pg.prepara("scarico", "UPDATE rimanenze SET pezzi=pezzi+$1 WHERE codice=$2");
     pg.prepara("togli", "DELETE FROM carrello WHERE codice=$1 AND pezzi=$2 AND prezzo=$3");
     for (const RigaVendita &r : carrello.righe) {
-        pg.preparata("movimento", {r.idTipo, r.codice, r.prezzo, 0, -r.pezzi, 2, oggi});
+        pg.preparata("movimento", {r.idTipo, r.codice, 0, r.prezzo, -r.pezzi, 2, oggi});
         if (Pg::cambiate(pg.preparata("scarico", {-r.pezzi, r.codice})) != 1
             || Pg::cambiate(pg.preparata("togli", {r.codice, r.pezzi, r.prezzo})) != 1)
             throw std::runtime_error("riga non venduta");
@@ -625,14 +623,13 @@ void VenditaServer(benchmark::State &stato, bool programma)
 {
     Pg pg;
     const Carrello carrello = leggiCarrelloServer(pg);
-    const QDate oggi = QDate::currentDate();
     impostaConfigurazione({.server = connessioneServer()});
     for (auto _ : stato) {
         if (programma) {
-            if (RegistraVendita(carrello.righe, carrello.totale, oggi).stato != EsitoVendita::Stato::Registrata)
+            if (RegistraVendita(carrello.righe).stato != EsitoVendita::Stato::Registrata)
                 stato.SkipWithError("vendita non registrata");
         } else {
-            vendiRiferimentoServer(pg, carrello, oggi);
+            vendiRiferimentoServer(pg, carrello, oggi());
         }
         stato.PauseTiming();
         rimettiCarrelloServer(pg, carrello);
@@ -646,7 +643,8 @@ void OperazioniServer_Programma(benchmark::State &stato)
     impostaConfigurazione({.server = connessioneServer()});
     ElencoOperazioni elenco;
     for (auto _ : stato) {
-        if (!VisualizzaOperazioni(OPERAZIONE_VENDITA, QString(), PERIODI[0].dal, PERIODI[0].al, elenco))
+        elenco = VisualizzaOperazioni(OPERAZIONE_VENDITA, QString(), PERIODI[0].dal, PERIODI[0].al);
+        if (!elenco.completo)
             stato.SkipWithError("elenco non riuscito");
     }
     stato.counters["righe"] = double(elenco.righe.size());
@@ -844,7 +842,7 @@ int main(int argc, char *argv[])
         const std::string modo = argv[2] + std::strlen(unaVendita);
         const Carrello carrello = leggiCarrello(fileScrivibile());
         if (modo == "programma")
-            return vendiProgramma(carrello, QDate::currentDate()) ? 0 : 1;
+            return vendiProgramma(carrello) ? 0 : 1;
         if (modo == "riferimento")
             vendiRiferimento(carrello, QDate::currentDate());
         else if (modo != "nessuna")

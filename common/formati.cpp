@@ -6,6 +6,7 @@
 #include <cmath>
 #include <iterator>
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -190,9 +191,29 @@ std::optional<qint64> prodottoImporti(qint64 a, qint64 b)
     return risultato;
 }
 
+namespace {
+
+Orologio &orologioAttivo()
+{
+    static Orologio orologio;
+    return orologio;
+}
+
+} // namespace
+
+QDate oggi()
+{
+    return orologioAttivo() ? orologioAttivo()() : QDate::currentDate();
+}
+
+Orologio installaOrologio(Orologio orologio)
+{
+    return std::exchange(orologioAttivo(), std::move(orologio));
+}
+
 QString dataOggi()
 {
-    return testoGiorno(QDate::currentDate());
+    return testoGiorno(oggi());
 }
 
 QString testoGiorno(const QDate &giorno)

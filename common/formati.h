@@ -1,11 +1,13 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
 #include <QByteArrayView>
 #include <QStringView>
 
 class QDate;
 
+#include <functional>
 #include <optional>
 
 // The program's number and date conventions are Italian whatever the system
@@ -43,6 +45,12 @@ double arrotondaPari(double valore);
 std::optional<qint64> sommaImporti(qint64 a, qint64 b);
 std::optional<qint64> prodottoImporti(qint64 a, qint64 b);
 
+// Today, as the program's clock says: a sale and its receipt read it once.
+QDate oggi();
+// Tests install a clock of their own; the previous one is returned, none
+// is the system's.
+using Orologio = std::function<QDate()>;
+Orologio installaOrologio(Orologio orologio);
 // Today as dd/MM/yyyy.
 QString dataOggi();
 // A day as dd/MM/yyyy; empty for an invalid date.

@@ -130,5 +130,5 @@ void Ricevute_frm::stampa()
         elenco.righe.append(rigaElencoRicevute(ricevuta));
     }
     elenco.piede = piedeElencoRicevute(modello_->righeElencate(), somma);
-    stampaEAvvisa(this, elenco);
+    stampaEAvvisa(this, elenco, generalitaDaStampare());
 }

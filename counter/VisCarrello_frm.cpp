@@ -71,9 +71,7 @@ VisCarrello_frm::VisCarrello_frm(QWidget *genitore)
 
 void VisCarrello_frm::aggiorna()
 {
-    QList<RigaCarrello> righe;
-    VisualizzaCarrello(righe);
-    modello_->imposta(std::move(righe));
+    modello_->imposta(VisualizzaCarrello().value_or(QList<RigaCarrello>()));
     mostraTotali();
     // As after filling: the grid stands on the last line.
     griglia_->setCurrentIndex(modello_->index(qMax(0, modello_->righeElencate() - 1), 0));
@@ -110,14 +108,16 @@ void VisCarrello_frm::stampa()
         aggiorna();
     // The sale is the list as shown, not the cart as stored now.
     const QList<RigaCarrello> righe = modello_->righe();
-    const qint64 totale = totaleCarrello(righe);
 
-    qint64 numero = 0;
     const Risposta risposta = chiediSiNo(this, QStringLiteral("Vuoi scaricare i prodotti dal magazzino?"));
     // Leaving the question sells nothing and prints nothing.
     if (risposta == Risposta::Annullata)
         return;
-    if (risposta == Risposta::Si) {
+    EsitoVendita esito;
+    if (risposta == Risposta::No) {
+        // Receipt 0 when nothing is sold: the list as shown, today.
+        esito = {EsitoVendita::Stato::Registrata, 0, oggi(), totaleCarrello(righe)};
+    } else {
         if (righe.isEmpty()) {
             mostraMessaggio(this, QStringLiteral("Il carrello è vuoto."));
             return;
@@ -134,9 +134,10 @@ void VisCarrello_frm::stampa()
                                           .arg(r.codice));
                 return;
             }
-            vendita.append({r.idTipo, r.codice, qint32(r.prezzo), qint16(r.pezzi)});
+            vendita.append({.idTipo = r.idTipo, .codice = r.codice, .prezzo = qint32(r.prezzo),
+                            .pezzi = qint16(r.pezzi)});
         }
-        const EsitoVendita esito = RegistraVendita(vendita, totale, QDate::currentDate());
+        esito = RegistraVendita(vendita);
         if (esito.stato == EsitoVendita::Stato::CarrelloCambiato) {
             mostraMessaggio(this, QStringLiteral("Il carrello è cambiato dall'ultimo aggiornamento."
                                                  "\nPremere \"Aggiorna\" e ricontrollare prima di"
@@ -146,9 +147,10 @@ void VisCarrello_frm::stampa()
         // Nothing was written: the cart stays as it was for another try.
         if (esito.stato != EsitoVendita::Stato::Registrata)
             return;
-        numero = esito.numeroRicevuta;
         // The sold lines are gone from the cart: so from the window.
         aggiorna();
     }
-    stampaEAvvisa(this, elencoRicevuta(numero, righe, totale));
+    // The receipt prints what the sale stored: its number, day and total.
+    stampaEAvvisa(this, elencoRicevuta(esito.numeroRicevuta, righe, esito.totale, esito.giorno),
+                  generalitaDaStampare());
 }

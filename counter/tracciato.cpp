@@ -90,9 +90,11 @@ QString testoTotaleCarrello(qint64 totale)
     return formatoNumero(totale, MODELLO_TOTALE);
 }
 
-Elenco elencoRicevuta(qint64 numero, const QList<RigaCarrello> &righe, qint64 totale)
+Elenco elencoRicevuta(qint64 numero, const QList<RigaCarrello> &righe, qint64 totale,
+                      const QDate &giorno)
 {
     Elenco elenco;
+    elenco.giorno = giorno;
     elenco.documento = QStringLiteral("Ricevuta %1").arg(numero);
     elenco.seconda = SecondaRiga::Ricevuta;
     elenco.numeroRicevuta = numero;
@@ -132,17 +134,12 @@ QString piedeElencoRicevute(qsizetype elementi, qint64 somma)
     return piedeRicevuta(elementi, formatoNumero(somma, MODELLO_DENARO));
 }
 
-EsitoStampa stampaElenco(Stampante &stampante, const Elenco &elenco)
+EsitoStampa stampaElenco(Stampante &stampante, const Elenco &elenco, const DatiAzienda &azienda)
 {
     stampante.impostaCarattere(CARATTERE_STAMPA);
     stampante.impostaDimensione(DIMENSIONE_STAMPA);
-    // The stored values, not the ones read at start-up; a failed read is
-    // reported and the fields keep what they held.
-    LeggiGeneralita();
-    const DatiAzienda azienda{AziendaNome, AziendaInfo1, AziendaInfo2, AziendaInfo3,
-                              AziendaInfo4};
     for (const QString &riga :
-         righeTestata(azienda, elenco.seconda, elenco.numeroRicevuta, dataOggi()))
+         righeTestata(azienda, elenco.seconda, elenco.numeroRicevuta, testoGiorno(elenco.giorno)))
         stampante.stampaRiga(riga);
     stampante.impostaGrassetto(true);
     stampante.stampaRiga(elenco.intestazione);
@@ -154,10 +151,10 @@ EsitoStampa stampaElenco(Stampante &stampante, const Elenco &elenco)
     return stampante.fineDocumento();
 }
 
-EsitoStampa stampaEAvvisa(QWidget *genitore, const Elenco &elenco)
+EsitoStampa stampaEAvvisa(QWidget *genitore, const Elenco &elenco, const DatiAzienda &azienda)
 {
     const std::unique_ptr<Stampante> stampante = nuovaStampante(elenco.documento);
-    const EsitoStampa esito = stampaElenco(*stampante, elenco);
+    const EsitoStampa esito = stampaElenco(*stampante, elenco, azienda);
     mostraMessaggio(genitore, messaggioEsito(esito), QMessageBox::Ok, TITOLO_PROGRAMMA,
                     QMessageBox::NoIcon, QMessageBox::NoButton, esito.dettaglio);
     return esito;

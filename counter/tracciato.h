@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/formati.h"
 #include "counter/stampante.h"
 #include "data/database_routines.h"
 
@@ -24,15 +25,6 @@ QString lineaSeparatrice();
 // field shorter than the width: the blanks are counted, not the width.
 QString campoFisso(const QString &valore, int spazi, int larghezza);
 
-struct DatiAzienda
-{
-    QString nome;
-    QString info1;
-    QString info2;
-    QString info3;
-    QString info4;
-};
-
 // The second header line differs by listing.
 enum class SecondaRiga {
     Ricevuta,          // info1 padded, then the receipt number
@@ -47,6 +39,7 @@ QStringList righeTestata(const DatiAzienda &azienda, SecondaRiga seconda, qint64
 struct Elenco
 {
     QString documento; // what is printed, for the file name of a saved printout
+    QDate giorno = oggi(); // the day its header prints: a receipt's is its sale's
     SecondaRiga seconda = SecondaRiga::ElencoRicevute;
     qint64 numeroRicevuta = 0;
     QString intestazione; // the bold heading line
@@ -66,7 +59,8 @@ inline const QString INTESTAZIONE_RICEVUTA = QStringLiteral(
     "Codice articolo                    Tipo articolo  Prezzo    Pezzi    Totale");
 QString rigaRicevuta(const QStringList &celle);
 QString piedeRicevuta(qsizetype elementi, const QString &totale);
-Elenco elencoRicevuta(qint64 numero, const QList<RigaCarrello> &righe, qint64 totale);
+Elenco elencoRicevuta(qint64 numero, const QList<RigaCarrello> &righe, qint64 totale,
+                      const QDate &giorno);
 
 // A receipt's cells as the receipts window shows them: date, number, total.
 QString cellaRicevuta(const RigaRicevuta &ricevuta, int colonna);
@@ -76,9 +70,9 @@ inline const QString INTESTAZIONE_ELENCO_RICEVUTE = QStringLiteral("Data        
 QString rigaElencoRicevute(const RigaRicevuta &ricevuta);
 QString piedeElencoRicevute(qsizetype elementi, qint64 somma);
 
-// Prints a whole listing: font, company information re-read from the
-// database, header, bold heading, rows, separator, footer, end of document.
-EsitoStampa stampaElenco(Stampante &stampante, const Elenco &elenco);
+// Prints a whole listing: font, header with the company information the
+// caller has just read, bold heading, rows, separator, footer, end of document.
+EsitoStampa stampaElenco(Stampante &stampante, const Elenco &elenco, const DatiAzienda &azienda);
 
 // Prints on the program's printer and shows the closing message.
-EsitoStampa stampaEAvvisa(QWidget *genitore, const Elenco &elenco);
+EsitoStampa stampaEAvvisa(QWidget *genitore, const Elenco &elenco, const DatiAzienda &azienda);

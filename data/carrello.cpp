@@ -12,7 +12,7 @@ EsitoCarrello AggiungiCarrello(const QString &codice, qint16 pezzi)
         QSqlQuery scorta = s.esegui(
             QStringLiteral("SELECT tipo, prezzo FROM rimanenze WHERE codice=?"), {codice});
         if (!Sessione::prossima(scorta))
-            fallisci(ERRORE_TIPO_DATO, QStringLiteral("datatype mismatch"));
+            fallisciInItaliano(ERRORE_NON_TROVATO, QStringLiteral("L'articolo %1 non è in magazzino.").arg(codice));
         const qint64 tipo = colonnaIntero(scorta, 0);
         qint64 prezzo = colonnaIntero(scorta, 1);
         scorta.finish();
@@ -48,10 +48,10 @@ EsitoCarrello AggiungiCarrello(const QString &codice, qint16 pezzi)
     return riuscita ? esito : EsitoCarrello::Errore;
 }
 
-bool VisualizzaCarrello(QList<RigaCarrello> &righe)
+std::optional<QList<RigaCarrello>> VisualizzaCarrello()
 {
-    righe.clear();
-    return eseguiRoutine(Zona::VisualizzaCarrello, [&](Sessione &s) {
+    QList<RigaCarrello> righe;
+    if (!eseguiRoutine(Zona::VisualizzaCarrello, [&](Sessione &s) {
         QSqlQuery q = s.esegui(QStringLiteral(
             "SELECT c.codice, c.tipo, COALESCE(t.codice, ''), c.prezzo, c.pezzi"
             " FROM carrello c LEFT JOIN tipo t ON t.id = c.tipo"
@@ -69,7 +69,9 @@ bool VisualizzaCarrello(QList<RigaCarrello> &righe)
             totale = importo(sommaImporti(totale, riga.totale));
             righe.append(riga);
         }
-    });
+    }))
+        return std::nullopt;
+    return righe;
 }
 
 qint64 totaleCarrello(const QList<RigaCarrello> &righe)

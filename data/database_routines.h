@@ -2,7 +2,8 @@
 
 // The database routines by name and zone. Each opens the file, does its work,
 // closes it; on any failure it shows its zone report once and returns its
-// failure value (false, empty text, 0). No window opens the database itself.
+// failure value: a command false (or its Esito's Errore), a lookup or a list
+// no value. No window opens the database itself.
 
 #include <QDate>
 #include <QHash>
@@ -21,6 +22,11 @@ extern QString AziendaInfo1;
 extern QString AziendaInfo2;
 extern QString AziendaInfo3;
 extern QString AziendaInfo4;
+
+// A lookup's answer: no value after a report; else what was found, which
+// may be nothing.
+template <typename T>
+using Ricerca = std::optional<std::optional<T>>;
 
 // The operation codes of a goods movement.
 inline constexpr qint16 OPERAZIONE_ACQUISTO = 1;
@@ -49,8 +55,8 @@ struct EsitoAggiungiTipo
 // code (without regard to case) exists already.
 EsitoAggiungiTipo AggiungiTipo(const QString &codice);
 
-// Zone 3: every type code, in ascending code order; empty after a report.
-QStringList CaricaTipi();
+// Zone 3: every type code, in ascending code order.
+std::optional<QStringList> CaricaTipi();
 
 // Zone 4: adds pieces to the stock row of an article code, or creates it;
 // the row takes the given sale price and type.
@@ -92,17 +98,16 @@ struct EsitoCancellaTipo
 // carries it; movements keep its id and do not hold it back.
 EsitoCancellaTipo CancellaTipo(qint32 idTipo);
 
-// Zone 7: the code of a type id; empty when there is no such type.
-QString CodiceTipo(qint32 idTipo);
+// Zone 7: the code of a type id, if there is such a type.
+Ricerca<QString> CodiceTipo(qint32 idTipo);
 
-// Zone 8: the id of a type code (compared without regard to case); with
-// equal codes the oldest type; 0 when there is none.
-qint32 IdTipo(const QString &codice);
+// Zone 8: the id of a type code (compared without regard to case), if there
+// is such a type; with equal codes the oldest type.
+Ricerca<qint32> IdTipo(const QString &codice);
 
 // Zone 9: the cart lines by type id, then price, each total price times
-// pieces. A line or a sum beyond 64 bits is a failure. Rows read before a
-// failure stay in righe, and their sum fits.
-bool VisualizzaCarrello(QList<RigaCarrello> &righe);
+// pieces. A line or a sum beyond 64 bits is a failure.
+std::optional<QList<RigaCarrello>> VisualizzaCarrello();
 
 // The sum of the lines' totals; for lines from VisualizzaCarrello it fits.
 qint64 totaleCarrello(const QList<RigaCarrello> &righe);
@@ -116,12 +121,26 @@ struct RigaTipo
     QString codice;
 };
 
-// Zone 11: every type, in ascending code order; empty after a report.
-QList<RigaTipo> VisualizzaTipi();
+// Zone 11: every type, in ascending code order.
+std::optional<QList<RigaTipo>> VisualizzaTipi();
 
-// Zone 12: reads the one generalità row into the company fields. With no row
-// the fields keep their values. False after a report.
-bool LeggiGeneralita();
+// The company name and the four lines that head every printout.
+struct DatiAzienda
+{
+    QString nome;
+    QString info1;
+    QString info2;
+    QString info3;
+    QString info4;
+};
+
+// Zone 12: reads the one generalità row into the company fields and returns
+// them. With no row the fields keep their values; a null column stops the
+// reading there, the fields before it read.
+std::optional<DatiAzienda> LeggiGeneralita();
+// The company row read now, for a printout's header or the company window;
+// after a report, the fields as last read.
+DatiAzienda generalitaDaStampare();
 
 struct RigaRicevuta
 {
@@ -164,14 +183,16 @@ struct ElencoOperazioni
     // Price times signed pieces over the rows, so sales sum below zero.
     qint64 totaleVendite = 0;
     qint64 totaleAcquisti = 0;
+    // False after a report: the rows are those read before the failure, which
+    // the register still shows, and the totals count nothing.
+    bool completo = false;
 };
 
 // Zone 16: the movements of one operation, narrowed to a type code unless it
 // is empty and to the days from dal to al (both included) where those are
-// valid, by day, article code and type. False after a report; the rows read
-// before the failure stay in elenco, its totals do not count.
-bool VisualizzaOperazioni(qint16 operazione, const QString &codiceTipo, const QDate &dal,
-                          const QDate &al, ElencoOperazioni &elenco);
+// valid, by day, article code and type.
+ElencoOperazioni VisualizzaOperazioni(qint16 operazione, const QString &codiceTipo, const QDate &dal,
+                                      const QDate &al);
 
 // Zone 17: writes the company row, creating it when the table has none.
 bool SalvaGeneralita(const QString &nome, const QString &info1, const QString &info2,
@@ -185,16 +206,15 @@ struct SlotMensili
     std::array<qint64, 12> vendite{};
 };
 
-// Zone 18: fills the slots for one year. Mode 1 sums prices (prezzoacquisto
-// of purchases, prezzovendita of sales, once per movement whatever its
-// pieces), mode 2 counts purchases and sales; any other mode reads nothing.
-// Movements whose date is not a real day are left out. The slots are zeroed
-// first and stay zero after a report. False after a report.
-bool CalcolaStatistiche(int modo, int anno, SlotMensili &slot);
+// Zone 18: the slots of one year. Mode 1 sums prices (prezzoacquisto of
+// purchases, prezzovendita of sales, once per movement whatever its pieces),
+// mode 2 counts purchases and sales; any other mode reads nothing and gives
+// zeros. Movements whose date is not a real day are left out.
+std::optional<SlotMensili> CalcolaStatistiche(int modo, int anno);
 
 // Zone 19: the stock codes of a type that begin with prefisso, taken
-// literally and without regard to case, in code order; empty after a report.
-QStringList SuggerimentiCodice(qint32 idTipo, const QString &prefisso);
+// literally and without regard to case, in code order.
+std::optional<QStringList> SuggerimentiCodice(qint32 idTipo, const QString &prefisso);
 
 // Zone 20: deletes the stock row of a code; its movements and cart line stay.
 bool CancellaRimanenza(const QString &codice);
@@ -206,9 +226,8 @@ bool AggiornaPrezzo(const QString &codice, qint32 prezzo);
 // False after a report.
 bool CancellaOperazione(qint64 id);
 
-// Zone 23: the number of the last receipt written; 0 when there is none or
-// after a report.
-qint64 UltimaRicevuta();
+// Zone 23: the number of the last receipt written; 0 when there is none.
+std::optional<qint64> UltimaRicevuta();
 
 // One stock row as the stock window lists it.
 struct RigaRimanenza
@@ -219,15 +238,15 @@ struct RigaRimanenza
     QString tipo = {}; // the type's code, in a search across types
 };
 
-// Zone 24: the stock rows of one type, in code order; empty after a report.
-QList<RigaRimanenza> VisualizzaRimanenze(qint32 idTipo);
+// Zone 24: the stock rows of one type, in code order.
+std::optional<QList<RigaRimanenza>> VisualizzaRimanenze(qint32 idTipo);
 
 // Zone 25: the stock rows of every type whose code contains the text, taken
 // literally and without regard to case, in code order, each with its type's
-// code (empty for a deleted type); empty after a report.
-QList<RigaRimanenza> TrovaRimanenze(const QString &parte);
+// code (empty for a deleted type).
+std::optional<QList<RigaRimanenza>> TrovaRimanenze(const QString &parte);
 
-// One cart line as checkout sells it.
+// One cart line as checkout sells it, built with designated initializers.
 struct RigaVendita
 {
     qint32 idTipo = 0; // as the cart line carries it
@@ -244,15 +263,18 @@ struct EsitoVendita
         Errore,           // reported already: nothing written
     };
     Stato stato = Stato::Errore;
+    // The receipt written, when Registrata: what the customer's copy prints.
     qint64 numeroRicevuta = 0;
+    QDate giorno;
+    qint64 totale = 0;
 };
 
-// Checkout, all or nothing in one transaction: for each line a sale movement
-// (pieces negated, purchase price 0) that lowers the stock's pieces only,
-// then the line's removal from the cart; then one receipt of totale dated
-// giorno, whose number is returned. The sale is exactly the
-// list: a line no longer in the cart with the same pieces and price, or a
-// line in the cart that the list does not hold, stops it. On a failure the
-// failing step's zone is reported once (1 movement, 4 stock, 10 cart, 13
-// receipt).
-EsitoVendita RegistraVendita(const QList<RigaVendita> &righe, qint64 totale, const QDate &giorno);
+// Checkout, all or nothing in one transaction, dated the day it starts: for
+// each line a sale movement (pieces negated, purchase price 0) that lowers
+// the stock's pieces only, then the line's removal from the cart; then one
+// receipt of the lines' total (price times pieces, as matched). The sale is
+// exactly the list: a line no longer in the cart with the same pieces and
+// price, or a line in the cart that the list does not hold, stops it. On a
+// failure the failing step's zone is reported once (1 movement, 4 stock, 10
+// cart, 13 receipt).
+EsitoVendita RegistraVendita(const QList<RigaVendita> &righe);

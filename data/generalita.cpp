@@ -7,9 +7,9 @@ QString AziendaInfo2;
 QString AziendaInfo3;
 QString AziendaInfo4;
 
-bool LeggiGeneralita()
+std::optional<DatiAzienda> LeggiGeneralita()
 {
-    return eseguiRoutine(Zona::LeggiGeneralita, [](Sessione &s) {
+    if (!eseguiRoutine(Zona::LeggiGeneralita, [](Sessione &s) {
         QSqlQuery q = s.esegui(QStringLiteral(
             "SELECT nome, info1, info2, info3, info4 FROM \"generalità\" LIMIT 1"));
         if (!Sessione::prossima(q))
@@ -20,7 +20,15 @@ bool LeggiGeneralita()
                             &AziendaInfo4};
         for (int i = 0; i < 5; ++i)
             *campi[i] = colonnaTesto(q, i);
-    });
+    }))
+        return std::nullopt;
+    return DatiAzienda{AziendaNome, AziendaInfo1, AziendaInfo2, AziendaInfo3, AziendaInfo4};
+}
+
+DatiAzienda generalitaDaStampare()
+{
+    LeggiGeneralita();
+    return {AziendaNome, AziendaInfo1, AziendaInfo2, AziendaInfo3, AziendaInfo4};
 }
 
 bool SalvaGeneralita(const QString &nome, const QString &info1, const QString &info2,

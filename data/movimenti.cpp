@@ -38,7 +38,7 @@ QSqlQuery preparaScorta(Sessione &sessione, const QString &sql)
 IstruzioniMovimento::IstruzioniMovimento(Sessione &sessione)
     : sessione_(sessione)
     , movimento_(sessione.prepara(QStringLiteral(
-          "INSERT INTO prodotto (tipo, codice, prezzovendita, prezzoacquisto, pezzi, operazione,"
+          "INSERT INTO prodotto (tipo, codice, prezzoacquisto, prezzovendita, pezzi, operazione,"
           " dataop) VALUES (?, ?, ?, ?, ?, ?, ?)")))
     , carico_(preparaScorta(sessione, QStringLiteral("UPDATE rimanenze SET pezzi=pezzi+?, prezzo=?,"
                                                      " tipo=? WHERE codice=?")))
@@ -69,7 +69,7 @@ void IstruzioniMovimento::registra(const Movimento &m)
 {
     if (!m.giorno.isValid())
         fallisci(ERRORE_TIPO_DATO, QStringLiteral("datatype mismatch"));
-    sessione_.esegui(movimento_, {m.idTipo, m.codice, m.prezzoVendita, m.prezzoAcquisto, m.pezzi,
+    sessione_.esegui(movimento_, {m.idTipo, m.codice, m.prezzoAcquisto, m.prezzoVendita, m.pezzi,
                                   m.operazione, m.giorno.toString(Qt::ISODate)});
     inZona(Zona::AggiornaRimanenze, [&] {
         // A sale takes pieces only: the price and type the shopkeeper set in
@@ -85,9 +85,8 @@ qint32 idDelTipo(Sessione &sessione, const QString &codiceTipo)
 {
     QSqlQuery tipo = sessione.esegui(
         QStringLiteral("SELECT id FROM tipo WHERE codice=? ORDER BY id LIMIT 1"), {codiceTipo});
-    // No such type: reading its id fails, as a missing value always does.
     if (!Sessione::prossima(tipo))
-        fallisci(ERRORE_TIPO_DATO, QStringLiteral("datatype mismatch"));
+        fallisciInItaliano(ERRORE_NON_TROVATO, QStringLiteral("Il tipo %1 non esiste.").arg(codiceTipo));
     return qint32(colonnaIntero(tipo, 0, std::numeric_limits<qint32>::min(),
                                 std::numeric_limits<qint32>::max()));
 }
@@ -98,8 +97,13 @@ bool RegistraProdotto(const QString &codiceTipo, const QString &codice, qint32 p
     return eseguiRoutine(Zona::RegistraProdotto, [&](Sessione &s) {
         Transazione t(s);
         const qint32 idTipo = idDelTipo(s, codiceTipo);
-        IstruzioniMovimento(s).registra(
-            {idTipo, codice, prezzoAcquisto, prezzoVendita, pezzi, operazione, giorno});
+        IstruzioniMovimento(s).registra({.idTipo = idTipo,
+                                         .codice = codice,
+                                         .prezzoAcquisto = prezzoAcquisto,
+                                         .prezzoVendita = prezzoVendita,
+                                         .pezzi = pezzi,
+                                         .operazione = operazione,
+                                         .giorno = giorno});
         t.conferma();
     });
 }
@@ -113,7 +117,7 @@ bool AggiornaRimanenze(const QString &codice, qint32 idTipo, qint16 pezzi, qint3
     });
 }
 
-QStringList SuggerimentiCodice(qint32 idTipo, const QString &prefisso)
+std::optional<QStringList> SuggerimentiCodice(qint32 idTipo, const QString &prefisso)
 {
     QStringList codici;
     const bool riuscito = eseguiRoutine(Zona::SuggerimentiCodice, [&](Sessione &s) {
@@ -123,10 +127,12 @@ QStringList SuggerimentiCodice(qint32 idTipo, const QString &prefisso)
         while (Sessione::prossima(q))
             codici.append(colonnaTesto(q, 0));
     });
-    return riuscito ? codici : QStringList();
+    if (!riuscito)
+        return std::nullopt;
+    return codici;
 }
 
-QList<RigaRimanenza> TrovaRimanenze(const QString &parte)
+std::optional<QList<RigaRimanenza>> TrovaRimanenze(const QString &parte)
 {
     QList<RigaRimanenza> righe;
     const bool riuscito = eseguiRoutine(Zona::TrovaRimanenze, [&](Sessione &s) {
@@ -137,5 +143,7 @@ QList<RigaRimanenza> TrovaRimanenze(const QString &parte)
         while (Sessione::prossima(q))
             righe.append({colonnaTesto(q, 0), colonnaIntero(q, 1), colonnaIntero(q, 2), colonnaTesto(q, 3)});
     });
-    return riuscito ? righe : QList<RigaRimanenza>();
+    if (!riuscito)
+        return std::nullopt;
+    return righe;
 }

@@ -11,6 +11,8 @@ class Sessione;
 // single transaction. Failures are thrown as ErroreRoutine; the caller's
 // transaction is what undoes a half-written movement.
 
+// Built with designated initializers: the two prices are never told apart
+// by position.
 struct Movimento
 {
     qint32 idTipo = 0;

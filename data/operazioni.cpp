@@ -96,12 +96,10 @@ private:
 
 } // namespace
 
-bool VisualizzaOperazioni(qint16 operazione, const QString &codiceTipo, const QDate &dal,
-                          const QDate &al, ElencoOperazioni &elenco)
+ElencoOperazioni VisualizzaOperazioni(qint16 operazione, const QString &codiceTipo, const QDate &dal,
+                                      const QDate &al)
 {
-    elenco = ElencoOperazioni{};
-    qint64 vendite = 0;
-    qint64 acquisti = 0;
+    ElencoOperazioni elenco;
     const bool riuscita = eseguiRoutine(Zona::VisualizzaOperazioni, [&](Sessione &s) {
         // The few type codes are read once rather than joined to every row.
         Lettura tipi(s, "SELECT id, codice FROM tipo");
@@ -145,15 +143,14 @@ bool VisualizzaOperazioni(qint16 operazione, const QString &codiceTipo, const QD
             riga.prezzoVendita = q.intero(5);
             riga.pezzi = qint32(q.intero(6, MINIMO_32, MASSIMO_32));
             elenco.righe.append(riga);
-            somma(vendite, riga.prezzoVendita, riga.pezzi);
-            somma(acquisti, riga.prezzoAcquisto, riga.pezzi);
+            somma(elenco.totaleVendite, riga.prezzoVendita, riga.pezzi);
+            somma(elenco.totaleAcquisti, riga.prezzoAcquisto, riga.pezzi);
         }
     });
-    if (riuscita) {
-        elenco.totaleVendite = vendite;
-        elenco.totaleAcquisti = acquisti;
-    }
-    return riuscita;
+    elenco.completo = riuscita;
+    if (!riuscita)
+        elenco.totaleVendite = elenco.totaleAcquisti = 0;
+    return elenco;
 }
 
 bool CancellaOperazione(qint64 id)

@@ -2,6 +2,7 @@
 
 #include "common/formati.h"
 #include "data/database_routines.h"
+#include "data/dialetto.h"
 #include "data/lettura.h"
 #include "data/routine.h"
 
@@ -9,20 +10,8 @@
 
 qint64 inserisciRicevuta(Sessione &sessione, qint64 totale, const QDate &giorno)
 {
-    const QVariantList valori{giorno.toString(Qt::ISODate), totale};
-    if (sessione.server()) {
-        QSqlQuery q = sessione.esegui(
-            QStringLiteral("INSERT INTO ricevuta (dataop, totale) VALUES (?, ?) RETURNING codice"), valori);
-        if (!Sessione::prossima(q))
-            fallisci(ERRORE_TIPO_DATO, QStringLiteral("receipt number not returned"));
-        return colonnaIntero(q, 0, 1);
-    }
-    QSqlQuery q = sessione.esegui(QStringLiteral("INSERT INTO ricevuta (dataop, totale) VALUES (?, ?)"), valori);
-    bool ok = false;
-    const qint64 numero = q.lastInsertId().toLongLong(&ok);
-    if (!ok || numero <= 0)
-        fallisci(ERRORE_TIPO_DATO, QStringLiteral("receipt number not returned"));
-    return numero;
+    return sessione.dialetto().inserisci(sessione, QStringLiteral("INSERT INTO ricevuta (dataop, totale) VALUES (?, ?)"),
+                                         {giorno.toString(Qt::ISODate), totale}, QStringLiteral("codice"));
 }
 
 qint64 ultimaRicevuta(Sessione &sessione)
@@ -35,7 +24,7 @@ qint64 ultimaRicevuta(Sessione &sessione)
 
 bool AggiungiRicevuta(qint64 totale)
 {
-    return eseguiRoutine(Zona::AggiungiRicevuta, [&](Sessione &s) { inserisciRicevuta(s, totale); });
+    return eseguiRoutine(Zona::AggiungiRicevuta, [&](Sessione &s) { inserisciRicevuta(s, totale, oggi()); });
 }
 
 std::optional<QList<RigaRicevuta>> VisualizzaRicevute(const QDate &giorno)
@@ -73,9 +62,10 @@ bool CancellaRicevuta(qint64 codice)
     });
 }
 
-qint64 UltimaRicevuta()
+std::optional<qint64> UltimaRicevuta()
 {
     qint64 numero = 0;
-    eseguiRoutine(Zona::UltimaRicevuta, [&](Sessione &s) { numero = ultimaRicevuta(s); });
+    if (!eseguiRoutine(Zona::UltimaRicevuta, [&](Sessione &s) { numero = ultimaRicevuta(s); }))
+        return std::nullopt;
     return numero;
 }

@@ -9,8 +9,7 @@ class Sessione;
 // the sales it records.
 
 // Inserts one receipt and returns the number the database gave it.
-qint64 inserisciRicevuta(Sessione &sessione, qint64 totale,
-                         const QDate &giorno = QDate::currentDate());
+qint64 inserisciRicevuta(Sessione &sessione, qint64 totale, const QDate &giorno);
 
 // The highest receipt number, 0 when there is none.
 qint64 ultimaRicevuta(Sessione &sessione);

@@ -15,7 +15,7 @@ bool AggiornaPrezzo(const QString &codice, qint32 prezzo)
     });
 }
 
-QList<RigaRimanenza> VisualizzaRimanenze(qint32 idTipo)
+std::optional<QList<RigaRimanenza>> VisualizzaRimanenze(qint32 idTipo)
 {
     QList<RigaRimanenza> righe;
     const bool riuscito = eseguiRoutine(Zona::VisualizzaRimanenze, [&](Sessione &s) {
@@ -26,5 +26,7 @@ QList<RigaRimanenza> VisualizzaRimanenze(qint32 idTipo)
         while (Sessione::prossima(q))
             righe.append({colonnaTesto(q, 0), colonnaIntero(q, 1), colonnaIntero(q, 2)});
     });
-    return riuscito ? righe : QList<RigaRimanenza>();
+    if (!riuscito)
+        return std::nullopt;
+    return righe;
 }

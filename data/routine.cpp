@@ -1,9 +1,13 @@
 #include "data/routine.h"
 
+#include "data/dialetto.h"
 #include "data/percorso.h"
 #include "data/rapporto.h"
+#include "data/schema.h"
 #include "data/server.h"
+#include "data/tabelle.h"
 
+#include <QFileInfo>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QRandomGenerator>
@@ -80,6 +84,49 @@ QString statoSenzaCollegamento(const QString &connessione)
     }
 }
 
+// The steps that bring a shop's schema from one version to the next: the
+// first takes version 1 to 2. A file of version 0 holds version 1's tables.
+const std::vector<std::function<QStringList(const Dialetto &)>> PASSI_SCHEMA = {};
+static_assert(VERSIONE_SCHEMA >= 1);
+
+[[noreturn]] void schemaPiuRecente(const Sessione &s)
+{
+    fallisciInItaliano(ERRORE_SCHEMA,
+                       QStringLiteral("%1 è stato scritto da una versione più recente di Vorendi.").arg(s.luogo()));
+}
+
+// A newer schema is refused before anything is written; an older one is
+// brought up to date in one transaction, unless the session may not write.
+void aggiornaSchema(Sessione &s)
+{
+    const Dialetto &d = s.dialetto();
+    qint64 versione = d.versione(s);
+    if (versione == VERSIONE_SCHEMA)
+        return;
+    if (versione > VERSIONE_SCHEMA)
+        schemaPiuRecente(s);
+    const QStringList nomi = nomiTabelle(d);
+    // Not a shop yet (or no longer one): the routine says what is missing.
+    if (solaLettura() || (versione == 0 && !d.haTabelle(s, nomi)))
+        return;
+    Transazione t(s);
+    for (const QString &istruzione : d.attendiAggiornamento())
+        s.esegui(istruzione);
+    // Another program may have done it while this one waited.
+    versione = d.versione(s);
+    if (versione > VERSIONE_SCHEMA)
+        schemaPiuRecente(s);
+    if (versione == VERSIONE_SCHEMA)
+        return;
+    for (qint64 da = qMax<qint64>(versione, 1); da < VERSIONE_SCHEMA; ++da) {
+        for (const QString &istruzione : PASSI_SCHEMA.at(size_t(da - 1))(d))
+            s.esegui(istruzione);
+    }
+    for (const QString &istruzione : d.timbra(VERSIONE_SCHEMA))
+        s.esegui(istruzione);
+    t.conferma();
+}
+
 QString nuovoNomeConnessione()
 {
     static std::atomic<quint64> contatore{0};
@@ -96,6 +143,11 @@ void fallisci(int numero, const QString &descrizione)
 void fallisciSulServer(const QString &stato, const QString &descrizione)
 {
     throw ErroreRoutine{0, descrizione, Zona::Nessuna, stato};
+}
+
+void fallisciInItaliano(int numero, const QString &descrizione)
+{
+    throw ErroreRoutine{numero, descrizione, Zona::Nessuna, {}, descrizione};
 }
 
 void impostaAttesaFileBloccato(std::chrono::milliseconds attesa)
@@ -117,6 +169,8 @@ qint64 importo(std::optional<qint64> risultato)
 
 Sessione::Sessione(const QString &percorso)
     : nome_(nuovoNomeConnessione())
+    , dialetto_(&Dialetto::delFile())
+    , nomeLuogo_(QFileInfo(percorso).absoluteFilePath())
 {
     db_ = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), nome_);
     // mode=rw: a missing file is a failure, never a new empty database.
@@ -130,11 +184,9 @@ Sessione::Sessione(const QString &percorso)
         QSqlDatabase::removeDatabase(nome_);
         fallisciDalFile(errore);
     }
-    // In the rollback journal a commit is the journal's deletion, which only
-    // EXTRA forces to disk: without it a sale already printed could roll
-    // back at a power cut and its receipt number be given again.
     try {
-        esegui(QStringLiteral("PRAGMA synchronous=EXTRA"));
+        dialetto_->imposta(*this);
+        aggiornaSchema(*this);
     } catch (const ErroreRoutine &) {
         db_.close();
         db_ = QSqlDatabase();
@@ -145,6 +197,8 @@ Sessione::Sessione(const QString &percorso)
 
 Sessione::Sessione(const SulServer &server)
     : server_(true)
+    , dialetto_(&Dialetto::delServer())
+    , nomeLuogo_(server.connessione)
 {
     ConnessioneDelThread &mia = connessioneDelThread;
     const QString attesa = QStringLiteral("%1ms").arg(attesaMs().load());
@@ -177,16 +231,18 @@ Sessione::Sessione(const SulServer &server)
         fallisciSulServer(statoSenzaCollegamento(server.connessione), testo.trimmed());
     }
     try {
-        // A row held by another counter is waited for as long as a locked file.
-        esegui(QStringLiteral("SELECT set_config('vorendi.postazione', ?, false),"
-                              " set_config('lock_timeout', ?, false),"
-                              " set_config('default_transaction_read_only', ?, false)"),
-               {postazione(), attesa, lettura});
+        dialetto_->imposta(*this);
+        aggiornaSchema(*this);
     } catch (const ErroreRoutine &) {
         chiudi();
         throw;
     }
     mia = {nome_, chiave};
+}
+
+QString Sessione::luogo() const
+{
+    return dialetto_->luogo(server_ ? descrizioneServer(nomeLuogo_) : nomeLuogo_);
 }
 
 void Sessione::chiudi()
@@ -281,12 +337,7 @@ bool Sessione::prossima(QSqlQuery &query)
 Transazione::Transazione(Sessione &sessione)
     : sessione_(sessione)
 {
-    // IMMEDIATE takes the write lock now, so a busy file is waited for here
-    // rather than failing half-way through the work. On the server rows are
-    // locked one by one as they are changed: stock moves by pezzi=pezzi+?,
-    // so no counter's sale overwrites another's.
-    sessione_.esegui(sessione_.server() ? QStringLiteral("BEGIN ISOLATION LEVEL READ COMMITTED")
-                                        : QStringLiteral("BEGIN IMMEDIATE"));
+    sessione_.esegui(sessione_.dialetto().inizio());
 }
 
 Transazione::~Transazione()
@@ -365,10 +416,15 @@ bool eseguiRoutine(Zona zona, const std::function<void(Sessione &)> &corpo)
                 continue;
             }
             const int zonaErrore = int(errore.zona != Zona::Nessuna ? errore.zona : zona);
-            segnala(connessione.isEmpty()
-                        ? RapportoZona::daMotore(zonaErrore, errore.numero, errore.descrizione, percorsoDatabase())
-                        : RapportoZona::daServer(zonaErrore, errore.numero, errore.stato, errore.descrizione,
-                                                 descrizioneServer(connessione)));
+            if (!errore.italiano.isEmpty()) {
+                segnala({zonaErrore, errore.numero, errore.italiano, errore.descrizione});
+            } else {
+                segnala(connessione.isEmpty()
+                            ? RapportoZona::daMotore(zonaErrore, errore.numero, errore.descrizione,
+                                                     percorsoDatabase())
+                            : RapportoZona::daServer(zonaErrore, errore.numero, errore.stato,
+                                                     errore.descrizione, descrizioneServer(connessione)));
+            }
         } catch (const std::exception &errore) {
             const QString testo = QString::fromLocal8Bit(errore.what());
             segnala(connessione.isEmpty() ? RapportoZona::daMotore(int(zona), 1, testo, percorsoDatabase())

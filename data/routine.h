@@ -15,6 +15,7 @@
 
 struct sqlite3;
 struct pg_conn;
+class Dialetto;
 
 // The frame every database routine shares: open the file read-write (never
 // creating it), run, close; any failure becomes one zone report and the
@@ -60,10 +61,14 @@ struct ErroreRoutine
     Zona zona = Zona::Nessuna;
     // On the server: the SQLSTATE of the failure, in place of a number.
     QString stato = {};
+    // A failure the program found itself, told in Italian.
+    QString italiano = {};
 };
 
 // Engine codes, for failures the program detects itself while reading.
 inline constexpr int ERRORE_TIPO_DATO = 20; // SQLITE_MISMATCH
+inline constexpr int ERRORE_NON_TROVATO = 12; // SQLITE_NOTFOUND
+inline constexpr int ERRORE_SCHEMA = 17;      // SQLITE_SCHEMA
 
 // How long a file locked by another program is waited for before it counts
 // as a failure: long enough to ride out another program's short write, short
@@ -94,9 +99,15 @@ public:
     // Prepares, binds the values in order and runs; rows are read forward only.
     QSqlQuery esegui(const QString &sql, const QVariantList &valori = {});
 
+    // What differs between the file and the server, for routine bodies.
+    const Dialetto &dialetto() const { return *dialetto_; }
+    // The place that holds the shop, for a report ("Il file …").
+    QString luogo() const;
+
     // The engine's own handle, for long lists read with SQLite's C API
     // (data/lettura.h) on this very connection.
     sqlite3 *motore() const;
+    // For the frame and the reader only: routine bodies ask the dialect.
     bool server() const { return server_; }
     // On the server, libpq's connection under this session, for long lists.
     pg_conn *connessionePg() const;
@@ -110,6 +121,8 @@ private:
     QString nome_;
     QSqlDatabase db_;
     bool server_ = false;
+    const Dialetto *dialetto_ = nullptr;
+    QString nomeLuogo_;
 };
 
 // All or nothing: rolls back unless conferma() was reached.
@@ -136,6 +149,8 @@ qint64 colonnaIntero(const QSqlQuery &query, int colonna,
 
 [[noreturn]] void fallisci(int numero, const QString &descrizione);
 [[noreturn]] void fallisciSulServer(const QString &stato, const QString &descrizione);
+// A failure told in Italian: what is missing, or a schema the program cannot use.
+[[noreturn]] void fallisciInItaliano(int numero, const QString &descrizione);
 
 // How many times a routine on the server is run again after a serialization
 // failure, a deadlock or a concurrent insert of the same key.

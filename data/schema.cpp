@@ -1,6 +1,7 @@
 #include "data/schema.h"
 
 #include "common/file_durevole.h"
+#include "data/tabelle.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -12,67 +13,6 @@
 
 #include <cerrno>
 #include <cstring>
-
-QStringList istruzioniSchema()
-{
-    // Counters never hand a number out twice (AUTOINCREMENT); codes match,
-    // sort and prefix-search without regard to case (NOCASE). Dates are
-    // stored as yyyy-MM-dd so that text order is calendar order.
-    return {
-        QStringLiteral("CREATE TABLE tipo ("
-                       " id INTEGER PRIMARY KEY AUTOINCREMENT,"
-                       " codice TEXT COLLATE NOCASE NOT NULL)"),
-        QStringLiteral("CREATE INDEX tipo_codice ON tipo (codice)"),
-
-        QStringLiteral("CREATE TABLE rimanenze ("
-                       " codice TEXT COLLATE NOCASE NOT NULL,"
-                       " tipo INTEGER NOT NULL,"
-                       " pezzi INTEGER NOT NULL DEFAULT 0,"
-                       " prezzo INTEGER NOT NULL DEFAULT 0)"),
-        QStringLiteral("CREATE UNIQUE INDEX rimanenze_codice ON rimanenze (codice)"),
-        QStringLiteral("CREATE INDEX rimanenze_tipo_codice ON rimanenze (tipo, codice)"),
-
-        QStringLiteral("CREATE TABLE prodotto ("
-                       " id INTEGER PRIMARY KEY AUTOINCREMENT,"
-                       " tipo INTEGER NOT NULL,"
-                       " codice TEXT COLLATE NOCASE NOT NULL,"
-                       " prezzovendita INTEGER NOT NULL,"
-                       " prezzoacquisto INTEGER NOT NULL,"
-                       " pezzi INTEGER NOT NULL,"
-                       " operazione INTEGER NOT NULL,"
-                       " dataop TEXT NOT NULL)"),
-        // The statistics read a year from this index alone, grouped by day.
-        QStringLiteral("CREATE INDEX prodotto_dataop"
-                       " ON prodotto (dataop, operazione, prezzoacquisto, prezzovendita)"),
-        // The register lists one kind by day, code and type: in index order,
-        // with no sort, for every day, one day or one type.
-        QStringLiteral("CREATE INDEX prodotto_operazione"
-                       " ON prodotto (operazione, dataop, codice, tipo)"),
-        QStringLiteral("CREATE INDEX prodotto_operazione_tipo"
-                       " ON prodotto (operazione, tipo, dataop, codice)"),
-
-        QStringLiteral("CREATE TABLE carrello ("
-                       " codice TEXT COLLATE NOCASE NOT NULL,"
-                       " tipo INTEGER NOT NULL,"
-                       " prezzo INTEGER NOT NULL,"
-                       " pezzi INTEGER NOT NULL,"
-                       " totale INTEGER NOT NULL)"),
-        QStringLiteral("CREATE UNIQUE INDEX carrello_codice ON carrello (codice)"),
-
-        QStringLiteral("CREATE TABLE ricevuta ("
-                       " codice INTEGER PRIMARY KEY AUTOINCREMENT,"
-                       " dataop TEXT NOT NULL,"
-                       " totale INTEGER NOT NULL)"),
-        QStringLiteral("CREATE INDEX ricevuta_dataop ON ricevuta (dataop)"),
-
-        QStringLiteral("CREATE TABLE \"generalità\" ("
-                       " nome TEXT, info1 TEXT, info2 TEXT, info3 TEXT, info4 TEXT)"),
-        QStringLiteral("INSERT INTO \"generalità\" (nome, info1, info2, info3, info4)"
-                       " VALUES ('', '', '', '', '')"),
-
-        QStringLiteral("PRAGMA user_version = %1").arg(VERSIONE_SCHEMA),
-    };
-}
 
 bool creaDatabase(const QString &percorso, QString *errore)
 {
@@ -103,7 +43,7 @@ bool creaDatabase(const QString &percorso, QString *errore)
             QSqlQuery query(db);
             // The commit waits for the disk, the journal's removal included.
             riuscito = query.exec(QStringLiteral("PRAGMA synchronous=EXTRA")) && query.exec(QStringLiteral("BEGIN"));
-            for (const QString &istruzione : istruzioniSchema()) {
+            for (const QString &istruzione : istruzioniSchema(Dialetto::delFile())) {
                 if (!riuscito)
                     break;
                 riuscito = query.exec(istruzione);

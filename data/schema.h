@@ -3,11 +3,9 @@
 #include <QString>
 #include <QStringList>
 
+// The version of the shop's tables this program writes; a session finds an
+// older one brought up to date and refuses a newer one.
 inline constexpr int VERSIONE_SCHEMA = 1;
-
-// The statements that build a new file: the six tables, their indexes and
-// the one company row.
-QStringList istruzioniSchema();
 
 // Writes a new database file at percorso, named only once whole and synced
 // to disk; refuses to touch an existing one.

@@ -19,10 +19,6 @@ QString descrizioneServer(const QString &connessione);
 // As configured, else the machine's name.
 QString postazione();
 
-// The statements that build an empty server database: the same tables,
-// meanings and indexes as the file, codes compared without regard to case.
-QStringList istruzioniSchemaServer();
-
 // Builds the tables on an empty server database, in one transaction.
 bool creaDatabaseServer(const QString &connessione, QString *errore = nullptr);
 

@@ -1,5 +1,6 @@
 #include "common/formati.h"
 #include "data/database_routines.h"
+#include "data/dialetto.h"
 #include "data/routine.h"
 
 #include <QDate>
@@ -26,9 +27,8 @@ void aggiungi(qint64 &totale, qint64 valore)
 
 } // namespace
 
-bool CalcolaStatistiche(int modo, int anno, SlotMensili &slot)
+std::optional<SlotMensili> CalcolaStatistiche(int modo, int anno)
 {
-    slot = SlotMensili{};
     SlotMensili letto;
     const bool riuscito = eseguiRoutine(Zona::CalcolaStatistiche, [&](Sessione &s) {
         // Every day of the year sorts between "yyyy-" and "yyyy." ('.' follows
@@ -42,24 +42,14 @@ bool CalcolaStatistiche(int modo, int anno, SlotMensili &slot)
             da = QStringLiteral("%1-").arg(anno, 4, 10, QLatin1Char('0'));
             a = QStringLiteral("%1.").arg(anno, 4, 10, QLatin1Char('0'));
         }
-        // The server sums whole numbers into decimals: brought back to 64
-        // bits, an overflow is a failure as in the file.
+        const Dialetto &d = s.dialetto();
         QSqlQuery q = s.esegui(
-            s.server()
-                ? QStringLiteral("SELECT dataop,"
-                                 " sum(CASE WHEN operazione = 1 THEN 1 ELSE 0 END),"
-                                 " CAST(sum(CASE WHEN operazione = 1 THEN prezzoacquisto ELSE 0 END) AS BIGINT),"
-                                 " sum(CASE WHEN operazione = 2 THEN 1 ELSE 0 END),"
-                                 " CAST(sum(CASE WHEN operazione = 2 THEN prezzovendita ELSE 0 END) AS BIGINT)"
-                                 " FROM prodotto WHERE dataop >= ? AND dataop < ?"
-                                 " GROUP BY dataop")
-                : QStringLiteral("SELECT dataop,"
-                           " sum(operazione = 1),"
-                           " sum(CASE WHEN operazione = 1 THEN prezzoacquisto ELSE 0 END),"
-                           " sum(operazione = 2),"
-                           " sum(CASE WHEN operazione = 2 THEN prezzovendita ELSE 0 END)"
-                           " FROM prodotto WHERE dataop >= ? AND dataop < ?"
-                           " GROUP BY dataop"),
+            QStringLiteral("SELECT dataop, %1, %2, %3, %4 FROM prodotto WHERE dataop >= ? AND dataop < ?"
+                           " GROUP BY dataop")
+                .arg(d.somma(QStringLiteral("CASE WHEN operazione = 1 THEN 1 ELSE 0 END")),
+                     d.somma(QStringLiteral("CASE WHEN operazione = 1 THEN prezzoacquisto ELSE 0 END")),
+                     d.somma(QStringLiteral("CASE WHEN operazione = 2 THEN 1 ELSE 0 END")),
+                     d.somma(QStringLiteral("CASE WHEN operazione = 2 THEN prezzovendita ELSE 0 END"))),
             {da, a});
         while (Sessione::prossima(q)) {
             const int mese = meseDelGiorno(colonnaTesto(q, 0));
@@ -70,7 +60,7 @@ bool CalcolaStatistiche(int modo, int anno, SlotMensili &slot)
             aggiungi(letto.vendite[mese], colonnaIntero(q, colonna + 2));
         }
     });
-    if (riuscito)
-        slot = letto;
-    return riuscito;
+    if (!riuscito)
+        return std::nullopt;
+    return letto;
 }

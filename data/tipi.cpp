@@ -1,4 +1,5 @@
 #include "data/database_routines.h"
+#include "data/dialetto.h"
 #include "data/routine.h"
 
 #include <limits>
@@ -31,7 +32,7 @@ EsitoAggiungiTipo AggiungiTipo(const QString &codice)
     return riuscita ? esito : EsitoAggiungiTipo{};
 }
 
-QStringList CaricaTipi()
+std::optional<QStringList> CaricaTipi()
 {
     QStringList codici;
     const bool riuscito = eseguiRoutine(Zona::CaricaTipi, [&](Sessione &s) {
@@ -39,7 +40,9 @@ QStringList CaricaTipi()
         while (Sessione::prossima(q))
             codici.append(colonnaTesto(q, 0));
     });
-    return riuscito ? codici : QStringList();
+    if (!riuscito)
+        return std::nullopt;
+    return codici;
 }
 
 EsitoCancellaTipo CancellaTipo(qint32 idTipo)
@@ -49,17 +52,16 @@ EsitoCancellaTipo CancellaTipo(qint32 idTipo)
         // The check and the delete in one transaction, so that no article
         // can take the type in between.
         Transazione t(s);
-        // On the server rows are locked one at a time: the two tables are
-        // held still until the delete is committed, and every counter's cart
-        // counts.
-        if (s.server())
-            s.esegui(QStringLiteral("LOCK TABLE rimanenze, carrelli IN SHARE MODE"));
-        QSqlQuery uso = s.esegui(s.server() ? QStringLiteral("SELECT COUNT(*) FROM ("
-                                                             " SELECT codice FROM rimanenze WHERE tipo=?"
-                                                             " UNION SELECT codice FROM carrelli WHERE tipo=?) AS uso")
-                                            : QStringLiteral("SELECT COUNT(*) FROM ("
-                                                             " SELECT codice FROM rimanenze WHERE tipo=?"
-                                                             " UNION SELECT codice FROM carrello WHERE tipo=?)"),
+        // Every counter's cart counts, and the tables are held still until
+        // the delete is committed.
+        const Dialetto &d = s.dialetto();
+        const QString carrelli = d.diTutte(QStringLiteral("carrello"), QStringLiteral("carrelli"));
+        for (const QString &blocco : d.blocca({QStringLiteral("rimanenze"), carrelli}))
+            s.esegui(blocco);
+        QSqlQuery uso = s.esegui(QStringLiteral("SELECT COUNT(*) FROM ("
+                                                " SELECT codice FROM rimanenze WHERE tipo=?"
+                                                " UNION SELECT codice FROM %1 WHERE tipo=?) AS uso")
+                                     .arg(carrelli),
                                  {idTipo, idTipo});
         const qint64 articoli = Sessione::prossima(uso) ? colonnaIntero(uso, 0) : 0;
         uso.finish();
@@ -74,30 +76,32 @@ EsitoCancellaTipo CancellaTipo(qint32 idTipo)
     return riuscita ? esito : EsitoCancellaTipo{};
 }
 
-QString CodiceTipo(qint32 idTipo)
+Ricerca<QString> CodiceTipo(qint32 idTipo)
 {
-    QString codice;
-    eseguiRoutine(Zona::CodiceTipo, [&](Sessione &s) {
-        QSqlQuery q = s.esegui(QStringLiteral("SELECT codice FROM tipo WHERE id=?"), {idTipo});
-        if (Sessione::prossima(q))
-            codice = colonnaTesto(q, 0);
-    });
+    std::optional<QString> codice;
+    if (!eseguiRoutine(Zona::CodiceTipo, [&](Sessione &s) {
+            QSqlQuery q = s.esegui(QStringLiteral("SELECT codice FROM tipo WHERE id=?"), {idTipo});
+            if (Sessione::prossima(q))
+                codice = colonnaTesto(q, 0);
+        }))
+        return std::nullopt;
     return codice;
 }
 
-qint32 IdTipo(const QString &codice)
+Ricerca<qint32> IdTipo(const QString &codice)
 {
-    qint32 id = 0;
-    eseguiRoutine(Zona::IdTipo, [&](Sessione &s) {
-        QSqlQuery q = s.esegui(
-            QStringLiteral("SELECT id FROM tipo WHERE codice=? ORDER BY id LIMIT 1"), {codice});
-        if (Sessione::prossima(q))
-            id = qint32(colonnaIntero(q, 0, ID_MINIMO, ID_MASSIMO));
-    });
+    std::optional<qint32> id;
+    if (!eseguiRoutine(Zona::IdTipo, [&](Sessione &s) {
+            QSqlQuery q = s.esegui(
+                QStringLiteral("SELECT id FROM tipo WHERE codice=? ORDER BY id LIMIT 1"), {codice});
+            if (Sessione::prossima(q))
+                id = qint32(colonnaIntero(q, 0, ID_MINIMO, ID_MASSIMO));
+        }))
+        return std::nullopt;
     return id;
 }
 
-QList<RigaTipo> VisualizzaTipi()
+std::optional<QList<RigaTipo>> VisualizzaTipi()
 {
     QList<RigaTipo> righe;
     const bool riuscito = eseguiRoutine(Zona::VisualizzaTipi, [&](Sessione &s) {
@@ -105,5 +109,7 @@ QList<RigaTipo> VisualizzaTipi()
         while (Sessione::prossima(q))
             righe.append({qint32(colonnaIntero(q, 0, ID_MINIMO, ID_MASSIMO)), colonnaTesto(q, 1)});
     });
-    return riuscito ? righe : QList<RigaTipo>();
+    if (!riuscito)
+        return std::nullopt;
+    return righe;
 }

@@ -1,24 +1,20 @@
+#include "common/formati.h"
 #include "data/database_routines.h"
+#include "data/dialetto.h"
 #include "data/movimenti.h"
 #include "data/ricevute.h"
 #include "data/routine.h"
 
-namespace {
-
-// Room for every page a 200-line sale dirties, so that nothing is spilled
-// to the file before the commit.
-const QString CACHE_VENDITA = QStringLiteral("PRAGMA cache_size=-16384");
-
-} // namespace
-
-EsitoVendita RegistraVendita(const QList<RigaVendita> &righe, qint64 totale, const QDate &giorno)
+EsitoVendita RegistraVendita(const QList<RigaVendita> &righe)
 {
+    // Read once: the movements, the receipt and its printout carry one day,
+    // even across midnight.
+    const QDate giorno = oggi();
     EsitoVendita esito;
     const bool riuscita = eseguiRoutine(Zona::RegistraProdotto, [&](Sessione &s) {
-        if (!giorno.isValid())
-            fallisci(ERRORE_TIPO_DATO, QStringLiteral("datatype mismatch"));
-        if (!s.server())
-            s.esegui(CACHE_VENDITA);
+        qint64 totale = 0;
+        for (const QString &istruzione : s.dialetto().primaDiMoltiCambi())
+            s.esegui(istruzione);
         Transazione t(s);
         // Each statement is prepared once for the whole sale.
         IstruzioniMovimento movimenti(s);
@@ -27,8 +23,13 @@ EsitoVendita RegistraVendita(const QList<RigaVendita> &righe, qint64 totale, con
                 "DELETE FROM carrello WHERE codice=? AND pezzi=? AND prezzo=?"));
         });
         for (const RigaVendita &riga : righe) {
-            movimenti.registra({riga.idTipo, riga.codice, 0, riga.prezzo, qint16(-riga.pezzi),
-                                OPERAZIONE_VENDITA, giorno});
+            movimenti.registra({.idTipo = riga.idTipo,
+                                .codice = riga.codice,
+                                .prezzoAcquisto = 0,
+                                .prezzoVendita = riga.prezzo,
+                                .pezzi = qint16(-riga.pezzi),
+                                .operazione = OPERAZIONE_VENDITA,
+                                .giorno = giorno});
             const int tolte = inZona(Zona::CancellaCarrello, [&] {
                 s.esegui(togli, {riga.codice, riga.pezzi, riga.prezzo});
                 return togli.numRowsAffected();
@@ -38,11 +39,14 @@ EsitoVendita RegistraVendita(const QList<RigaVendita> &righe, qint64 totale, con
                 esito.stato = EsitoVendita::Stato::CarrelloCambiato;
                 return;
             }
+            // The receipt's total is the sum of the lines just matched.
+            totale = inZona(Zona::AggiungiRicevuta, [&] {
+                return importo(sommaImporti(totale, importo(prodottoImporti(riga.prezzo, riga.pezzi))));
+            });
         }
         // A line added since the list was shown would be left out silently.
         const bool restano = inZona(Zona::CancellaCarrello, [&] {
-            QSqlQuery q = s.esegui(s.server() ? QStringLiteral("SELECT count(*) FROM (SELECT 1 FROM carrello LIMIT 1) AS c")
-                                              : QStringLiteral("SELECT EXISTS (SELECT 1 FROM carrello)"));
+            QSqlQuery q = s.esegui(s.dialetto().contieneRighe(QStringLiteral("carrello")));
             return Sessione::prossima(q) && colonnaIntero(q, 0) != 0;
         });
         if (restano) {
@@ -53,6 +57,8 @@ EsitoVendita RegistraVendita(const QList<RigaVendita> &righe, qint64 totale, con
             inZona(Zona::AggiungiRicevuta, [&] { return inserisciRicevuta(s, totale, giorno); });
         t.conferma();
         esito.stato = EsitoVendita::Stato::Registrata;
+        esito.giorno = giorno;
+        esito.totale = totale;
     });
     if (!riuscita)
         return {};

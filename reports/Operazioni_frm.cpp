@@ -56,7 +56,7 @@ Operazioni_frm::Operazioni_frm(QWidget *genitore)
     tipo_ = new QComboBox(this);
     tipo_->setObjectName(QStringLiteral("Combo1"));
     tipo_->setMinimumWidth(200);
-    riempiSelettoreTipi(tipo_, CaricaTipi());
+    riempiSelettoreTipi(tipo_, CaricaTipi().value_or(QStringList()));
     giorno_ = new QLineEdit(this);
     giorno_->setObjectName(QStringLiteral("Text1"));
     giorno_->setMaxLength(10);
@@ -168,20 +168,19 @@ bool Operazioni_frm::elenca(qint16 operazione, const QString &codiceTipo, const 
 {
     // The old list goes first: a long one need not be held twice.
     modello_->imposta({});
-    ElencoOperazioni elenco;
-    const bool riuscito = VisualizzaOperazioni(operazione, codiceTipo, dal, al, elenco);
+    ElencoOperazioni elenco = VisualizzaOperazioni(operazione, codiceTipo, dal, al);
     codiciTipo_ = std::move(elenco.codiciTipo);
     modello_->imposta(std::move(elenco.righe));
     // The grid stands on the last row it filled, as after adding row by row.
     griglia_->setCurrentIndex(modello_->index(qMax(0, modello_->righeElencate() - 1), Codice));
     griglia_->scrollTo(griglia_->currentIndex());
     // After a report the labels keep what the last complete list said.
-    if (riuscito) {
+    if (elenco.completo) {
         sommaVendite_ = elenco.totaleVendite;
         sommaAcquisti_ = elenco.totaleAcquisti;
         mostraTotali();
     }
-    return riuscito;
+    return elenco.completo;
 }
 
 int Operazioni_frm::rigaCorrente() const
@@ -221,6 +220,6 @@ void Operazioni_frm::mostraTotali()
 
 void Operazioni_frm::stampa()
 {
-    stampaEAvvisa(this, elencoOperazioni(modello_->righe(), codiciTipo_, sommaVendite_,
-                                         sommaAcquisti_));
+    stampaEAvvisa(this, elencoOperazioni(modello_->righe(), codiciTipo_, sommaVendite_, sommaAcquisti_),
+                  generalitaDaStampare());
 }

@@ -100,7 +100,10 @@ VisGrafico_frm::VisGrafico_frm(QWidget *genitore)
 
 void VisGrafico_frm::calcolaStatistiche(int modo)
 {
-    if (!CalcolaStatistiche(modo, annoScelto(anno_->text()), SlotStatistiche))
+    const std::optional<SlotMensili> slot = CalcolaStatistiche(modo, annoScelto(anno_->text()));
+    // After a report the chart shows nothing rather than another year's figures.
+    SlotStatistiche = slot.value_or(SlotMensili{});
+    if (!slot)
         return;
     if (modo == 1 || modo == 2)
         scriviLegenda(didascalie_, modo == 1 ? LEGENDA_VALORI : LEGENDA_CONTEGGI);

@@ -44,9 +44,8 @@ Info_frm::Info_frm(QWidget *genitore)
     colonna->addWidget(riquadro);
     colonna->addLayout(pulsanti);
 
-    LeggiGeneralita();
-    const QString valori[5] = {AziendaNome, AziendaInfo1, AziendaInfo2, AziendaInfo3,
-                               AziendaInfo4};
+    const DatiAzienda azienda = generalitaDaStampare();
+    const QString valori[5] = {azienda.nome, azienda.info1, azienda.info2, azienda.info3, azienda.info4};
     for (int i = 0; i < 5; ++i) {
         campi_[i]->setText(valori[i]);
         salvati_[i] = valori[i];

@@ -34,7 +34,7 @@ std::unique_ptr<MDIVorendi> avviaVorendi(const Configurazione &configurazione)
         mostraMessaggio(finestra.get(), errore);
     // A file that does not open has already been reported, and a copy of it
     // would only fail again.
-    if (creato && LeggiGeneralita() && configurazione.copiaDelGiorno)
+    if (creato && LeggiGeneralita().has_value() && configurazione.copiaDelGiorno)
         finestra->avviaCopiaDelGiorno();
     return finestra;
 }

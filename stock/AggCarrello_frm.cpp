@@ -130,7 +130,7 @@ void AggCarrello_frm::trova(const QString &testo)
         return;
     }
     ricerca_ = true;
-    modello_->imposta(TrovaRimanenze(*parte));
+    modello_->imposta(TrovaRimanenze(*parte).value_or(QList<RigaRimanenza>()));
     griglia_->setCurrentIndex(modello_->index(0, 0));
 }
 
@@ -166,7 +166,7 @@ void AggCarrello_frm::codiceLetto()
 
 void AggCarrello_frm::caricaTipi()
 {
-    riempiSelettoreTipi(tipo_, CaricaTipi());
+    riempiSelettoreTipi(tipo_, CaricaTipi().value_or(QStringList()));
 }
 
 bool AggCarrello_frm::eventFilter(QObject *oggetto, QEvent *evento)
@@ -192,16 +192,17 @@ bool AggCarrello_frm::eventFilter(QObject *oggetto, QEvent *evento)
 
 void AggCarrello_frm::mostraTipo(const QString &codiceTipo)
 {
-    // Id 0 is no type, or a fault reported already: no stock row carries it,
-    // and a second read would only report the fault twice.
-    const qint32 idTipo = codiceTipo.isEmpty() ? 0 : IdTipo(codiceTipo);
+    // No type chosen, or none of that code: no stock row to list. After a
+    // report, no second read that would only report the fault again.
+    const Ricerca<qint32> idTipo = codiceTipo.isEmpty() ? Ricerca<qint32>() : IdTipo(codiceTipo);
     codiceTipo_ = codiceTipo;
     ricerca_ = false;
     if (!trova_->text().isEmpty()) {
         const QSignalBlocker fermo(trova_);
         trova_->clear();
     }
-    modello_->imposta(idTipo == 0 ? QList<RigaRimanenza>() : VisualizzaRimanenze(idTipo));
+    modello_->imposta(idTipo && *idTipo ? VisualizzaRimanenze(**idTipo).value_or(QList<RigaRimanenza>())
+                                        : QList<RigaRimanenza>());
     // As after filling: the grid stands on the last stock row.
     griglia_->setCurrentIndex(modello_->index(qMax(0, modello_->righeElencate() - 1), 0));
 }
@@ -301,9 +302,8 @@ void AggCarrello_frm::aggiungiACarrello()
     if (esito != EsitoCarrello::Aggiunto)
         return;
     // The running total the customer owes, for a glance between two scans.
-    QList<RigaCarrello> carrello;
-    if (VisualizzaCarrello(carrello))
+    if (const std::optional<QList<RigaCarrello>> carrello = VisualizzaCarrello())
         avvisaInBarra(QStringLiteral("Nel carrello: %1 × %2 — totale %3")
                           .arg(codice, QString::number(*pezzi),
-                               formatoNumero(totaleCarrello(carrello), MODELLO_TOTALE)));
+                               formatoNumero(totaleCarrello(*carrello), MODELLO_TOTALE)));
 }

@@ -151,7 +151,7 @@ Prodotto_frm::Prodotto_frm(QWidget *genitore)
 
 void Prodotto_frm::caricaTipi()
 {
-    riempiSelettoreTipi(tipo_, CaricaTipi());
+    riempiSelettoreTipi(tipo_, CaricaTipi().value_or(QStringList()));
 }
 
 bool Prodotto_frm::eventFilter(QObject *oggetto, QEvent *evento)
@@ -248,10 +248,10 @@ void Prodotto_frm::suggerisci(const QString &testo)
 {
     suggerimenti_->clear();
     const QString tipo = tipoScelto(tipo_);
-    const qint32 idTipo = tipo.isEmpty() ? 0 : IdTipo(tipo);
     const std::optional<QString> inizio = codicePulito(testo);
-    const QStringList codici =
-        idTipo == 0 || !inizio ? QStringList() : SuggerimentiCodice(idTipo, *inizio);
+    const Ricerca<qint32> idTipo = tipo.isEmpty() || !inizio ? Ricerca<qint32>() : IdTipo(tipo);
+    const QStringList codici = idTipo && *idTipo ? SuggerimentiCodice(**idTipo, *inizio).value_or(QStringList())
+                                                 : QStringList();
     if (codici.isEmpty()) {
         suggerimenti_->hide();
         return;
@@ -363,8 +363,7 @@ void Prodotto_frm::salva()
     if (!quanti)
         return;
     // On failure every field stays as typed, for the user to correct.
-    if (!RegistraProdotto(tipo, *codice, *acquisto, *vendita, *quanti, OPERAZIONE_ACQUISTO,
-                          QDate::currentDate()))
+    if (!RegistraProdotto(tipo, *codice, *acquisto, *vendita, *quanti, OPERAZIONE_ACQUISTO, oggi()))
         return;
     resetta();
     avvisaInBarra(QStringLiteral("Registrato: %1, %2")

@@ -64,7 +64,7 @@ VisTipi_frm::VisTipi_frm(QWidget *genitore)
 
 void VisTipi_frm::aggiorna()
 {
-    modello_->imposta(VisualizzaTipi());
+    modello_->imposta(VisualizzaTipi().value_or(QList<RigaTipo>()));
 }
 
 void VisTipi_frm::aggiungi()

@@ -104,18 +104,17 @@ int main(int argc, char *argv[])
     // An unknown type would export an empty register, as if nothing had been bought.
     const QString codiceTipo = riga_.value(tipo);
     if (!codiceTipo.isEmpty()) {
-        const bool esiste = IdTipo(codiceTipo) != 0;
-        if (fallito)
+        const Ricerca<qint32> id = IdTipo(codiceTipo);
+        if (!id)
             return fallisci(QStringLiteral("Nulla è stato esportato."));
-        if (!esiste)
+        if (!*id)
             return fallisci(QStringLiteral("Il tipo %1 non esiste: nulla è stato esportato.").arg(codiceTipo));
     }
 
     QString testo = QStringLiteral("\uFEFF");
     if (cosa == "operazioni") {
-        ElencoOperazioni elenco;
-        VisualizzaOperazioni(riga_.isSet(vendite) ? OPERAZIONE_VENDITA : OPERAZIONE_ACQUISTO, codiceTipo,
-                             giorni[0], giorni[1], elenco);
+        const ElencoOperazioni elenco = VisualizzaOperazioni(
+            riga_.isSet(vendite) ? OPERAZIONE_VENDITA : OPERAZIONE_ACQUISTO, codiceTipo, giorni[0], giorni[1]);
         testo += riga({"Numero", "Data", "Codice articolo", "Tipo articolo", "Prezzo acquisto", "Prezzo vendita",
                        "Pezzi"});
         for (const RigaOperazione &r : elenco.righe)
@@ -128,7 +127,7 @@ int main(int argc, char *argv[])
             testo += riga({QString::number(r.codice), testoGiorno(r.data), QString::number(r.totale)});
     } else {
         testo += riga({"Codice articolo", "Tipo articolo", "Prezzo", "Pezzi"});
-        for (const RigaRimanenza &r : TrovaRimanenze(QString()))
+        for (const RigaRimanenza &r : TrovaRimanenze(QString()).value_or(QList<RigaRimanenza>()))
             testo += riga({r.codice, r.tipo, QString::number(r.prezzo), QString::number(r.pezzi)});
     }
     if (fallito)

@@ -47,9 +47,13 @@ private slots:
         VisCarrello_frm f;
         QCOMPARE(etichetta(f, "Label1") + '|' + etichetta(f, "Label2"), "3|14.000");
         b.rispondi({"Si"});
+        // Sold a moment before midnight: the stored and the printed day are the same.
+        int letture = 0;
+        const Orologio sistema = installaOrologio([&] { return QDate(2026, 12, 31).addDays(letture++ > 0); });
         premi(f, "Command3");
+        installaOrologio(sistema);
         QCOMPARE(b.testi(), QStringList({"Vuoi scaricare i prodotti dal magazzino?", "Stampa completata"}));
-        const QString oggi = QDate::currentDate().toString(Qt::ISODate);
+        const QString oggi = "2026-12-31";
         QCOMPARE(b.righe("SELECT tipo, codice, prezzovendita, prezzoacquisto, pezzi, operazione, dataop"
                          " FROM prodotto"),
                  Righe({{1, "VT-6", 1500, 0, -4, 2, oggi}, {1, "VT-8", 2000, 0, -4, 2, oggi},
@@ -60,7 +64,8 @@ private slots:
         QCOMPARE(b.valore("SELECT count(*) FROM carrello").toInt(), 0);
         QCOMPARE(b.stampe().first().nome, "Ricevuta 1");
         const QStringList righe = b.stampe().first().testi();
-        QCOMPARE(righe.at(2), "Via Garibaldi 4" + sp(35) + " Ricevuta n.: 1");
+        QCOMPARE(righe.mid(1, 2), QStringList({"Ferramenta Bianchi" + sp(32) + " Data Operazione: 31/12/2026",
+                                               "Via Garibaldi 4" + sp(35) + " Ricevuta n.: 1"}));
         // Code 35, type 15, price 13, pieces 6, total 13: an empty cell is its blanks.
         QCOMPARE(righe.mid(7), QStringList({"Codice articolo" + sp(20) + "Tipo articolo  Prezzo    Pezzi    Totale",
                                             "VT-6" + sp(31) + "Viti" + sp(11) + "1.500" + sp(8) + "4" + sp(5)
@@ -281,11 +286,11 @@ private slots:
         QCOMPARE(campoFisso(QString(34, u'X') + "🛒", 32, 35), QString(34, u'X') + " ");
         QCOMPARE(piedeElencoRicevute(0, 0), "Elementi: 0      Totale: ");
         AziendaNome = "Letto all'avvio";
-        const Elenco e = elencoRicevuta(9, {{"A", 1, "V", 1, 1, 1}}, 1);
+        const Elenco e = elencoRicevuta(9, {{"A", 1, "V", 1, 1, 1}}, 1, QDate(2003, 2, 1));
         for (int volta = 0; volta < 2; ++volta) {
-            stampaElenco(*nuovaStampante("Ricevuta 9"), e);
+            stampaElenco(*nuovaStampante("Ricevuta 9"), e, generalitaDaStampare());
             const DocumentoStampato d = b.stampe().last();
-            QCOMPARE(d.testi().at(1), "Ferramenta Bianchi" + sp(32) + " Data Operazione: " + dataOggi());
+            QCOMPARE(d.testi().at(1), "Ferramenta Bianchi" + sp(32) + data);
             QCOMPARE(d.testi().mid(7), QStringList({e.intestazione}) + e.righe + QStringList({SEP, e.piede}));
             for (int i = 0; i < d.righe.size(); ++i)
                 QCOMPARE(d.righe[i].carattere + QString::number(d.righe[i].punti) + (d.righe[i].grassetto ? "G" : ""),

@@ -271,7 +271,7 @@ private slots:
                                                      return EsitoInvio{EsitoInvio::Stato::Rifiutata, 0, coda};
                                                  });
         });
-        const EsitoStampa esito = stampaEAvvisa(nullptr, elencoRicevuta(17, {}, 0));
+        const EsitoStampa esito = stampaEAvvisa(nullptr, elencoRicevuta(17, {}, 0, QDate(2003, 2, 1)), {});
         QCOMPARE(QFileInfo(esito.file).dir(), QDir(b.cartella()));
         QVERIFY(QFileInfo::exists(esito.file));
         QCOMPARE(b.testi(), QStringList{messaggio + SALVATA + QDir::toNativeSeparators(esito.file)});
@@ -318,12 +318,12 @@ private slots:
         QVERIFY(processo.attendi("disegno") && processo.uccidi());
         QCOMPARE(contenuto(vuota.path()), QStringList{});
         Banco b(Banco::StampeVere);
-        const EsitoStampa senza = stampaEAvvisa(nullptr, elencoRicevuta(0, {}, 0));
+        const EsitoStampa senza = stampaEAvvisa(nullptr, elencoRicevuta(0, {}, 0, QDate(2003, 2, 1)), {});
         QCOMPARE(QFileInfo(senza.file).dir(), QDir(b.cartella()));
         QCOMPARE(b.testi(), QStringList{"Nessuna stampante installata.\n" + SALVATA + QDir::toNativeSeparators(senza.file)});
         // A default named, and no server to answer for it.
         qputenv("LPDEST", "Prova");
-        const EsitoStampa spento = stampaEAvvisa(nullptr, elencoRicevuta(0, {}, 0));
+        const EsitoStampa spento = stampaEAvvisa(nullptr, elencoRicevuta(0, {}, 0, QDate(2003, 2, 1)), {});
         qunsetenv("LPDEST");
         QCOMPARE(b.testi().last(), "Stampa non riuscita: il servizio di stampa non risponde.\n" + SALVATA
                                        + QDir::toNativeSeparators(spento.file));
@@ -361,12 +361,12 @@ private slots:
         QList<RigaCarrello> carrello; // longer than a page
         for (int i = 1; i <= 60; ++i)
             carrello.append({QString(i == 1 ? 40 : 5, u'Z') + QString::number(i), 1, "VITI", 1500, i, 1500 * i});
-        const Elenco e = elencoRicevuta(17, carrello, 2745000);
+        const Elenco e = elencoRicevuta(17, carrello, 2745000, QDate(2003, 2, 1));
         StampanteQt stampante(e.documento, b.cartella());
-        const EsitoStampa esito = stampaElenco(stampante, e);
+        const EsitoStampa esito = stampaElenco(stampante, e, {"Ferramenta"});
         qunsetenv("LPDEST");
         QVERIFY(server.attendiCodaVuota());
-        stampaElenco(*nuovaStampante("registrata"), e);
+        stampaElenco(*nuovaStampante("registrata"), e, {"Ferramenta"});
         QCOMPARE(righePdf(motivo.isEmpty() ? server.percorso("uscita.pdf") : esito.file), righe(b.stampe().last().testi()));
         QCOMPARE(contenuto(b.cartella()).size(), motivo.isEmpty() ? 1 : 2);
         if (motivo.isEmpty()) {

@@ -30,6 +30,14 @@ void scrivi(const QString &riga)
         std::_Exit(4);
 }
 
+QList<RigaVendita> daVendere(const QList<RigaCarrello> &righe)
+{
+    QList<RigaVendita> vendita;
+    for (const RigaCarrello &r : righe)
+        vendita.append({.idTipo = r.idTipo, .codice = r.codice, .prezzo = qint32(r.prezzo), .pezzi = qint16(r.pezzi)});
+    return vendita;
+}
+
 // One statement straight on the file, past the routines: all of it or none.
 bool sulFile(const QString &percorso, const char *sql)
 {
@@ -47,26 +55,20 @@ bool sulFile(const QString &percorso, const char *sql)
 // file may grow (EFBIG): the step that fails must leave the file as it was.
 int ciclo(const QString &percorso, bool vendite, bool pieno)
 {
-    ElencoOperazioni acquisti;
-    qint64 i = VisualizzaOperazioni(OPERAZIONE_ACQUISTO, {}, {}, {}, acquisti) ? acquisti.righe.size() : -1;
+    const ElencoOperazioni acquisti = VisualizzaOperazioni(OPERAZIONE_ACQUISTO, {}, {}, {});
+    qint64 i = acquisti.completo ? acquisti.righe.size() : -1;
     const rlimit limite{rlim_t(byteDelFile(percorso).size()), RLIM_INFINITY};
     if (pieno && (std::signal(SIGXFSZ, SIG_IGN) == SIG_ERR || ::setrlimit(RLIMIT_FSIZE, &limite) != 0))
         i = -1;
     for (qint64 fatti = 0; i >= 0; ++i, ++fatti) {
-        QList<RigaCarrello> righe;
-        QList<RigaVendita> vendita;
         if (vendite && !sulFile(percorso, "INSERT INTO carrello SELECT * FROM prova_carrello"
                                           " WHERE codice NOT IN (SELECT codice FROM carrello)"))
             break;
         if (fatti == 0)
             scrivi("pronto");
-        scrivi(vendite ? QStringLiteral("V %1").arg(UltimaRicevuta()) : QStringLiteral("A %1").arg(i));
+        scrivi(vendite ? QStringLiteral("V %1").arg(UltimaRicevuta().value_or(-1)) : QStringLiteral("A %1").arg(i));
         const QByteArray prima = pieno ? byteDelFile(percorso) : QByteArray();
-        if (vendite && VisualizzaCarrello(righe)) {
-            for (const RigaCarrello &r : righe)
-                vendita.append({r.idTipo, r.codice, qint32(r.prezzo), qint16(r.pezzi)});
-        }
-        const bool fatto = vendite ? RegistraVendita(vendita, totaleCarrello(righe), QDate::currentDate()).stato
+        const bool fatto = vendite ? RegistraVendita(daVendere(VisualizzaCarrello().value_or(QList<RigaCarrello>()))).stato
                 == EsitoVendita::Stato::Registrata
                                    : RegistraProdotto("Prova", QStringLiteral("ART-%1").arg(i % 10), qint32(i),
                                                       qint32(i + 1), qint16(i % 7 + 1), OPERAZIONE_ACQUISTO,
@@ -101,18 +103,12 @@ int cassa(const QString &connessione, const QString &nome, int passi, quint32 se
                    : QStringLiteral("fallita"));
         for (int linee = caso.bounded(1, 5); linee > 0; --linee)
             AggiungiCarrello(QStringLiteral("ART-%1").arg(caso.bounded(6)), qint16(caso.bounded(1, 4)));
-        QList<RigaCarrello> righe;
-        QList<RigaVendita> vendita;
-        if (VisualizzaCarrello(righe)) {
-            for (const RigaCarrello &r : righe)
-                vendita.append({r.idTipo, r.codice, qint32(r.prezzo), qint16(r.pezzi)});
-        }
+        const QList<RigaCarrello> righe = VisualizzaCarrello().value_or(QList<RigaCarrello>());
         if (righe.isEmpty())
             continue;
-        const qint64 totale = totaleCarrello(righe);
-        const EsitoVendita esito = RegistraVendita(vendita, totale, oggi);
+        const EsitoVendita esito = RegistraVendita(daVendere(righe));
         if (esito.stato == EsitoVendita::Stato::Registrata) {
-            scrivi(QStringLiteral("ricevuta %1 totale %2").arg(esito.numeroRicevuta).arg(totale));
+            scrivi(QStringLiteral("ricevuta %1 totale %2").arg(esito.numeroRicevuta).arg(esito.totale));
         } else {
             scrivi(QStringLiteral("fallita"));
             for (const RigaCarrello &r : righe)
@@ -148,7 +144,7 @@ int main(int argc, char *argv[])
             return 3;
         }
         scrivi(QStringLiteral("esito %1").arg(RegistraProdotto("Prova", "X", 1, 1, 1, OPERAZIONE_ACQUISTO, QDate(2024, 1, 1))));
-        scrivi(QStringLiteral("esito %1").arg(!VisualizzaTipi().isEmpty()));
+        scrivi(QStringLiteral("esito %1").arg(!VisualizzaTipi().value_or(QList<RigaTipo>()).isEmpty()));
         return 0;
     }
     if (a.value(1) == "copia") {
