@@ -1,5 +1,6 @@
 #include "common/riga_di_comando.h"
-#include "shell/MDIVorendi.h"
+#include "common/versione.h"
+#include "shell/avvio.h"
 #include "shell/segnalazioni.h"
 
 #include <QApplication>
@@ -13,7 +14,7 @@ void leggiOpzioni(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Vorendi"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("2.0.0"));
+    QCoreApplication::setApplicationVersion(QLatin1String(VERSIONE));
     QCommandLineParser riga;
     riga.setApplicationDescription(QStringLiteral(
         "Acquisti, magazzino, carrello e ricevute del negozio, sul file Vorendi.mdb\n"
@@ -41,10 +42,11 @@ int main(int argc, char *argv[])
     leggiOpzioni(argc, argv);
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Vorendi"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("2.0.0"));
+    QCoreApplication::setApplicationVersion(QLatin1String(VERSIONE));
     installaTraduzioni(app);
 
-    MDIVorendi finestra;
-    finestra.show();
+    // Where the shop's data is and how it is reached, read once.
+    const auto finestra = avviaVorendi(configurazioneDallAmbiente());
+    finestra->show();
     return app.exec();
 }

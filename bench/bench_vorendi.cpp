@@ -9,17 +9,15 @@
 
 #include "bench/nudo.h"
 
+#include "common/formati.h"
 #include "counter/Ricevute_frm.h"
 #include "reports/Operazioni_frm.h"
 #include "stock/AggCarrello_frm.h"
-#include "common/formati.h"
+#include "data/configurazione.h"
 #include "data/copie.h"
 #include "data/database_routines.h"
-#include "data/lettura.h"
-#include "data/percorso.h"
-#include "data/routine.h"
 #include "data/server.h"
-#include "shell/MDIVorendi.h"
+#include "shell/avvio.h"
 #include "tests/support/server_prova.h"
 
 #include <QAbstractItemModel>
@@ -79,7 +77,7 @@ void mostra(QWidget &finestra)
 
 void Statistiche_Programma(benchmark::State &stato)
 {
-    impostaPercorsoDatabase(fileGrande());
+    impostaConfigurazione({.percorso = fileGrande()});
     for (auto _ : stato) {
         const std::optional<SlotMensili> slot = CalcolaStatistiche(int(stato.range(0)), ANNO);
         if (!slot)
@@ -130,7 +128,7 @@ const Periodo PERIODI[] = {
 
 void Operazioni_Programma(benchmark::State &stato, const Periodo &periodo)
 {
-    impostaPercorsoDatabase(fileGrande());
+    impostaConfigurazione({.percorso = fileGrande()});
     Operazioni_frm finestra;
     mostra(finestra);
     const QString tipo = QString::fromUtf8(periodo.tipo);
@@ -186,7 +184,7 @@ void registraOperazioni()
 
 void Rimanenze_Programma(benchmark::State &stato)
 {
-    impostaPercorsoDatabase(fileGrande());
+    impostaConfigurazione({.percorso = fileGrande()});
     AggCarrello_frm finestra;
     mostra(finestra);
     auto *tipi = finestra.findChild<QComboBox *>(QStringLiteral("Combo1"));
@@ -223,7 +221,7 @@ BENCHMARK(Rimanenze_Riferimento)->Name("rimanenze_tipo/riferimento")->Unit(bench
 
 void Ricevute_Programma(benchmark::State &stato)
 {
-    impostaPercorsoDatabase(fileGrande());
+    impostaConfigurazione({.percorso = fileGrande()});
     Ricevute_frm finestra;
     mostra(finestra);
     auto *aggiorna = finestra.findChild<QPushButton *>(QStringLiteral("Command1"));
@@ -248,7 +246,7 @@ BENCHMARK(Ricevute_Riferimento)->Name("ricevute_tutte/riferimento")->Unit(benchm
 
 void Suggerimenti_Programma(benchmark::State &stato)
 {
-    impostaPercorsoDatabase(fileGrande());
+    impostaConfigurazione({.percorso = fileGrande()});
     for (auto _ : stato)
         benchmark::DoNotOptimize(SuggerimentiCodice(7, QStringLiteral("a")));
 }
@@ -278,7 +276,7 @@ QString digitato(const benchmark::State &stato)
 
 void Trova_Programma(benchmark::State &stato)
 {
-    impostaPercorsoDatabase(fileGrande());
+    impostaConfigurazione({.percorso = fileGrande()});
     for (auto _ : stato)
         benchmark::DoNotOptimize(TrovaRimanenze(digitato(stato)));
 }
@@ -307,7 +305,7 @@ void Copia_Programma(benchmark::State &stato)
     for (auto _ : stato) {
         stato.PauseTiming();
         QDir(QFileInfo(fileScrivibile()).absolutePath() + QStringLiteral("/Backup")).removeRecursively();
-        impostaPercorsoDatabase(fileScrivibile());
+        impostaConfigurazione({.percorso = fileScrivibile()});
         const QString tipo = CodiceTipo(1).value_or(std::nullopt).value_or(QString());
         std::atomic<bool> finita = false;
         stato.ResumeTiming();
@@ -350,7 +348,7 @@ struct Carrello
 
 Carrello leggiCarrello(const QString &percorso)
 {
-    impostaPercorsoDatabase(percorso);
+    impostaConfigurazione({.percorso = percorso});
     const QList<RigaCarrello> righe = VisualizzaCarrello().value_or(QList<RigaCarrello>());
     if (righe.isEmpty())
         throw std::runtime_error("carrello non letto");
@@ -397,7 +395,7 @@ void rimettiCarrello(const Carrello &c)
 
 bool vendiProgramma(const Carrello &carrello)
 {
-    impostaPercorsoDatabase(fileScrivibile());
+    impostaConfigurazione({.percorso = fileScrivibile()});
     return RegistraVendita(carrello.righe).stato == EsitoVendita::Stato::Registrata;
 }
 
@@ -455,20 +453,13 @@ void Vendita_Riferimento(benchmark::State &stato)
 }
 BENCHMARK(Vendita_Riferimento)->Name("vendita_200_righe/riferimento")->Unit(benchmark::kMillisecond);
 
-// One routine call's own frame, reading a real table -------------------------
+// One routine call's own frame, reading a real table: the types ------------
 
 void Cornice_Programma(benchmark::State &stato)
 {
-    impostaPercorsoDatabase(fileGrande());
-    for (auto _ : stato) {
-        QStringList codici;
-        eseguiRoutine(Zona::Nessuna, [&](Sessione &s) {
-            QSqlQuery q = s.esegui(QStringLiteral("SELECT codice FROM tipo"));
-            while (Sessione::prossima(q))
-                codici.append(colonnaTesto(q, 0));
-        });
-        benchmark::DoNotOptimize(codici);
-    }
+    impostaConfigurazione({.percorso = fileGrande()});
+    for (auto _ : stato)
+        benchmark::DoNotOptimize(CaricaTipi());
 }
 BENCHMARK(Cornice_Programma)->Name("cornice_routine/programma")->Unit(benchmark::kMicrosecond);
 
@@ -476,7 +467,7 @@ void Cornice_Riferimento(benchmark::State &stato)
 {
     for (auto _ : stato) {
         Nudo nudo(fileGrande());
-        benchmark::DoNotOptimize(nudo.leggi("SELECT codice FROM tipo"));
+        benchmark::DoNotOptimize(nudo.leggi("SELECT codice FROM tipo ORDER BY codice, id"));
     }
 }
 BENCHMARK(Cornice_Riferimento)->Name("cornice_routine/riferimento")->Unit(benchmark::kMicrosecond);
@@ -488,8 +479,8 @@ void Avvio_Programma(benchmark::State &stato)
     const QString cartella = QDir::currentPath();
     QDir::setCurrent(QFileInfo(fileScrivibile()).absolutePath());
     for (auto _ : stato) {
-        MDIVorendi finestra;
-        finestra.show();
+        const auto finestra = avviaVorendi(configurazioneDallAmbiente());
+        finestra->show();
         QApplication::processEvents();
     }
     QDir::setCurrent(cartella);
@@ -632,7 +623,7 @@ void VenditaServer(benchmark::State &stato, bool programma)
 {
     Pg pg;
     const Carrello carrello = leggiCarrelloServer(pg);
-    impostaServer(connessioneServer());
+    impostaConfigurazione({.server = connessioneServer()});
     for (auto _ : stato) {
         if (programma) {
             if (RegistraVendita(carrello.righe).stato != EsitoVendita::Stato::Registrata)
@@ -644,12 +635,12 @@ void VenditaServer(benchmark::State &stato, bool programma)
         rimettiCarrelloServer(pg, carrello);
         stato.ResumeTiming();
     }
-    impostaServer({});
+    impostaConfigurazione({});
 }
 
 void OperazioniServer_Programma(benchmark::State &stato)
 {
-    impostaServer(connessioneServer());
+    impostaConfigurazione({.server = connessioneServer()});
     ElencoOperazioni elenco;
     for (auto _ : stato) {
         elenco = VisualizzaOperazioni(OPERAZIONE_VENDITA, QString(), PERIODI[0].dal, PERIODI[0].al);
@@ -657,7 +648,7 @@ void OperazioniServer_Programma(benchmark::State &stato)
             stato.SkipWithError("elenco non riuscito");
     }
     stato.counters["righe"] = double(elenco.righe.size());
-    impostaServer({});
+    impostaConfigurazione({});
 }
 
 // Both statements, every column of every row into the routine's typed rows.

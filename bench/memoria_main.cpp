@@ -2,7 +2,7 @@
 // year in the operations register.
 // Usage: vorendi-memoria file.mdb
 
-#include "data/percorso.h"
+#include "data/configurazione.h"
 #include "reports/Operazioni_frm.h"
 
 #include <QAbstractItemModel>
@@ -35,7 +35,7 @@ int main(int argc, char *argv[])
         QTextStream(stderr) << "Uso: vorendi-memoria file.mdb\n";
         return 2;
     }
-    impostaPercorsoDatabase(QFileInfo(QString::fromLocal8Bit(argv[1])).absoluteFilePath());
+    impostaConfigurazione({.percorso = QFileInfo(QString::fromLocal8Bit(argv[1])).absoluteFilePath()});
     Operazioni_frm finestra;
     finestra.resize(1000, 700);
     finestra.show();

@@ -20,6 +20,18 @@ bool vuoto(QChar c)
     return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
 }
 
+// The number the digits from da on spell; -1 when one is not a digit.
+int cifre(QByteArrayView testo, qsizetype da, qsizetype quante)
+{
+    int numero = 0;
+    for (qsizetype i = da; i < da + quante; ++i) {
+        if (testo[i] < '0' || testo[i] > '9')
+            return -1;
+        numero = numero * 10 + (testo[i] - '0');
+    }
+    return numero;
+}
+
 } // namespace
 
 QString formatoNumero(qint64 valore, QStringView modello)
@@ -213,6 +225,18 @@ QString testoGiorno(const QDate &giorno)
         char16_t(u'0' + anno / 1000), char16_t(u'0' + anno / 100 % 10),
         char16_t(u'0' + anno / 10 % 10), char16_t(u'0' + anno % 10)};
     return QString(reinterpret_cast<const QChar *>(testo), 10);
+}
+
+QDate giornoIso(QByteArrayView testo)
+{
+    if (testo.size() != 10 || testo[4] != '-' || testo[7] != '-')
+        return {};
+    const int anno = cifre(testo, 0, 4);
+    const int mese = cifre(testo, 5, 2);
+    const int giorno = cifre(testo, 8, 2);
+    if (anno < 0 || mese < 0 || giorno < 0)
+        return {};
+    return QDate(anno, mese, giorno); // invalid for a day that does not exist
 }
 
 std::optional<QString> codicePulito(QStringView testo)

@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QString>
+#include <QByteArrayView>
 #include <QStringView>
 
 class QDate;
@@ -53,6 +54,9 @@ Orologio installaOrologio(Orologio orologio);
 QString dataOggi();
 // A day as dd/MM/yyyy; empty for an invalid date.
 QString testoGiorno(const QDate &giorno);
+// A stored day (yyyy-MM-dd) read without the general date parser; invalid
+// when the text is not a real day so written.
+QDate giornoIso(QByteArrayView testo);
 
 // A code or a type description as typed or pasted: leading and trailing
 // blanks removed. Empty when the text holds a line break, a tab or another

@@ -10,22 +10,6 @@
 
 namespace {
 
-bool cifra(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
-int cifre(QByteArrayView testo, qsizetype da, qsizetype quante)
-{
-    int numero = 0;
-    for (qsizetype i = da; i < da + quante; ++i) {
-        if (!cifra(testo[i]))
-            return -1;
-        numero = numero * 10 + (testo[i] - '0');
-    }
-    return numero;
-}
-
 // The statement with libpq's $1, $2... for SQLite's ?; the statements
 // read here hold no ? inside a quoted text.
 QByteArray numerata(const char *sql)
@@ -45,18 +29,6 @@ QByteArray numerata(const char *sql)
 }
 
 } // namespace
-
-QDate giornoIso(QByteArrayView testo)
-{
-    if (testo.size() != 10 || testo[4] != '-' || testo[7] != '-')
-        return {};
-    const int anno = cifre(testo, 0, 4);
-    const int mese = cifre(testo, 5, 2);
-    const int giorno = cifre(testo, 8, 2);
-    if (anno < 0 || mese < 0 || giorno < 0)
-        return {};
-    return QDate(anno, mese, giorno); // invalid for a day that does not exist
-}
 
 Lettura::Lettura(Sessione &sessione, const char *sql, const QVariantList &valori)
 {

@@ -46,7 +46,3 @@ private:
     pg_result *riga_ = nullptr; // the server's current row
     bool finita_ = false;
 };
-
-// A stored day (yyyy-MM-dd) read without the general date parser; invalid
-// when the text is not a real day so written.
-QDate giornoIso(QByteArrayView testo);

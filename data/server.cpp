@@ -1,32 +1,19 @@
 #include "data/server.h"
 
 #include "common/formati.h"
+#include "data/configurazione.h"
 #include "data/schema.h"
 #include "data/tabelle.h"
 
 #include <QFile>
 #include <QStringList>
-#include <QSysInfo>
 
 #include <libpq-fe.h>
 #include <sqlite3.h>
 
 #include <memory>
-#include <mutex>
 
 namespace {
-
-std::mutex &guardia()
-{
-    static std::mutex m;
-    return m;
-}
-
-QString &serverAttivo()
-{
-    static QString connessione;
-    return connessione;
-}
 
 struct ChiudiPg
 {
@@ -190,16 +177,9 @@ qint64 numeroDelFile(sqlite3 *file, const QByteArray &sql)
 
 } // namespace
 
-void impostaServer(const QString &connessione)
-{
-    std::lock_guard blocco(guardia());
-    serverAttivo() = connessione.trimmed();
-}
-
 QString server()
 {
-    std::lock_guard blocco(guardia());
-    return serverAttivo();
+    return configurazione().server;
 }
 
 bool suServer()
@@ -253,10 +233,7 @@ QString descrizioneServer(const QString &connessione)
 
 QString postazione()
 {
-    QString nome = qEnvironmentVariable("VORENDI_POSTAZIONE").trimmed();
-    if (nome.isEmpty())
-        nome = QSysInfo::machineHostName();
-    return nome.isEmpty() ? QStringLiteral("cassa") : nome;
+    return configurazione().postazione;
 }
 
 bool creaDatabaseServer(const QString &connessione, QString *errore)

@@ -3,8 +3,8 @@
 #include <QString>
 
 // A shop with several counters keeps its data on a PostgreSQL server: the
-// routines then work there instead of on the file. Empty: the file.
-void impostaServer(const QString &connessione);
+// routines then work there instead of on the file. Empty: the file. As
+// configured (data/configurazione.h).
 QString server();
 bool suServer();
 
@@ -16,7 +16,7 @@ bool connessioneValida(const QString &connessione, QString *errore = nullptr);
 QString descrizioneServer(const QString &connessione);
 
 // This counter's name on the server; every counter has a cart of its own.
-// VORENDI_POSTAZIONE when set, else the machine's name.
+// As configured, else the machine's name.
 QString postazione();
 
 // Builds the tables on an empty server database, in one transaction.

@@ -1,12 +1,11 @@
 #include "shell/MDIVorendi.h"
 
 #include "common/messaggi.h"
+#include "common/versione.h"
 #include "counter/VisCarrello_frm.h"
 #include "counter/Ricevute_frm.h"
-#include "data/database_routines.h"
+#include "data/configurazione.h"
 #include "data/copie.h"
-#include "data/percorso.h"
-#include "data/schema.h"
 #include "data/server.h"
 #include "reports/Operazioni_frm.h"
 #include "reports/VisGrafico_frm.h"
@@ -14,14 +13,11 @@
 #include "shell/Info_frm.h"
 #include "shell/frmAbout.h"
 #include "shell/icone.h"
-#include "shell/segnalazioni.h"
 #include "stock/AggCarrello_frm.h"
 #include "stock/Prodotto_frm.h"
 #include "stock/VisTipi_frm.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFileInfo>
 #include <QThread>
 #include <QCloseEvent>
 #include <QMdiArea>
@@ -56,43 +52,18 @@ QMenu *menuPrincipale(QMenuBar *barra, const QString &testo, const QString &nome
 
 } // namespace
 
-MDIVorendi::MDIVorendi(QWidget *genitore)
-    : QMainWindow(genitore)
+MDIVorendi::MDIVorendi(const Configurazione &configurazione, QWidget *genitore)
+    : QMainWindow(genitore), percorso_(configurazione.percorso)
 {
     setObjectName(QStringLiteral("MDIVorendi"));
-    installaSegnalatoreMessaggi();
-
-    impostaPercorsoDatabase(percorsoPredefinito());
-    QString titolo = QStringLiteral("Vorendi v2.0");
-    const QString connessione = qEnvironmentVariable("VORENDI_SERVER").trimmed();
-    // A wrong string is told, and never replaced by the file: the counters
-    // would sell apart.
-    QString errore;
-    if (!connessione.isEmpty() && !connessioneValida(connessione, &errore))
-        mostraMessaggio(this, errore + QStringLiteral("\nControllare VORENDI_SERVER."));
-    impostaServer(connessione);
+    QString titolo = QStringLiteral("Vorendi v%1.%2").arg(VERSIONE_MAGGIORE).arg(VERSIONE_MINORE);
     // Two counters' windows side by side are told apart by their names.
+    const QString &connessione = configurazione.server;
     if (!connessione.isEmpty())
-        titolo += (errore.isEmpty() ? QStringLiteral(" - database ") + descrizioneServer(connessione)
-                                    : QStringLiteral(" - server: stringa di collegamento non valida"))
-            + QStringLiteral(" - cassa ") + postazione();
-    // Started where there is no shop file: a new one only if the shopkeeper
-    // wants it, else the missing file is reported (zone 12) and the program
-    // opens all the same.
-    const QString file = percorsoDatabase();
-    bool creato = true;
-    if (connessione.isEmpty() && !QFileInfo::exists(file)
-        && chiediConferma(this,
-                          QStringLiteral("Il file %1 non c'è. Crearne uno nuovo, vuoto?")
-                              .arg(QDir::toNativeSeparators(file)),
-                          QMessageBox::No)
-        && !(creato = creaDatabase(file, &errore)))
-        mostraMessaggio(this, errore);
-    // The server keeps its own backups; a file that does not open has
-    // already been reported, and a copy of it would only fail again.
-    copiaDaFare_ = creato && LeggiGeneralita().has_value() && !suServer();
-    if (copiaDaFare_)
-        avviaCopiaDelGiorno();
+        titolo += (connessioneValida(connessione)
+                       ? QStringLiteral(" - database ") + descrizioneServer(connessione)
+                       : QStringLiteral(" - server: stringa di collegamento non valida"))
+            + QStringLiteral(" - cassa ") + configurazione.postazione;
     setWindowTitle(titolo);
     setWindowIcon(iconaProgramma());
 
@@ -138,12 +109,12 @@ MDIVorendi::~MDIVorendi()
         copia_->wait();
 }
 
-// Once a day, at start-up, in a thread of its own; a failure is told once
-// and the counter goes on.
+// In a thread of its own; a failure is told once and the counter goes on.
 void MDIVorendi::avviaCopiaDelGiorno()
 {
+    copiaDaFare_ = true;
     auto esito = std::make_shared<EsitoCopia>();
-    copia_ = QThread::create([esito, percorso = percorsoDatabase()] {
+    copia_ = QThread::create([esito, percorso = percorso_] {
         *esito = copiaDelGiorno(percorso, QDate::currentDate());
     });
     connect(copia_, &QThread::finished, this, [this, esito] {
@@ -316,7 +287,7 @@ void MDIVorendi::closeEvent(QCloseEvent *evento)
     if (copia_)
         copia_->wait();
     if (std::exchange(copiaDaFare_, false)) {
-        const EsitoCopia esito = copiaDelGiorno(percorsoDatabase(), QDate::currentDate(), true,
+        const EsitoCopia esito = copiaDelGiorno(percorso_, QDate::currentDate(), true,
                                                 std::chrono::milliseconds(0));
         if (esito.stato == EsitoCopia::Stato::Fallita)
             mostraMessaggio(this, QStringLiteral("La copia di sicurezza alla chiusura non è stata fatta: %1")

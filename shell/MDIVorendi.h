@@ -9,24 +9,28 @@
 class QAction;
 class QMdiArea;
 class QMdiSubWindow;
-class QToolBar;
-
-// The main window. Constructing it is the program's start-up: database path,
-// company fields, title.
 class QThread;
+class QToolBar;
+struct Configurazione;
 
+// The main window: the menus, the tool bar and the working windows, titled
+// after the configuration the program started with (shell/avvio.h).
 class MDIVorendi final : public QMainWindow
 {
     Q_OBJECT
 
 public:
-    explicit MDIVorendi(QWidget *genitore = nullptr);
+    explicit MDIVorendi(const Configurazione &configurazione, QWidget *genitore = nullptr);
 
     QMdiArea *areaLavoro() const { return area_; }
 
     // Shows the one instance of a working window, creating it on first use or
     // after it was closed. Returns the window's own widget.
     QWidget *mostraFinestra(const QString &nome, const std::function<QWidget *()> &crea);
+
+    // The day's copy of the file, now beside the counter's work and again,
+    // whole, at closing.
+    void avviaCopiaDelGiorno();
 
     ~MDIVorendi() override;
 
@@ -41,12 +45,12 @@ private:
     void apriInfoAzienda();
     void apriInformazioni();
     void apriStatistiche(int modo);
-    void avviaCopiaDelGiorno();
 
     QMdiArea *area_ = nullptr;
     QHash<QString, QPointer<QMdiSubWindow>> finestre_;
     QPointer<QMdiSubWindow> davanti_; // the working window last brought forward
     QPointer<QWidget> about_;
+    QString percorso_; // the shop file
     QThread *copia_ = nullptr; // today's backup, made beside the counter's work
-    bool copiaDaFare_ = false;  // again at closing: the file opened at start-up
+    bool copiaDaFare_ = false;  // again at closing
 };

@@ -1,6 +1,7 @@
 #include "shell/frmAbout.h"
 
 #include "common/messaggi.h"
+#include "common/versione.h"
 #include "shell/icone.h"
 #include "shell/informazioni_sistema.h"
 
@@ -30,11 +31,7 @@ frmAbout::frmAbout(QWidget *genitore)
     grande.setBold(true);
     lblTitle->setFont(grande);
 
-    auto *lblVersion = new QLabel(QStringLiteral("Versione %1.%2.%3")
-                                      .arg(VORENDI_VERSIONE_MAGGIORE)
-                                      .arg(VORENDI_VERSIONE_MINORE)
-                                      .arg(VORENDI_VERSIONE_REVISIONE),
-                                  this);
+    auto *lblVersion = new QLabel(QStringLiteral("Versione ") + QLatin1String(VERSIONE), this);
     lblVersion->setObjectName(QStringLiteral("lblVersion"));
 
     auto *lblDescription =

@@ -5,9 +5,9 @@
 #include "common/filtro_giorno.h"
 #include "common/formati.h"
 #include "common/riga_di_comando.h"
+#include "common/versione.h"
+#include "data/configurazione.h"
 #include "data/database_routines.h"
-#include "data/percorso.h"
-#include "data/server.h"
 #include "data/rapporto.h"
 
 #include <QCoreApplication>
@@ -45,7 +45,7 @@ int fallisci(const QString &perche)
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationVersion(QStringLiteral("2.0.0"));
+    QCoreApplication::setApplicationVersion(QLatin1String(VERSIONE));
     QCommandLineParser riga_;
     riga_.setApplicationDescription(QStringLiteral(
         "Esporta per il commercialista, in CSV (separato da punto e virgola, UTF-8,\n"
@@ -84,14 +84,17 @@ int main(int argc, char *argv[])
             return fallisci(MESSAGGIO_DATA_NON_CORRETTA);
         giorni[i] = letto.value_or(QDate());
     }
-    const QString percorso = riga_.isSet(file) ? riga_.value(file) : percorsoPredefinito();
     const QString destinazione = riga_.isSet(uscita) ? riga_.value(uscita) : cosa + QStringLiteral(".csv");
     if (QFileInfo::exists(destinazione))
         return fallisci(QStringLiteral("Il file %1 esiste già: non viene sovrascritto.").arg(destinazione));
-    impostaPercorsoDatabase(percorso);
     // As the program: the shop's server when one is set, unless a file is named.
-    impostaServer(riga_.isSet(file) ? QString() : qEnvironmentVariable("VORENDI_SERVER"));
-    impostaSolaLettura(true);
+    Configurazione configurazione = configurazioneDallAmbiente();
+    if (riga_.isSet(file)) {
+        configurazione.percorso = riga_.value(file);
+        configurazione.server.clear();
+    }
+    configurazione.solaLettura = true;
+    impostaConfigurazione(configurazione);
     bool fallito = false;
     installaSegnalatore([&](const RapportoZona &r) {
         fallito = true;

@@ -1,6 +1,8 @@
 // Writes a new, empty Vorendi database file; never overwrites one.
 
 #include "common/riga_di_comando.h"
+#include "common/versione.h"
+#include "data/configurazione.h"
 #include "data/percorso.h"
 #include "data/schema.h"
 #include "data/server.h"
@@ -11,7 +13,7 @@
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationVersion(QStringLiteral("2.0.0"));
+    QCoreApplication::setApplicationVersion(QLatin1String(VERSIONE));
     QCommandLineParser riga;
     riga.setApplicationDescription(QStringLiteral(
         "Crea un file Vorendi nuovo e vuoto. Un file che esiste già non viene mai sovrascritto.\n"
@@ -39,8 +41,14 @@ int main(int argc, char *argv[])
                   "     vorendi-nuovo-db --server \"<collegamento>\" [--da-file <file>]\n";
         return 2;
     }
+    // The counter's name as the program takes it: a file's carts copied to
+    // the server become this counter's cart.
+    Configurazione configurazione = configurazioneDallAmbiente();
+    configurazione.server = sulServer ? riga.value(server) : QString();
+    configurazione.percorso = argomenti.isEmpty() ? percorsoPredefinito() : argomenti.first();
+    impostaConfigurazione(configurazione);
     if (sulServer) {
-        const QString connessione = riga.value(server);
+        const QString &connessione = configurazione.server;
         QString errore;
         if (!connessioneValida(connessione, &errore)) {
             errori << errore << '\n';
@@ -62,7 +70,7 @@ int main(int argc, char *argv[])
         QTextStream(stdout) << "Create le tabelle nel database " << descrizioneServer(connessione) << '\n';
         return 0;
     }
-    const QString percorso = argomenti.isEmpty() ? percorsoPredefinito() : argomenti.first();
+    const QString &percorso = configurazione.percorso;
     QString errore;
     if (!creaDatabase(percorso, &errore)) {
         errori << errore << '\n';

@@ -1,6 +1,5 @@
 #include "common/filtro_giorno.h"
 #include "common/formati.h"
-#include "data/lettura.h"
 #include "reports/statistiche.h"
 #include "stock/valori_prodotto.h"
 

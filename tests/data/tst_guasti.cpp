@@ -1,4 +1,4 @@
-#include "support/banco.h"
+#include "support/banco_dati.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -16,7 +16,7 @@ namespace {
 
 // Types "Prova" and "Altro"; COD-01..COD-20 with a large stock, and in the
 // table prova_carrello the cart the helper sells: line k of k pieces.
-void preparaCarrello(const Banco &b)
+void preparaCarrello(const BancoDati &b)
 {
     b.esegui("INSERT INTO tipo (codice) VALUES ('Prova'), ('Altro')");
     b.esegui("CREATE TABLE prova_carrello AS SELECT * FROM carrello");
@@ -81,7 +81,7 @@ private slots:
     void arresti()
     {
         QFETCH(bool, vendite);
-        Banco b;
+        BancoDati b;
         preparaCarrello(b);
         const QStringList argomenti{vendite ? "vendite" : "acquisti", b.percorso()};
         const QString conta = vendite ? "SELECT count(*) FROM ricevuta" : "SELECT count(*) FROM prodotto";
@@ -126,7 +126,7 @@ private slots:
     void discoPieno()
     {
         QFETCH(bool, vendite);
-        Banco b;
+        BancoDati b;
         preparaCarrello(b);
         const QStringList righe = uscita({vendite ? "vendite" : "acquisti", b.percorso(), "pieno"});
         const qint64 n = righe.last().section(u' ', 1, 1).toLongLong();
@@ -143,7 +143,7 @@ private slots:
     // a byte written; reading works.
     void solaLettura()
     {
-        Banco b;
+        BancoDati b;
         b.esegui("INSERT INTO tipo (codice) VALUES ('Prova')");
         QFile::setPermissions(b.cartella(), QFile::Permissions(0x7755));
         QFile::setPermissions(b.percorso(), QFile::ReadOwner | QFile::ReadOther);
@@ -178,7 +178,7 @@ private slots:
         QFETCH(QString, filtro);
         const QString strace = QStandardPaths::findExecutable("strace");
         QVERIFY2(!strace.isEmpty(), "manca strace: scripts/setup.sh lo installa");
-        Banco b;
+        BancoDati b;
         QProcess p;
         p.setProcessChannelMode(QProcess::MergedChannels);
         // Leak checking cannot run under a tracer; everything else still can.

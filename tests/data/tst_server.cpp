@@ -1,13 +1,12 @@
 #include "data/database_routines.h"
-#include "data/routine.h"
+#include "data/configurazione.h"
 #include "data/schema.h"
 #include "data/server.h"
-#include "support/banco.h"
+#include "support/banco_dati.h"
 #include "support/server_prova.h"
 
 #include <QDir>
 #include <QRandomGenerator>
-#include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTest>
 
@@ -27,7 +26,7 @@ private slots:
     // is not empty, or a file the server cannot take whole, gets nothing.
     void migrazione()
     {
-        Banco b;
+        BancoDati b;
         ServerProva &prove = *serverDiProva();
         const QString file = QDir(b.cartella()).filePath("Negozio.mdb");
         QVERIFY(creaDatabase(file));
@@ -48,7 +47,7 @@ private slots:
         QSqlDatabase::removeDatabase("file");
 
         const QString vuoto = prove.nuovoDatabase();
-        impostaServer(prove.connessione(vuoto));
+        impostaConfigurazione({.server = prove.connessione(vuoto)});
         const EsitoMigrazione esito = migraSuServer(file, server());
         QVERIFY2(esito.riuscita, qPrintable(esito.messaggio));
         QCOMPARE(esito.messaggio.section(": ", 1),
@@ -91,7 +90,7 @@ private slots:
     // receipt holds what its sale sold.
     void casse()
     {
-        Banco b;
+        BancoDati b;
         b.esegui("INSERT INTO tipo (codice) VALUES ('Prova')");
         constexpr int PASSI = 200;
         std::vector<std::unique_ptr<ProcessoProva>> casse;
@@ -138,7 +137,7 @@ private slots:
     // new connection and works.
     void interruzione()
     {
-        Banco b;
+        BancoDati b;
         b.esegui("INSERT INTO tipo (codice) VALUES ('Prova')");
         QList<RigaVendita> vendita;
         for (int i = 0; i < 200; ++i) {
@@ -152,7 +151,7 @@ private slots:
         QSqlDatabase altro = b.altraConnessione("altro");
         QVERIFY(altro.exec("BEGIN").isActive()
                 && altro.exec("SELECT * FROM rimanenze WHERE codice = 'A-199' FOR UPDATE").isActive());
-        impostaAttesaFileBloccato(std::chrono::milliseconds(60000));
+        impostaConfigurazione({.server = b.connessione(), .attesaFileBloccato = std::chrono::minutes(1)});
         EsitoVendita esito;
         std::thread cassa([&] { esito = RegistraVendita(vendita); });
         const QString attesa = "SELECT pid FROM pg_stat_activity WHERE application_name = 'Vorendi'"

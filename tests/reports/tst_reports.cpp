@@ -2,7 +2,7 @@
 #include "reports/Operazioni_frm.h"
 #include "reports/VisGrafico_frm.h"
 #include "reports/grafico_statistiche.h"
-#include "shell/MDIVorendi.h"
+#include "shell/avvio.h"
 #include "support/banco.h"
 
 #include <QAction>
@@ -188,39 +188,39 @@ private slots:
                                 " (1, 'A', 1, 1000, 1, 1, '%1-05-02'), (1, 'A', 500, 0, -5, 2, '%1-05-03'),"
                                 " (1, 'A', 1, 700, 1, 1, '%1-12-31'), (1, 'A', 1, 800, 1, 1, '2001-12-01'),"
                                 " (1, 'A', 1, 800, 1, 1, '2001-12-02'), (1, 'A', 950, 0, -3, 2, '2001-12-31')").arg(ANNO));
-        MDIVorendi principale;
+        const auto principale = avviaVorendi(configurazione());
         // The figures shown while the pointer is over a month's name.
         const auto mese = [&](int m) {
-            QLabel *nome = principale.findChild<QLabel *>(QStringLiteral("Mese_lbl_%1").arg(m));
+            QLabel *nome = principale->findChild<QLabel *>(QStringLiteral("Mese_lbl_%1").arg(m));
             QMouseEvent passaggio(QEvent::MouseMove, {3, 3}, nome->mapToGlobal(QPointF(3, 3)), Qt::NoButton, {}, {});
             QCoreApplication::sendEvent(nome, &passaggio);
             QStringList t;
             for (const char *nome : {"Label6", "Label7", "Label8", "Label9", "Label10", "Label11"})
-                t << etichetta(principale, nome);
+                t << etichetta(*principale, nome);
             return t.join(u'|');
         };
-        principale.findChild<QAction *>("contab")->trigger();
-        auto *f = qobject_cast<VisGrafico_frm *>(principale.areaLavoro()->activeSubWindow()->widget());
-        QCOMPARE(elemento(principale, "Text1")->text(), QString::number(ANNO));
+        principale->findChild<QAction *>("contab")->trigger();
+        auto *f = qobject_cast<VisGrafico_frm *>(principale->areaLavoro()->activeSubWindow()->widget());
+        QCOMPARE(elemento(*principale, "Text1")->text(), QString::number(ANNO));
         QCOMPARE(mese(2), "Totale Spese:|1.000|Totale vendite:|1.500|Tot. Guadagno:|500");
         QCOMPARE(mese(4), "Totale Spese:|1.000|Totale vendite:|500|Tot. Guadagno:|-500");
         QCOMPARE(mese(3), "Totale Spese:||Totale vendite:||Tot. Guadagno:|");
         QCOMPARE(G::BASE_Y - f->grafico().barra(2, G::Vendite).cima.y(), 4000.0);
         QCOMPARE(f->grafico().barra(4, G::Differenza).colore, QColor(128, 0, 128));
-        principale.findChild<QAction *>("vendit")->trigger(); // the same window, recomputed
+        principale->findChild<QAction *>("vendit")->trigger(); // the same window, recomputed
         QCOMPARE(mese(4), "Num. acquisti:|1|Num. vendite:|1|Differenza:|");
-        elemento(principale, "Text1")->setText("2001");
-        premi(principale, "Command1");
+        elemento(*principale, "Text1")->setText("2001");
+        premi(*principale, "Command1");
         QCOMPARE(mese(11), "Num. acquisti:|2|Num. vendite:|1|Differenza:|-1");
         QCOMPARE(G::BASE_Y - f->grafico().barra(11, G::Vendite).cima.y(), 2000.0);
         // A year with no movements, or no year: no purple December lingers.
         for (const char *anno : {"abc", "19x"}) {
-            elemento(principale, "Text1")->setText(anno);
-            premi(principale, "Command1");
+            elemento(*principale, "Text1")->setText(anno);
+            premi(*principale, "Command1");
             QCOMPARE(f->grafico().barra(11, G::Differenza).colore, G::colore(G::Differenza));
             QCOMPARE(mese(11), "Num. acquisti:||Num. vendite:||Differenza:|");
         }
-        QCOMPARE(principale.areaLavoro()->subWindowList().size(), 1);
+        QCOMPARE(principale->areaLavoro()->subWindowList().size(), 1);
         QVERIFY(b.rapporti.isEmpty());
     }
 

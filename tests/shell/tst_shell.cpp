@@ -3,7 +3,7 @@
 #include "reports/Operazioni_frm.h"
 #include "reports/statistiche.h"
 #include "shell/Info_frm.h"
-#include "shell/MDIVorendi.h"
+#include "shell/avvio.h"
 #include "shell/frmAbout.h"
 #include "shell/informazioni_sistema.h"
 #include "stock/Prodotto_frm.h"
@@ -14,11 +14,9 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
-#include <QGuiApplication>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QStatusBar>
 #include <QSysInfo>
@@ -95,12 +93,12 @@ private slots:
             b.guasta(false);
         b.rispondi(risposte);
         {
-            MDIVorendi f;
-            QVERIFY(mostra(f));
-            QCOMPARE(f.windowTitle(), "Vorendi v2.0");
-            f.findChild<QAction *>("info")->trigger();
-            f.findChild<QAction *>("uscita")->trigger();
-            QVERIFY(!f.isVisible());
+            const auto f = avviaVorendi(configurazione());
+            QVERIFY(mostra(*f));
+            QCOMPARE(f->windowTitle(), "Vorendi v2.0");
+            f->findChild<QAction *>("info")->trigger();
+            f->findChild<QAction *>("uscita")->trigger();
+            QVERIFY(!f->isVisible());
         } // the start-up copy, if any, has ended
         for (QString &m : messaggi)
             m = m.arg(QDir::toNativeSeparators(b.percorso()));
@@ -146,11 +144,11 @@ private slots:
         b.rispondi(QStringList(messaggi.size(), "Ok"));
         qputenv("VORENDI_SERVER", connessione.toUtf8());
         qputenv("VORENDI_POSTAZIONE", postazione.toUtf8());
-        MDIVorendi f;
+        const auto f = avviaVorendi(configurazioneDallAmbiente());
         qunsetenv("VORENDI_SERVER");
         qunsetenv("VORENDI_POSTAZIONE");
-        QVERIFY(mostra(f));
-        QCOMPARE(f.windowTitle(), titolo);
+        QVERIFY(mostra(*f));
+        QCOMPARE(f->windowTitle(), titolo);
         QCOMPARE(b.testi().size(), messaggi.size());
         for (int i = 0; i < messaggi.size(); ++i)
             QVERIFY2(b.testi()[i].startsWith(messaggi[i]), qPrintable(b.testi()[i]));
@@ -166,12 +164,12 @@ private slots:
         b.tasti = true;
         b.esegui("INSERT INTO tipo (codice) VALUES ('Viti')");
         b.esegui("INSERT INTO rimanenze VALUES ('VT-6', 1, 10, 1500), ('VT-8', 1, 5, 2000)");
-        MDIVorendi f;
-        QVERIFY(mostra(f));
-        f.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&f));
+        const auto f = avviaVorendi(configurazione());
+        QVERIFY(mostra(*f));
+        f->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f.get()));
         const auto tasto = [&](int tasto, Qt::KeyboardModifiers modi = {}) {
-            QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &f, Qt::Key(tasto), modi);
+            QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : f.get(), Qt::Key(tasto), modi);
         };
         b.rispondi({"=2"});
         tasto(Qt::Key_F3);
@@ -180,8 +178,8 @@ private slots:
         tasto(Qt::Key_Return);
         QCOMPARE(b.testi(), QStringList{"Aggiunta a carrello\nNumero di pezzi?"});
         // Off screen the window does not get the focus back from a closed box by itself.
-        f.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&f));
+        f->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f.get()));
         tasto(Qt::Key_F4);
         for (int i = 0; i < 12 && QApplication::focusWidget() && QApplication::focusWidget()->objectName() != "Command3"; ++i)
             tasto(Qt::Key_Tab);
@@ -190,13 +188,13 @@ private slots:
         QCOMPARE(b.testi().mid(1), QStringList({"Vuoi scaricare i prodotti dal magazzino?", "Stampa completata"}));
         QCOMPARE(b.righe("SELECT codice, pezzi FROM prodotto"), QList<QVariantList>({{"VT-6", -2}}));
         QCOMPARE(b.stampe().first().nome, "Ricevuta 1");
-        f.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&f));
+        f->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f.get()));
         for (int aperte : {1, 0, 0}) {
             tasto(Qt::Key_Escape);
-            QTRY_COMPARE(f.areaLavoro()->subWindowList().size(), aperte);
+            QTRY_COMPARE(f->areaLavoro()->subWindowList().size(), aperte);
         }
-        QVERIFY(f.isVisible());
+        QVERIFY(f->isVisible());
     }
 
     // The counter in a hurry, from the keyboard: each step a key sequence,
@@ -263,18 +261,18 @@ private slots:
         b.esegui("INSERT INTO tipo (codice) VALUES ('Viti')");
         b.esegui("INSERT INTO rimanenze VALUES ('VT-6', 1, 10, 1500), ('VT-10', 1, 5, 2000), ('VT-12', 1, 5, 2500)");
         b.rispondi(risposte);
-        MDIVorendi f;
-        QVERIFY(mostra(f));
+        const auto f = avviaVorendi(configurazione());
+        QVERIFY(mostra(*f));
         QStringList barra, stato;
-        connect(f.statusBar(), &QStatusBar::messageChanged, this, [&](const QString &t) { barra << t; });
+        connect(f->statusBar(), &QStatusBar::messageChanged, this, [&](const QString &t) { barra << t; });
         for (const QString &passo : passi) {
             // Off screen the window does not get the focus back from a closed box by itself.
             if (!QApplication::activeWindow()) {
-                f.activateWindow();
-                QVERIFY(QTest::qWaitForWindowActive(&f));
+                f->activateWindow();
+                QVERIFY(QTest::qWaitForWindowActive(f.get()));
             }
             QApplication::processEvents();
-            QWidget *fuoco = QApplication::focusWidget() ? QApplication::focusWidget() : &f;
+            QWidget *fuoco = QApplication::focusWidget() ? QApplication::focusWidget() : f.get();
             if (passo.startsWith(u'\'')) {
                 QTest::keyClicks(fuoco, passo.mid(1));
             } else if (passo.startsWith(u'|')) {
@@ -284,9 +282,9 @@ private slots:
                 for (int i = 0; i < 12 && QApplication::focusWidget()->objectName() != passo.mid(1); ++i)
                     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             } else if (passo.startsWith(u'!')) {
-                f.findChild<QAction *>(passo.mid(1))->trigger();
+                f->findChild<QAction *>(passo.mid(1))->trigger();
             } else if (passo.startsWith(u'?')) {
-                stato << "griglia " + griglia(*f.findChild<QWidget *>(passo.mid(1))).join(u' ');
+                stato << "griglia " + griglia(*f->findChild<QWidget *>(passo.mid(1))).join(u' ');
             } else {
                 QVERIFY2(!QKeySequence(passo).isEmpty(), qPrintable(passo));
                 QTest::keySequence(fuoco, QKeySequence(passo));
@@ -306,7 +304,7 @@ private slots:
         stato.sort();
         dopo.sort();
         QCOMPARE(stato, dopo);
-        QTEST(int(f.areaLavoro()->subWindowList().size()), "aperte");
+        QTEST(int(f->areaLavoro()->subWindowList().size()), "aperte");
     }
 
     // A copy of the day that cannot be made is told once; the program goes on.
@@ -316,14 +314,14 @@ private slots:
         QFile ostacolo(QDir(b.cartella()).filePath("Backup"));
         QVERIFY(ostacolo.open(QIODevice::WriteOnly));
         b.rispondi({"Ok"});
-        MDIVorendi f;
-        QVERIFY(mostra(f));
+        const auto f = avviaVorendi(configurazione());
+        QVERIFY(mostra(*f));
         QTRY_COMPARE(b.testi().size(), 1);
         QCOMPARE(b.testi().first(), "La copia di sicurezza di oggi non è stata fatta: la cartella "
                                         + QDir::toNativeSeparators(ostacolo.fileName())
                                         + " non si può creare.\nIl programma continua a funzionare.");
-        f.findChild<QAction *>("addtipo")->trigger();
-        QCOMPARE(f.areaLavoro()->subWindowList().size(), 1);
+        f->findChild<QAction *>("addtipo")->trigger();
+        QCOMPARE(f->areaLavoro()->subWindowList().size(), 1);
     }
 
     // Closing copies the file again over the day's copy, so that a restore
@@ -335,11 +333,11 @@ private slots:
         QVERIFY(backup.mkpath("Backup") && backup.cd("Backup"));
         QVERIFY(QFile(backup.filePath(".Vorendi-2026-01-01.mdb.parziale")).open(QIODevice::WriteOnly));
         const QString nome = "Vorendi-" + QDate::currentDate().toString(Qt::ISODate) + ".mdb";
-        MDIVorendi f;
-        QVERIFY(mostra(f));
+        const auto f = avviaVorendi(configurazione());
+        QVERIFY(mostra(*f));
         QTRY_VERIFY(QFileInfo::exists(backup.filePath(nome)));
         b.esegui("INSERT INTO tipo (codice) VALUES ('Dopo l''avvio')");
-        f.findChild<QAction *>("uscita")->trigger();
+        f->findChild<QAction *>("uscita")->trigger();
         QCOMPARE(backup.entryList(QDir::Files | QDir::Hidden), QStringList{nome});
         {
             QSqlDatabase copia = QSqlDatabase::addDatabase("QSQLITE", "copia");
@@ -408,19 +406,19 @@ private slots:
         QFETCH(QString, finestra);
         Banco b;
         ModoStatistiche = 0;
-        MDIVorendi principale;
-        QMdiArea *area = principale.areaLavoro();
-        principale.findChild<QAction *>(voce)->trigger();
+        const auto principale = avviaVorendi(configurazione());
+        QMdiArea *area = principale->areaLavoro();
+        principale->findChild<QAction *>(voce)->trigger();
         QMdiSubWindow *prima = area->activeSubWindow();
         QCOMPARE(prima->widget()->objectName(), finestra);
         if (pulsante.isEmpty())
-            principale.findChild<QAction *>(voce)->trigger();
+            principale->findChild<QAction *>(voce)->trigger();
         else
-            principale.findChild<QToolButton *>(pulsante)->click();
+            principale->findChild<QToolButton *>(pulsante)->click();
         QCOMPARE(area->subWindowList(), QList<QMdiSubWindow *>{prima});
         QCOMPARE(ModoStatistiche, voce == "contab" ? 1 : voce == "vendit" ? 2 : 0);
         delete prima;
-        principale.findChild<QAction *>(voce)->trigger();
+        principale->findChild<QAction *>(voce)->trigger();
         QCOMPARE(area->subWindowList().size(), 1);
     }
 

@@ -1,22 +1,10 @@
 #include "support/banco.h"
 
-#include "counter/stampante.h"
-#include "data/percorso.h"
-#include "data/routine.h"
-#include "data/schema.h"
-#include "data/server.h"
-#include "support/server_prova.h"
-
 #include <QApplication>
 #include <QComboBox>
-#include <QDeadlineTimer>
-#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlRecord>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
@@ -79,21 +67,8 @@ QStringList DocumentoStampato::testi() const
 }
 
 Banco::Banco(int opzioni)
-    : cartellaPrecedente_(QDir::currentPath())
+    : BancoDati(opzioni)
 {
-    QDir::setCurrent(cartella_.path());
-    impostaPercorsoDatabase(percorsoPredefinito());
-    impostaAttesaFileBloccato(std::chrono::milliseconds(400)); // short, so that tests wait little
-    if (ServerProva *s = serverDiProva(); s && !(opzioni & SenzaFile)) {
-        database_ = s->nuovoDatabase();
-        QString errore;
-        if (database_.isEmpty() || !creaDatabaseServer(connessione(), &errore))
-            qFatal("database di prova non creato: %s", qPrintable(errore));
-        impostaServer(connessione());
-    } else if (!(opzioni & SenzaFile) && !creaDatabase(percorso())) {
-        qFatal("file di prova non creato");
-    }
-    segnalatorePrecedente_ = installaSegnalatore([this](const RapportoZona &r) { rapporti << r; });
     if (!(opzioni & StampeVere)) {
         installaFabbricaStampanti([this](const QString &nome) {
             documenti_ << std::make_shared<DocumentoStampato>(DocumentoStampato{nome});
@@ -125,125 +100,7 @@ Banco::~Banco()
     if (!risposte_.isEmpty() && !QTest::currentTestFailed())
         QTest::qFail(qPrintable("risposte non usate: " + risposte_.join(", ")), __FILE__, __LINE__);
     installaRisponditore(std::move(risponditorePrecedente_));
-    impostaServer({});
     installaFabbricaStampanti({});
-    installaSegnalatore(std::move(segnalatorePrecedente_));
-    QDir::setCurrent(cartellaPrecedente_);
-}
-
-QString Banco::percorso() const
-{
-    return QDir(cartella_.path()).filePath(NOME_FILE_DATABASE);
-}
-
-ServerProva *serverDiProva()
-{
-    static std::unique_ptr<ServerProva> server;
-    if (!server && qEnvironmentVariableIsSet("VORENDI_PROVA_SERVER")) {
-        server = std::make_unique<ServerProva>();
-        if (!server->isValid())
-            qFatal("server di prova non avviato: %s", qPrintable(server->errore()));
-        // Stopped and deleted before the program ends.
-        qAddPostRoutine([] { server.reset(); });
-    }
-    return server.get();
-}
-
-QString Banco::connessione() const
-{
-    return server() ? serverDiProva()->connessione(database_) : QString();
-}
-
-QSqlDatabase Banco::altraConnessione(const QString &nome) const
-{
-    QSqlDatabase db = QSqlDatabase::addDatabase(server() ? "QPSQL" : "QSQLITE", nome);
-    if (server())
-        db.setConnectOptions(connessione());
-    else
-        db.setDatabaseName(percorso());
-    if (!db.open())
-        qFatal("%s", qPrintable(db.lastError().text()));
-    // The routines' view of the cart is this counter's.
-    if (server()) {
-        QSqlQuery q(db);
-        if (!q.prepare("SELECT set_config('vorendi.postazione', ?, false)"))
-            qFatal("%s", qPrintable(q.lastError().text()));
-        q.addBindValue(postazione());
-        q.exec();
-    }
-    return db;
-}
-
-QList<QVariantList> Banco::righe(const QString &sql, const QVariantList &valori) const
-{
-    return righe(sql, valori, true);
-}
-
-QList<QVariantList> Banco::righe(const QString &sql, const QVariantList &valori, bool fatale) const
-{
-    QList<QVariantList> risultato;
-    {
-        QSqlDatabase db = altraConnessione("prova");
-        QSqlQuery q(db);
-        // The server prepares no DDL: statements without values run as they are.
-        const bool diretta = server() && valori.isEmpty();
-        const bool pronta = diretta || q.prepare(sql);
-        for (int i = 0; i < valori.size(); ++i)
-            q.bindValue(i, valori[i]);
-        if ((!pronta || !(diretta ? q.exec(sql) : q.exec())) && fatale)
-            qFatal("%s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
-        while (q.next()) {
-            risultato << QVariantList();
-            for (int i = 0; i < q.record().count(); ++i)
-                risultato.last() << q.value(i);
-        }
-        // Rows written with their own numbers: the server's counters go on
-        // after them, as the file's do.
-        for (const char *contatore : {"tipo', 'id", "prodotto', 'id", "ricevuta', 'codice"}) {
-            if (!server() || !sql.startsWith("INSERT"))
-                break;
-            const QStringList parti = QString::fromLatin1(contatore).split("', '");
-            q.exec(QStringLiteral("SELECT setval(pg_get_serial_sequence('%1', '%2'), max(%2)) FROM %1"
-                                  " HAVING max(%2) > (SELECT CASE WHEN is_called THEN last_value ELSE 0 END"
-                                  " FROM %1_%2_seq)").arg(parti[0], parti[1]));
-        }
-    }
-    QSqlDatabase::removeDatabase("prova");
-    return risultato;
-}
-
-QByteArray Banco::byte() const
-{
-    if (!server())
-        return byteDelFile(percorso());
-    QByteArray tutto;
-    for (const char *tabella : {"tipo", "rimanenze", "prodotto", "carrelli", "ricevuta", "\"generalità\""}) {
-        for (const QVariantList &riga : righe(QStringLiteral("SELECT * FROM %1 ORDER BY 1, 2").arg(tabella), {}, false)) {
-            for (const QVariant &v : riga)
-                tutto += v.toString().toUtf8() + '|';
-            tutto += '\n';
-        }
-    }
-    return tutto;
-}
-
-void Banco::guasta(bool mancante) const
-{
-    if (server()) {
-        impostaServer(mancante ? serverDiProva()->connessione("non_esiste") : QStringLiteral("host=127.0.0.1 port=1"));
-        return;
-    }
-    QFile file(percorso());
-    if (mancante ? !file.remove() : !file.open(QIODevice::WriteOnly) || file.write(QByteArray(2000, 'x')) < 0)
-        qFatal("file non guastato");
-}
-
-QList<int> Banco::zone() const
-{
-    QList<int> z;
-    for (const RapportoZona &r : rapporti)
-        z << r.zona;
-    return z;
 }
 
 QStringList Banco::testi() const
@@ -331,47 +188,4 @@ void scegliDalMenu(const QWidget &finestra, const QString &voce)
     const QRect area = elenco->visualRect(tipo->model()->index(tipo->findText(voce), 0));
     QTest::mouseClick(elenco->viewport(), Qt::LeftButton, {}, {area.left() + 5, area.center().y()});
     QTRY_VERIFY(!elenco->isVisible());
-}
-
-QByteArray byteDelFile(const QString &percorso)
-{
-    QFile file(percorso);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-ProcessoProva::ProcessoProva(const QStringList &argomenti)
-{
-    processo_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    processo_.start(VORENDI_PROCESSO_PROVA, argomenti);
-    processo_.waitForStarted(10000);
-}
-
-bool ProcessoProva::attendi(const QString &riga, int volte)
-{
-    for (const QDeadlineTimer limite(20000); righe().count(riga) < volte;) {
-        if (limite.hasExpired() || processo_.state() != QProcess::Running)
-            return false;
-        processo_.waitForReadyRead(int(qMax<qint64>(1, limite.remainingTime())));
-    }
-    return true;
-}
-
-bool ProcessoProva::finisci()
-{
-    return processo_.waitForFinished(60000) && processo_.exitStatus() == QProcess::NormalExit
-        && processo_.exitCode() == 0;
-}
-
-bool ProcessoProva::uccidi()
-{
-    if (processo_.state() == QProcess::NotRunning)
-        return false;
-    processo_.kill();
-    return processo_.waitForFinished(10000);
-}
-
-QStringList ProcessoProva::righe()
-{
-    uscita_ += processo_.readAllStandardOutput();
-    return QString::fromUtf8(uscita_).split(u'\n', Qt::SkipEmptyParts);
 }

@@ -5,16 +5,16 @@
 
 #include "counter/stampante_qt.h"
 #include "counter/tracciato.h"
+#include "data/configurazione.h"
 #include "data/copie.h"
 #include "data/database_routines.h"
-#include "data/percorso.h"
 #include "data/rapporto.h"
-#include "data/routine.h"
-#include "data/server.h"
+#include "support/banco_dati.h"
 
 #include <QGuiApplication>
 #include <QRandomGenerator>
-#include <QSqlQuery>
+
+#include <sqlite3.h>
 
 #include <csignal>
 #include <grp.h>
@@ -38,10 +38,14 @@ QList<RigaVendita> daVendere(const QList<RigaCarrello> &righe)
     return vendita;
 }
 
-QByteArray byte(const QString &percorso)
+// One statement straight on the file, past the routines: all of it or none.
+bool sulFile(const QString &percorso, const char *sql)
 {
-    QFile file(percorso);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    sqlite3 *db = nullptr;
+    const bool fatto = sqlite3_open(QFile::encodeName(percorso).constData(), &db) == SQLITE_OK
+        && sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+    sqlite3_close(db);
+    return fatto;
 }
 
 // Steps until killed: "V n" or "A n" (n steps in the file) opens a step, "v"
@@ -51,33 +55,26 @@ QByteArray byte(const QString &percorso)
 // file may grow (EFBIG): the step that fails must leave the file as it was.
 int ciclo(const QString &percorso, bool vendite, bool pieno)
 {
-    qint64 i = -1;
-    eseguiRoutine(Zona{99}, [&](Sessione &s) {
-        QSqlQuery q = s.esegui("SELECT count(*) FROM prodotto");
-        i = Sessione::prossima(q) ? colonnaIntero(q, 0) : -1;
-    });
-    const rlimit limite{rlim_t(byte(percorso).size()), RLIM_INFINITY};
+    const ElencoOperazioni acquisti = VisualizzaOperazioni(OPERAZIONE_ACQUISTO, {}, {}, {});
+    qint64 i = acquisti.completo ? acquisti.righe.size() : -1;
+    const rlimit limite{rlim_t(byteDelFile(percorso).size()), RLIM_INFINITY};
     if (pieno && (std::signal(SIGXFSZ, SIG_IGN) == SIG_ERR || ::setrlimit(RLIMIT_FSIZE, &limite) != 0))
         i = -1;
     for (qint64 fatti = 0; i >= 0; ++i, ++fatti) {
-        if (vendite && !eseguiRoutine(Zona{99}, [](Sessione &s) {
-                Transazione t(s);
-                s.esegui("INSERT INTO carrello SELECT * FROM prova_carrello"
-                         " WHERE codice NOT IN (SELECT codice FROM carrello)");
-                t.conferma();
-            }))
+        if (vendite && !sulFile(percorso, "INSERT INTO carrello SELECT * FROM prova_carrello"
+                                          " WHERE codice NOT IN (SELECT codice FROM carrello)"))
             break;
         if (fatti == 0)
             scrivi("pronto");
         scrivi(vendite ? QStringLiteral("V %1").arg(UltimaRicevuta().value_or(-1)) : QStringLiteral("A %1").arg(i));
-        const QByteArray prima = pieno ? byte(percorso) : QByteArray();
+        const QByteArray prima = pieno ? byteDelFile(percorso) : QByteArray();
         const bool fatto = vendite ? RegistraVendita(daVendere(VisualizzaCarrello().value_or(QList<RigaCarrello>()))).stato
                 == EsitoVendita::Stato::Registrata
                                    : RegistraProdotto("Prova", QStringLiteral("ART-%1").arg(i % 10), qint32(i),
                                                       qint32(i + 1), qint16(i % 7 + 1), OPERAZIONE_ACQUISTO,
                                                       QDate::currentDate());
         if (!fatto && pieno) {
-            scrivi(QStringLiteral("riusciti %1 invariato %2").arg(fatti).arg(byte(percorso) == prima));
+            scrivi(QStringLiteral("riusciti %1 invariato %2").arg(fatti).arg(byteDelFile(percorso) == prima));
             return 0;
         }
         if (!fatto)
@@ -94,10 +91,8 @@ int ciclo(const QString &percorso, bool vendite, bool pieno)
 // step not registered, "fine" at the end.
 int cassa(const QString &connessione, const QString &nome, int passi, quint32 seme)
 {
-    qputenv("VORENDI_POSTAZIONE", nome.toUtf8());
-    impostaServer(connessione);
     // Another counter's rows are waited for, as a shopkeeper would.
-    impostaAttesaFileBloccato(std::chrono::milliseconds(20000));
+    impostaConfigurazione({.server = connessione, .attesaFileBloccato = std::chrono::seconds(20), .postazione = nome});
     QRandomGenerator caso(seme);
     const QDate oggi = QDate::currentDate();
     for (int i = 0; i < passi; ++i) {
@@ -134,8 +129,7 @@ int main(int argc, char *argv[])
     const auto app = argc > 1 && qstrcmp(argv[1], "stampa") == 0 ? std::make_unique<QGuiApplication>(argc, argv)
                                                                   : std::make_unique<QCoreApplication>(argc, argv);
     const QStringList a = app->arguments();
-    impostaPercorsoDatabase(a.value(2));
-    impostaAttesaFileBloccato(std::chrono::milliseconds(400));
+    impostaConfigurazione({.percorso = a.value(2), .attesaFileBloccato = std::chrono::milliseconds(400)});
     installaSegnalatore([](const RapportoZona &r) {
         scrivi(QStringLiteral("rapporto %1 %2 %3").arg(r.zona).arg(r.numero).arg(r.descrizione));
     });
@@ -168,7 +162,6 @@ int main(int argc, char *argv[])
         return int(stampante.fineDocumento().modo);
     }
     scrivi("errore: uso processo_prova vendite|acquisti file [pieno], nessuno file, copia file,"
-           " stampa cartella [righe],"
-           " o cassa collegamento postazione passi seme");
+           " stampa cartella [righe], o cassa collegamento postazione passi seme");
     return 2;
 }

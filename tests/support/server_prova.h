@@ -19,7 +19,6 @@ public:
 
     bool isValid() const { return valido_; }
     QString errore() const { return errore_; }
-    int porta() const { return porta_; }
     QString superutente() const { return QStringLiteral("vorendi_prove"); }
     QString cartella() const { return cartella_.path(); }
     // libpq's connection string for the database, as the superuser.
