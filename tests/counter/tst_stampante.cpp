@@ -365,10 +365,10 @@ private slots:
             carrello.append({QString(i == 1 ? 40 : 5, u'Z') + QString::number(i), 1, "VITI", 1500, i, 1500 * i});
         const Elenco e = elencoRicevuta(17, carrello, 2745000, QDate(2003, 2, 1));
         StampanteQt stampante(e.documento, b.cartella());
-        const EsitoStampa esito = stampaElenco(stampante, e, {"Ferramenta"});
+        const EsitoStampa esito = stampaElenco(stampante, e, {"Ferramenta", "", "", "", ""});
         qunsetenv("LPDEST");
         QVERIFY(server.attendiCodaVuota());
-        stampaElenco(*nuovaStampante("registrata"), e, {"Ferramenta"});
+        stampaElenco(*nuovaStampante("registrata"), e, {"Ferramenta", "", "", "", ""});
         QCOMPARE(righePdf(motivo.isEmpty() ? server.percorso("uscita.pdf") : esito.file), righe(b.stampe().last().testi()));
         QCOMPARE(contenuto(b.cartella()).size(), motivo.isEmpty() ? 1 : 2);
         if (motivo.isEmpty()) {
