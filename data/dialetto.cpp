@@ -82,6 +82,11 @@ public:
     {
         return QStringLiteral("sum(%1)").arg(espressione);
     }
+    // A comparison is 0 or 1 here.
+    QString conta(const QString &condizione) const override
+    {
+        return QStringLiteral("sum(%1)").arg(condizione);
+    }
 
     qint64 versione(Sessione &sessione) const override
     {
@@ -161,6 +166,10 @@ public:
     QString somma(const QString &espressione) const override
     {
         return QStringLiteral("CAST(sum(%1) AS BIGINT)").arg(espressione);
+    }
+    QString conta(const QString &condizione) const override
+    {
+        return QStringLiteral("sum(CASE WHEN %1 THEN 1 ELSE 0 END)").arg(condizione);
     }
 
     qint64 versione(Sessione &sessione) const override

@@ -47,6 +47,8 @@ public:
     virtual QString contieneRighe(const QString &tabella) const = 0;
     // The sum of a whole-number expression as a 64-bit integer.
     virtual QString somma(const QString &espressione) const = 0;
+    // How many rows meet the condition, as a 64-bit integer.
+    virtual QString conta(const QString &condizione) const = 0;
 
     // The schema version stored, 0 when none is.
     virtual qint64 versione(Sessione &sessione) const = 0;

@@ -46,9 +46,9 @@ std::optional<SlotMensili> CalcolaStatistiche(int modo, int anno)
         QSqlQuery q = s.esegui(
             QStringLiteral("SELECT dataop, %1, %2, %3, %4 FROM prodotto WHERE dataop >= ? AND dataop < ?"
                            " GROUP BY dataop")
-                .arg(d.somma(QStringLiteral("CASE WHEN operazione = 1 THEN 1 ELSE 0 END")),
+                .arg(d.conta(QStringLiteral("operazione = 1")),
                      d.somma(QStringLiteral("CASE WHEN operazione = 1 THEN prezzoacquisto ELSE 0 END")),
-                     d.somma(QStringLiteral("CASE WHEN operazione = 2 THEN 1 ELSE 0 END")),
+                     d.conta(QStringLiteral("operazione = 2")),
                      d.somma(QStringLiteral("CASE WHEN operazione = 2 THEN prezzovendita ELSE 0 END"))),
             {da, a});
         while (Sessione::prossima(q)) {
