@@ -92,13 +92,9 @@ public:
     {
         return numero(sessione.esegui(QStringLiteral("PRAGMA user_version")));
     }
-    bool haTabelle(Sessione &sessione, const QStringList &tabelle) const override
+    QString tabellaDiNome() const override
     {
-        return numero(sessione.esegui(QStringLiteral("SELECT count(*) FROM sqlite_master"
-                                                     " WHERE type = 'table' AND name IN (%1)")
-                                          .arg(segnaposti(tabelle.size())),
-                                      valori(tabelle)))
-            == tabelle.size();
+        return QStringLiteral("sqlite_master WHERE type = 'table' AND name");
     }
     QStringList attendiAggiornamento() const override { return {}; }
     QStringList timbra(int versione) const override
@@ -180,14 +176,9 @@ public:
             return 0;
         return numero(sessione.esegui(QStringLiteral("SELECT max(numero) FROM versione")));
     }
-    bool haTabelle(Sessione &sessione, const QStringList &tabelle) const override
+    QString tabellaDiNome() const override
     {
-        return numero(sessione.esegui(QStringLiteral("SELECT count(*) FROM information_schema.tables"
-                                                     " WHERE table_schema = current_schema()"
-                                                     " AND table_name IN (%1)")
-                                          .arg(segnaposti(tabelle.size())),
-                                      valori(tabelle)))
-            == tabelle.size();
+        return QStringLiteral("information_schema.tables WHERE table_schema = current_schema() AND table_name");
     }
     // Two counters started together upgrade one after the other.
     QStringList attendiAggiornamento() const override
@@ -204,6 +195,14 @@ public:
 };
 
 } // namespace
+
+bool Dialetto::haTabelle(Sessione &sessione, const QStringList &tabelle) const
+{
+    return numero(sessione.esegui(QStringLiteral("SELECT count(*) FROM %1 IN (%2)")
+                                      .arg(tabellaDiNome(), segnaposti(tabelle.size())),
+                                  valori(tabelle)))
+        == tabelle.size();
+}
 
 const Dialetto &Dialetto::delFile()
 {

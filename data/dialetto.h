@@ -54,7 +54,9 @@ public:
     virtual qint64 versione(Sessione &sessione) const = 0;
     // Whether every one of the tables is there: a shop written before the
     // version existed.
-    virtual bool haTabelle(Sessione &sessione, const QStringList &tabelle) const = 0;
+    bool haTabelle(Sessione &sessione, const QStringList &tabelle) const;
+    // The catalog's condition on a table's name, by which haTabelle counts.
+    virtual QString tabellaDiNome() const = 0;
     // Inside the transaction that brings the schema up to date: waits for
     // any other program doing the same, then writes the version.
     virtual QStringList attendiAggiornamento() const = 0;
