@@ -1,5 +1,6 @@
 #include "common/formati.h"
 #include "data/database_routines.h"
+#include "data/dialetto.h"
 #include "data/routine.h"
 
 #include <limits>
@@ -8,16 +9,27 @@ EsitoCarrello AggiungiCarrello(const QString &codice, qint16 pezzi)
 {
     EsitoCarrello esito = EsitoCarrello::Aggiunto;
     const bool riuscita = eseguiRoutine(Zona::AggiungiCarrello, [&](Sessione &s) {
+        // The same steps as the server's own function, in one round trip.
+        if (s.dialetto().perRete()) {
+            Righe q = s.esegui(QStringLiteral("SELECT vorendi_carrello(?, ?)"), {codice, pezzi});
+            const qint64 risposta = q.prossima() ? colonnaIntero(q, 0, 0, 2) : -1;
+            if (risposta == 2)
+                fallisciInItaliano(ERRORE_NON_TROVATO, QStringLiteral("L'articolo %1 non è in magazzino.").arg(codice));
+            if (risposta < 0)
+                fallisci(ERRORE_TIPO_DATO, QStringLiteral("datatype mismatch"));
+            esito = risposta == 1 ? EsitoCarrello::PezziInsufficienti : EsitoCarrello::Aggiunto;
+            return;
+        }
         Transazione t(s);
-        QSqlQuery scorta = s.esegui(
+        Righe scorta = s.esegui(
             QStringLiteral("SELECT tipo, prezzo FROM rimanenze WHERE codice=?"), {codice});
         if (!Sessione::prossima(scorta))
             fallisciInItaliano(ERRORE_NON_TROVATO, QStringLiteral("L'articolo %1 non è in magazzino.").arg(codice));
         const qint64 tipo = colonnaIntero(scorta, 0);
         qint64 prezzo = colonnaIntero(scorta, 1);
-        scorta.finish();
+        scorta.finisci();
 
-        QSqlQuery riga = s.esegui(
+        Righe riga = s.esegui(
             QStringLiteral("SELECT pezzi, prezzo FROM carrello WHERE codice=?"), {codice});
         const bool esiste = Sessione::prossima(riga);
         qint64 nuoviPezzi = pezzi;
@@ -27,7 +39,7 @@ EsitoCarrello AggiungiCarrello(const QString &codice, qint16 pezzi)
             // always its price times its pieces, whatever the stock says now.
             prezzo = colonnaIntero(riga, 1);
         }
-        riga.finish();
+        riga.finisci();
         // A line below one piece would become a sale of nothing, or a
         // negative one: refused, first addition included.
         if (nuoviPezzi < 1) {
@@ -52,7 +64,7 @@ std::optional<QList<RigaCarrello>> VisualizzaCarrello()
 {
     QList<RigaCarrello> righe;
     if (!eseguiRoutine(Zona::VisualizzaCarrello, [&](Sessione &s) {
-        QSqlQuery q = s.esegui(QStringLiteral(
+        Righe q = s.esegui(QStringLiteral(
             "SELECT c.codice, c.tipo, COALESCE(t.codice, ''), c.prezzo, c.pezzi"
             " FROM carrello c LEFT JOIN tipo t ON t.id = c.tipo"
             " ORDER BY c.tipo, c.prezzo"));

@@ -1,5 +1,7 @@
 #include "data/configurazione.h"
 
+#include "data/collegamento.h"
+
 #include "data/percorso.h"
 #include "data/routine.h"
 
@@ -55,6 +57,7 @@ void impostaConfigurazione(const Configurazione &configurazione)
         attiva() = c;
     }
     impostaAttesaFileBloccato(c.attesaFileBloccato);
+    Collegamento::impostaLimite(c.limiteRete);
 }
 
 Configurazione configurazione()

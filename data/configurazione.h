@@ -20,6 +20,10 @@ struct Configurazione
     // ride out another program's short write, short enough that the user is
     // told soon. Tests take a shorter one.
     std::chrono::milliseconds attesaFileBloccato{5000};
+    // How long the server may stay silent (a reply, a connection) before
+    // the link counts as interrupted, and how long a routine on the server
+    // goes on retrying what another counter holds. Tests take a shorter one.
+    std::chrono::milliseconds limiteRete{9000};
     // This counter's name on the server, where every counter has a cart of
     // its own; empty stands for the machine's name.
     QString postazione = {};

@@ -240,6 +240,10 @@ struct RigaRimanenza
 
 // Zone 24: the stock rows of one type, in code order.
 std::optional<QList<RigaRimanenza>> VisualizzaRimanenze(qint32 idTipo);
+// Zone 24 too: the stock rows of the type of that code (compared as IdTipo
+// does; the lowest id among equal codes), in one statement; none when there
+// is no such type.
+std::optional<QList<RigaRimanenza>> RimanenzeDelTipo(const QString &codiceTipo);
 
 // Zone 25: the stock rows of every type whose code contains the text, taken
 // literally and without regard to case, in code order, each with its type's

@@ -25,9 +25,9 @@ QVariantList valori(const QStringList &testi)
 }
 
 // The number in the first column of the first row; 0 when there is none.
-qint64 numero(QSqlQuery q)
+qint64 numero(Righe q)
 {
-    return Sessione::prossima(q) && !q.value(0).isNull() ? colonnaIntero(q, 0) : 0;
+    return q.prossima() && !q.nullo(0) ? colonnaIntero(q, 0) : 0;
 }
 
 class DelFile final : public Dialetto
@@ -67,9 +67,9 @@ public:
     qint64 inserisci(Sessione &sessione, const QString &sql, const QVariantList &valori,
                      const QString &) const override
     {
-        const QSqlQuery q = sessione.esegui(sql, valori);
+        const Righe q = sessione.esegui(sql, valori);
         bool ok = false;
-        const qint64 numero = q.lastInsertId().toLongLong(&ok);
+        const qint64 numero = q.idInserito().toLongLong(&ok);
         if (!ok || numero <= 0)
             fallisci(ERRORE_TIPO_DATO, QStringLiteral("row number not returned"));
         return numero;
@@ -88,7 +88,7 @@ public:
         return QStringLiteral("sum(%1)").arg(condizione);
     }
 
-    qint64 versione(Sessione &sessione) const override
+    qint64 versione(Sessione &sessione, bool) const override
     {
         return numero(sessione.esegui(QStringLiteral("PRAGMA user_version")));
     }
@@ -110,6 +110,7 @@ public:
 class DelServer final : public Dialetto
 {
 public:
+    QStringList funzioni() const override;
     QString tipo(Genere genere) const override
     {
         // citext under the "C" collation compares and sorts as the file's
@@ -128,14 +129,16 @@ public:
     QStringList preambolo() const override { return {QStringLiteral("CREATE EXTENSION IF NOT EXISTS citext")}; }
     QString diTutte(const QString &, const QString &tutte) const override { return tutte; }
 
-    void imposta(Sessione &sessione) const override
+    bool perRete() const override { return true; }
+    void imposta(Sessione &) const override {}
+    QStringList impostazioniIniziali() const override
     {
-        // A row held by another counter is waited for as long as a locked file.
-        sessione.esegui(QStringLiteral("SELECT set_config('vorendi.postazione', ?, false),"
-                                       " set_config('lock_timeout', ?, false),"
-                                       " set_config('default_transaction_read_only', ?, false)"),
-                        {postazione(), QStringLiteral("%1ms").arg(attesaFileBloccato().count()),
-                         solaLettura() ? QStringLiteral("on") : QStringLiteral("off")});
+        // A row held by another counter is waited for as long as a locked
+        // file; a statement gone astray is ended by the server itself.
+        return {QStringLiteral("DateStyle=ISO"), QStringLiteral("vorendi.postazione=") + postazione(),
+                QStringLiteral("lock_timeout=%1ms").arg(attesaFileBloccato().count()),
+                QStringLiteral("statement_timeout=30s"),
+                QStringLiteral("default_transaction_read_only=") + (solaLettura() ? "on" : "off")};
     }
     // Rows are locked one by one as they are changed: stock moves by
     // pezzi=pezzi+?, so no counter's sale overwrites another's.
@@ -148,8 +151,8 @@ public:
     qint64 inserisci(Sessione &sessione, const QString &sql, const QVariantList &valori,
                      const QString &colonna) const override
     {
-        QSqlQuery q = sessione.esegui(sql + QStringLiteral(" RETURNING ") + colonna, valori);
-        if (!Sessione::prossima(q))
+        Righe q = sessione.esegui(sql + QStringLiteral(" RETURNING ") + colonna, valori);
+        if (!q.prossima())
             fallisci(ERRORE_TIPO_DATO, QStringLiteral("row number not returned"));
         return colonnaIntero(q, 0, 1);
     }
@@ -168,13 +171,23 @@ public:
         return QStringLiteral("sum(CASE WHEN %1 THEN 1 ELSE 0 END)").arg(condizione);
     }
 
-    qint64 versione(Sessione &sessione) const override
+    qint64 versione(Sessione &sessione, bool inTransazione) const override
     {
-        if (numero(sessione.esegui(QStringLiteral("SELECT CAST(to_regclass('versione') IS NOT NULL AS INTEGER)"
-                                                  "::bigint")))
-            == 0)
+        // Read at every new connection: one statement, and a second only
+        // on a database written before the version was kept. A failed
+        // statement would end a transaction: there the table is looked for.
+        if (inTransazione
+            && numero(sessione.esegui(QStringLiteral("SELECT CAST(to_regclass('versione') IS NOT NULL AS INTEGER)"
+                                                     "::bigint")))
+                   == 0)
             return 0;
-        return numero(sessione.esegui(QStringLiteral("SELECT max(numero) FROM versione")));
+        try {
+            return numero(sessione.esegui(QStringLiteral("SELECT max(numero) FROM versione")));
+        } catch (const ErroreRoutine &errore) {
+            if (errore.stato != QLatin1String("42P01"))
+                throw;
+            return 0;
+        }
     }
     QString tabellaDiNome() const override
     {
@@ -193,6 +206,105 @@ public:
     }
     QString luogo(const QString &nome) const override { return QStringLiteral("Il database %1").arg(nome); }
 };
+
+// A sale's key, made by the counter, stays with its receipt: after a reply
+// lost on the way, the counter asks by it whether the sale went through.
+// The sale runs its steps as the counter would, each failure naming the
+// step's zone in its hint; a cart that is no longer as listed is VR001.
+// The key's question claims the key when no sale holds it, so that a sale
+// still running elsewhere under it is waited for, and one that comes late
+// is refused (VR002).
+QStringList DelServer::funzioni() const
+{
+    return {
+        QStringLiteral("CREATE TABLE IF NOT EXISTS vendite_chiavi (chiave TEXT COLLATE \"C\" PRIMARY KEY,"
+                       " ricevuta BIGINT)"),
+        QStringLiteral(R"(CREATE OR REPLACE FUNCTION vorendi_vendita(p_chiave text, p_tipi bigint[],
+    p_codici citext[], p_prezzi bigint[], p_pezzi bigint[], p_giorno text)
+RETURNS TABLE (numero bigint, totale bigint) LANGUAGE plpgsql AS $f$
+DECLARE
+    v_zona integer := 1;
+    v_tolte bigint;
+    v_totale bigint;
+    v_numero bigint;
+    v_stato text;
+    v_testo text;
+BEGIN
+    INSERT INTO prodotto (tipo, codice, prezzoacquisto, prezzovendita, pezzi, operazione, dataop)
+        SELECT r.tipo, r.codice, 0, r.prezzo, -r.pezzi, 2, p_giorno
+        FROM unnest(p_tipi, p_codici, p_prezzi, p_pezzi) WITH ORDINALITY AS r(tipo, codice, prezzo, pezzi, n)
+        ORDER BY r.n;
+    v_zona := 4;
+    UPDATE rimanenze SET pezzi = rimanenze.pezzi - r.pezzi
+        FROM unnest(p_codici, p_pezzi) AS r(codice, pezzi) WHERE rimanenze.codice = r.codice;
+    INSERT INTO rimanenze (codice, tipo, pezzi, prezzo)
+        SELECT r.codice, r.tipo, -r.pezzi, r.prezzo
+        FROM unnest(p_tipi, p_codici, p_prezzi, p_pezzi) WITH ORDINALITY AS r(tipo, codice, prezzo, pezzi, n)
+        WHERE NOT EXISTS (SELECT 1 FROM rimanenze m WHERE m.codice = r.codice) ORDER BY r.n;
+    v_zona := 10;
+    DELETE FROM carrello c USING unnest(p_codici, p_pezzi, p_prezzi) AS r(codice, pezzi, prezzo)
+        WHERE c.codice = r.codice AND c.pezzi = r.pezzi AND c.prezzo = r.prezzo;
+    GET DIAGNOSTICS v_tolte = ROW_COUNT;
+    IF v_tolte <> coalesce(cardinality(p_codici), 0) OR EXISTS (SELECT 1 FROM carrello) THEN
+        RAISE EXCEPTION 'the cart is no longer as listed' USING ERRCODE = 'VR001';
+    END IF;
+    v_zona := 13;
+    SELECT coalesce(CAST(sum(r.prezzo * r.pezzi) AS bigint), 0) INTO v_totale
+        FROM unnest(p_prezzi, p_pezzi) AS r(prezzo, pezzi);
+    INSERT INTO ricevuta (dataop, totale) VALUES (p_giorno, v_totale) RETURNING codice INTO v_numero;
+    INSERT INTO vendite_chiavi (chiave, ricevuta) VALUES (p_chiave, v_numero) ON CONFLICT DO NOTHING;
+    IF NOT FOUND THEN
+        RAISE EXCEPTION 'the sale''s key was given up' USING ERRCODE = 'VR002';
+    END IF;
+    RETURN QUERY SELECT v_numero, v_totale;
+EXCEPTION WHEN OTHERS THEN
+    GET STACKED DIAGNOSTICS v_stato = RETURNED_SQLSTATE, v_testo = MESSAGE_TEXT;
+    RAISE EXCEPTION USING ERRCODE = v_stato, MESSAGE = v_testo, HINT = 'vorendi-zona ' || v_zona;
+END
+$f$)"),
+        QStringLiteral(R"(CREATE OR REPLACE FUNCTION vorendi_esito_vendita(p_chiave text)
+RETURNS TABLE (numero bigint, giorno text, totale bigint) LANGUAGE plpgsql AS $f$
+BEGIN
+    INSERT INTO vendite_chiavi (chiave) VALUES (p_chiave) ON CONFLICT DO NOTHING;
+    RETURN QUERY SELECT r.codice, CAST(r.dataop AS text), r.totale
+        FROM vendite_chiavi k JOIN ricevuta r ON r.codice = k.ricevuta WHERE k.chiave = p_chiave;
+END
+$f$)"),
+        // 0: added; 1: the line would hold less than one piece; 2: not in stock.
+        QStringLiteral(R"(CREATE OR REPLACE FUNCTION vorendi_carrello(p_codice citext, p_pezzi bigint)
+RETURNS integer LANGUAGE plpgsql AS $f$
+DECLARE
+    v_tipo bigint;
+    v_prezzo bigint;
+    v_pezzi bigint;
+    v_riga record;
+    v_esiste boolean;
+BEGIN
+    SELECT tipo, prezzo INTO v_tipo, v_prezzo FROM rimanenze WHERE codice = p_codice;
+    IF NOT FOUND THEN
+        RETURN 2;
+    END IF;
+    SELECT pezzi, prezzo INTO v_riga FROM carrello WHERE codice = p_codice;
+    v_esiste := FOUND;
+    v_pezzi := p_pezzi;
+    IF v_esiste THEN
+        v_pezzi := v_riga.pezzi + p_pezzi;
+        v_prezzo := v_riga.prezzo;
+    END IF;
+    IF v_pezzi < 1 THEN
+        RETURN 1;
+    END IF;
+    IF v_esiste THEN
+        UPDATE carrello SET pezzi = v_pezzi, totale = v_pezzi * v_prezzo WHERE codice = p_codice;
+    ELSE
+        INSERT INTO carrello (tipo, codice, prezzo, pezzi, totale)
+            VALUES (v_tipo, p_codice, v_prezzo, v_pezzi, v_pezzi * v_prezzo);
+    END IF;
+    RETURN 0;
+END
+$f$)"),
+    };
+}
 
 } // namespace
 

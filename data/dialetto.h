@@ -30,8 +30,18 @@ public:
     // a view holding this counter's rows alone).
     virtual QString diTutte(const QString &tabella, const QString &tutte) const = 0;
 
+    // Objects of the engine's own that the routines call (the server's
+    // functions), written so that running them again replaces them.
+    virtual QStringList funzioni() const { return {}; }
+    // Every round trip crosses a network: an action of many statements runs
+    // as one call of the server's own function instead.
+    virtual bool perRete() const { return false; }
+
     // Settings every new session takes.
     virtual void imposta(Sessione &sessione) const = 0;
+    // Settings a server connection is opened with, as name=value: they
+    // travel in its start-up and cost no statement.
+    virtual QStringList impostazioniIniziali() const { return {}; }
     // The start of a transaction that may write.
     virtual QString inizio() const = 0;
     // Before a transaction that changes many rows: room for them in memory.
@@ -51,7 +61,8 @@ public:
     virtual QString conta(const QString &condizione) const = 0;
 
     // The schema version stored, 0 when none is.
-    virtual qint64 versione(Sessione &sessione) const = 0;
+    // Inside a transaction nothing may fail on the way.
+    virtual qint64 versione(Sessione &sessione, bool inTransazione = false) const = 0;
     // Whether every one of the tables is there: a shop written before the
     // version existed.
     bool haTabelle(Sessione &sessione, const QStringList &tabelle) const;

@@ -10,7 +10,7 @@ QString AziendaInfo4;
 std::optional<DatiAzienda> LeggiGeneralita()
 {
     if (!eseguiRoutine(Zona::LeggiGeneralita, [](Sessione &s) {
-        QSqlQuery q = s.esegui(QStringLiteral(
+        Righe q = s.esegui(QStringLiteral(
             "SELECT nome, info1, info2, info3, info4 FROM \"generalità\" LIMIT 1"));
         if (!Sessione::prossima(q))
             return;
@@ -36,10 +36,10 @@ bool SalvaGeneralita(const QString &nome, const QString &info1, const QString &i
 {
     return eseguiRoutine(Zona::SalvaGeneralita, [&](Sessione &s) {
         Transazione t(s);
-        QSqlQuery q = s.esegui(QStringLiteral("UPDATE \"generalità\" SET nome=?, info1=?,"
+        Righe q = s.esegui(QStringLiteral("UPDATE \"generalità\" SET nome=?, info1=?,"
                                               " info2=?, info3=?, info4=?"),
                                {nome, info1, info2, info3, info4});
-        if (q.numRowsAffected() == 0) {
+        if (q.cambiate() == 0) {
             s.esegui(QStringLiteral("INSERT INTO \"generalità\" (nome, info1, info2, info3, info4)"
                                     " VALUES (?, ?, ?, ?, ?)"),
                      {nome, info1, info2, info3, info4});

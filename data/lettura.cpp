@@ -1,5 +1,6 @@
 #include "data/lettura.h"
 
+#include "data/collegamento.h"
 #include "data/routine.h"
 
 #include <libpq-fe.h>
@@ -8,45 +9,12 @@
 #include <charconv>
 #include <vector>
 
-namespace {
-
-// The statement with libpq's $1, $2... for SQLite's ?; the statements
-// read here hold no ? inside a quoted text.
-QByteArray numerata(const char *sql)
-{
-    QByteArray uscita;
-    int numero = 0;
-    bool citato = false;
-    for (const char *p = sql; *p; ++p) {
-        if (*p == '\'')
-            citato = !citato;
-        if (*p == '?' && !citato)
-            uscita += '$' + QByteArray::number(++numero);
-        else
-            uscita += *p;
-    }
-    return uscita;
-}
-
-} // namespace
-
 Lettura::Lettura(Sessione &sessione, const char *sql, const QVariantList &valori)
 {
     if (sessione.server()) {
-        pg_ = sessione.connessionePg();
-        QList<QByteArray> testi;
-        std::vector<const char *> parametri;
-        for (const QVariant &valore : valori)
-            testi.append(valore.typeId() == QMetaType::QString ? valore.toString().toUtf8()
-                                                               : QByteArray::number(valore.toLongLong()));
-        for (const QByteArray &t : testi)
-            parametri.push_back(t.constData());
-        // Rows come one at a time, as from the file: a year's register is
-        // never held whole in memory.
-        if (!PQsendQueryParams(pg_, numerata(sql).constData(), int(parametri.size()), nullptr, parametri.data(),
-                               nullptr, nullptr, 0)
-            || !PQsetSingleRowMode(pg_))
-            fallisciDalServer(nullptr);
+        collegamento_ = &sessione.collegamento();
+        collegamento_->inviaLettura(QByteArray(sql), valori);
+        pg_ = collegamento_->pg();
         return;
     }
     db_ = sessione.motore();
@@ -89,31 +57,24 @@ Lettura::~Lettura()
     if (!pg_)
         return;
     PQclear(riga_);
-    // Left before the end: the rest is cancelled, and read off the
-    // connection so that the next statement finds it free.
-    if (!finita_) {
-        if (PGcancel *annulla = PQgetCancel(pg_)) {
-            char errore[256];
-            PQcancel(annulla, errore, sizeof errore);
-            PQfreeCancel(annulla);
-        }
-        while (PGresult *resto = PQgetResult(pg_))
-            PQclear(resto);
-    }
+    // Left before the end (a failure): the connection is given up rather
+    // than waited on, and the next routine opens a new one.
+    if (!finita_)
+        collegamento_->chiudi();
 }
 
 bool Lettura::prossima()
 {
     if (pg_) {
         PQclear(riga_);
-        riga_ = finita_ ? nullptr : PQgetResult(pg_);
+        riga_ = finita_ ? nullptr : collegamento_->prossimoRisultato();
         switch (riga_ ? PQresultStatus(riga_) : PGRES_TUPLES_OK) {
         case PGRES_SINGLE_TUPLE:
             return true;
         case PGRES_TUPLES_OK: // the end, after the last row
             // The connection is free for the next statement at once.
             finita_ = true;
-            while (PGresult *resto = PQgetResult(pg_))
+            while (PGresult *resto = collegamento_->prossimoRisultato())
                 PQclear(resto);
             return false;
         default:
@@ -177,9 +138,5 @@ void Lettura::fallisciDalMotore(int codice) const
 
 void Lettura::fallisciDalServer(pg_result *risultato) const
 {
-    const char *stato = risultato ? PQresultErrorField(risultato, PG_DIAG_SQLSTATE) : nullptr;
-    const QString testo = QString::fromUtf8(risultato ? PQresultErrorMessage(risultato) : PQerrorMessage(pg_)).trimmed();
-    fallisciSulServer(stato ? QString::fromLatin1(stato)
-                            : PQstatus(pg_) != CONNECTION_OK ? QStringLiteral("08006") : QStringLiteral("XX000"),
-                      testo);
+    fallisciDalRisultato(collegamento_->pg(), risultato);
 }

@@ -7,6 +7,7 @@
 
 #include <limits>
 
+class Collegamento;
 class Sessione;
 struct sqlite3;
 struct sqlite3_stmt;
@@ -42,6 +43,7 @@ private:
 
     sqlite3 *db_ = nullptr;
     sqlite3_stmt *istruzione_ = nullptr;
+    Collegamento *collegamento_ = nullptr;
     pg_conn *pg_ = nullptr;
     pg_result *riga_ = nullptr; // the server's current row
     bool finita_ = false;

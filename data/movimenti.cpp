@@ -28,7 +28,7 @@ QString letterale(const QString &testo)
 namespace {
 
 // A statement of the stock update: a failure to prepare it is that step's.
-QSqlQuery preparaScorta(Sessione &sessione, const QString &sql)
+Istruzione preparaScorta(Sessione &sessione, const QString &sql)
 {
     return inZona(Zona::AggiornaRimanenze, [&] { return sessione.prepara(sql); });
 }
@@ -49,13 +49,12 @@ IstruzioniMovimento::IstruzioniMovimento(Sessione &sessione)
 {
 }
 
-void IstruzioniMovimento::scorta(QSqlQuery &aggiorna, const QVariantList &valori,
+void IstruzioniMovimento::scorta(Istruzione &aggiorna, const QVariantList &valori,
                                  const QString &codice, qint32 idTipo, qint16 pezzi, qint32 prezzo)
 {
-    sessione_.esegui(aggiorna, valori);
     // A stock row deleted while its article sat in the cart comes back below
     // zero, as a purchase would have created it.
-    if (aggiorna.numRowsAffected() == 0)
+    if (sessione_.esegui(aggiorna, valori).cambiate() == 0)
         sessione_.esegui(nuovaScorta_, {codice, idTipo, pezzi, prezzo});
 }
 
@@ -83,7 +82,7 @@ void IstruzioniMovimento::registra(const Movimento &m)
 
 qint32 idDelTipo(Sessione &sessione, const QString &codiceTipo)
 {
-    QSqlQuery tipo = sessione.esegui(
+    Righe tipo = sessione.esegui(
         QStringLiteral("SELECT id FROM tipo WHERE codice=? ORDER BY id LIMIT 1"), {codiceTipo});
     if (!Sessione::prossima(tipo))
         fallisciInItaliano(ERRORE_NON_TROVATO, QStringLiteral("Il tipo %1 non esiste.").arg(codiceTipo));
@@ -121,7 +120,7 @@ std::optional<QStringList> SuggerimentiCodice(qint32 idTipo, const QString &pref
 {
     QStringList codici;
     const bool riuscito = eseguiRoutine(Zona::SuggerimentiCodice, [&](Sessione &s) {
-        QSqlQuery q = s.esegui(QStringLiteral("SELECT codice FROM rimanenze WHERE tipo=?"
+        Righe q = s.esegui(QStringLiteral("SELECT codice FROM rimanenze WHERE tipo=?"
                                               " AND codice LIKE ? ESCAPE '!' ORDER BY codice"),
                                {idTipo, letterale(prefisso) + u'%'});
         while (Sessione::prossima(q))
@@ -136,7 +135,7 @@ std::optional<QList<RigaRimanenza>> TrovaRimanenze(const QString &parte)
 {
     QList<RigaRimanenza> righe;
     const bool riuscito = eseguiRoutine(Zona::TrovaRimanenze, [&](Sessione &s) {
-        QSqlQuery q = s.esegui(QStringLiteral("SELECT r.codice, r.prezzo, r.pezzi, coalesce(t.codice, '')"
+        Righe q = s.esegui(QStringLiteral("SELECT r.codice, r.prezzo, r.pezzi, coalesce(t.codice, '')"
                                               " FROM rimanenze r LEFT JOIN tipo t ON t.id = r.tipo"
                                               " WHERE r.codice LIKE ? ESCAPE '!' ORDER BY r.codice"),
                                {u'%' + letterale(parte) + u'%'});

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "data/routine.h"
+
 #include <QDate>
-#include <QSqlQuery>
 #include <QString>
 
 class Sessione;
@@ -38,14 +39,14 @@ public:
     void aggiornaRimanenze(const QString &codice, qint32 idTipo, qint16 pezzi, qint32 prezzo);
 
 private:
-    void scorta(QSqlQuery &aggiorna, const QVariantList &valori, const QString &codice,
+    void scorta(Istruzione &aggiorna, const QVariantList &valori, const QString &codice,
                 qint32 idTipo, qint16 pezzi, qint32 prezzo);
 
     Sessione &sessione_;
-    QSqlQuery movimento_;
-    QSqlQuery carico_;
-    QSqlQuery scarico_;
-    QSqlQuery nuovaScorta_;
+    Istruzione movimento_;
+    Istruzione carico_;
+    Istruzione scarico_;
+    Istruzione nuovaScorta_;
 };
 
 // The id of a type code as IdTipo finds it (the oldest of equal codes); a

@@ -16,8 +16,8 @@ qint64 inserisciRicevuta(Sessione &sessione, qint64 totale, const QDate &giorno)
 
 qint64 ultimaRicevuta(Sessione &sessione)
 {
-    QSqlQuery q = sessione.esegui(QStringLiteral("SELECT MAX(codice) FROM ricevuta"));
-    if (!Sessione::prossima(q) || q.value(0).isNull())
+    Righe q = sessione.esegui(QStringLiteral("SELECT MAX(codice) FROM ricevuta"));
+    if (!Sessione::prossima(q) || q.nullo(0))
         return 0;
     return colonnaIntero(q, 0);
 }

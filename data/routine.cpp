@@ -1,5 +1,6 @@
 #include "data/routine.h"
 
+#include "data/collegamento.h"
 #include "data/dialetto.h"
 #include "data/percorso.h"
 #include "data/rapporto.h"
@@ -7,6 +8,7 @@
 #include "data/server.h"
 #include "data/tabelle.h"
 
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -17,6 +19,7 @@
 #include <libpq-fe.h>
 
 #include <atomic>
+#include <charconv>
 #include <exception>
 
 namespace {
@@ -39,34 +42,16 @@ std::atomic<int> &attesaMs()
     fallisci(numero, descrizione);
 }
 
-// libpq's connection under Qt's driver; null when there is none.
-PGconn *pgDelDriver(const QSqlDriver *driver)
+[[noreturn]] void fallisciDa(const QSqlError &errore)
 {
-    const QVariant handle = driver->handle();
-    // Qt registers the type under libpq's struct name.
-    if (qstrcmp(handle.typeName(), "PGconn*") != 0 && qstrcmp(handle.typeName(), "pg_conn*") != 0)
-        return nullptr;
-    return *static_cast<PGconn *const *>(handle.constData());
+    fallisciDalFile(errore);
 }
 
-[[noreturn]] void fallisciDa(const QSqlError &errore, const QSqlDriver *driver)
-{
-    if (driver->dbmsType() != QSqlDriver::PostgreSQL)
-        fallisciDalFile(errore);
-    QString stato = errore.nativeErrorCode();
-    if (stato.isEmpty())
-        stato = PQstatus(pgDelDriver(driver)) != CONNECTION_OK ? QStringLiteral("08006") : QStringLiteral("XX000");
-    QString descrizione = errore.databaseText().trimmed();
-    if (descrizione.isEmpty())
-        descrizione = errore.driverText();
-    fallisciSulServer(stato, descrizione);
-}
-
-// This thread's server connection: its name, and the string and settings
-// it was opened with.
+// This thread's server connection, and the string and settings it was
+// opened with.
 struct ConnessioneDelThread
 {
-    QString nome;
+    std::unique_ptr<Collegamento> collegamento;
     QString chiave;
 };
 thread_local ConnessioneDelThread connessioneDelThread;
@@ -74,7 +59,8 @@ thread_local ConnessioneDelThread connessioneDelThread;
 // Why a server could not be reached at all, as a SQLSTATE.
 QString statoSenzaCollegamento(const QString &connessione)
 {
-    switch (PQping(connessione.toUtf8().constData())) {
+    // Asked briefly: the answer only words the report.
+    switch (PQping((connessione + QStringLiteral(" connect_timeout=2")).toUtf8().constData())) {
     case PQPING_OK:
         return QStringLiteral("28000"); // it answered, and refused this login
     case PQPING_REJECT:
@@ -86,7 +72,10 @@ QString statoSenzaCollegamento(const QString &connessione)
 
 // The steps that bring a shop's schema from one version to the next: the
 // first takes version 1 to 2. A file of version 0 holds version 1's tables.
-const std::vector<std::function<QStringList(const Dialetto &)>> PASSI_SCHEMA = {};
+const std::vector<std::function<QStringList(const Dialetto &)>> PASSI_SCHEMA = {
+    // 1 to 2: the server's own functions for a sale and a cart line.
+    [](const Dialetto &d) { return d.funzioni(); },
+};
 static_assert(VERSIONE_SCHEMA >= 1);
 
 [[noreturn]] void schemaPiuRecente(const Sessione &s)
@@ -113,7 +102,7 @@ void aggiornaSchema(Sessione &s)
     for (const QString &istruzione : d.attendiAggiornamento())
         s.esegui(istruzione);
     // Another program may have done it while this one waited.
-    versione = d.versione(s);
+    versione = d.versione(s, true);
     if (versione > VERSIONE_SCHEMA)
         schemaPiuRecente(s);
     if (versione == VERSIONE_SCHEMA)
@@ -201,43 +190,48 @@ Sessione::Sessione(const SulServer &server)
     , nomeLuogo_(server.connessione)
 {
     ConnessioneDelThread &mia = connessioneDelThread;
-    const QString attesa = QStringLiteral("%1ms").arg(attesaMs().load());
-    const QString lettura = solaLettura() ? QStringLiteral("on") : QStringLiteral("off");
-    const QString chiave = QStringList{server.connessione, postazione(), attesa, lettura}.join(u'\n');
-    if (!mia.nome.isEmpty()) {
-        db_ = QSqlDatabase::database(mia.nome, false);
-        nome_ = mia.nome;
-        // A connection the server has dropped since the last routine is
-        // found here, before any work, and opened again.
-        QSqlQuery prova(db_);
-        if (mia.chiave == chiave && db_.isOpen()
-            && PQstatus(pgDelDriver(db_.driver())) == CONNECTION_OK && prova.exec(QStringLiteral("SELECT 1")))
-            return;
-        prova = QSqlQuery();
-        chiudi();
-    }
-    nome_ = nuovoNomeConnessione();
-    db_ = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), nome_);
-    if (!db_.isValid()) {
-        QSqlDatabase::removeDatabase(nome_);
-        fallisciSulServer(QStringLiteral("08001"), QStringLiteral("QPSQL driver not loaded"));
-    }
-    // Qt passes the options to libpq as they stand, ';' read as a blank.
-    db_.setConnectOptions(server.connessione + QStringLiteral(" application_name=Vorendi connect_timeout=10"));
-    if (!db_.open()) {
-        const QString testo = db_.lastError().databaseText().isEmpty() ? db_.lastError().text()
-                                                                        : db_.lastError().databaseText();
-        chiudi();
-        fallisciSulServer(statoSenzaCollegamento(server.connessione), testo.trimmed());
-    }
+    if (mia.collegamento && mia.chiave == chiaveDelServer(server.connessione) && mia.collegamento->utilizzabile())
+        return;
+    apriSulServer();
+}
+
+QString Sessione::chiaveDelServer(const QString &connessione)
+{
+    return (QStringList{connessione} + dialetto_->impostazioniIniziali()).join(u'\n');
+}
+
+void Sessione::apriSulServer()
+{
+    ConnessioneDelThread &mia = connessioneDelThread;
+    mia = {};
     try {
-        dialetto_->imposta(*this);
-        aggiornaSchema(*this);
-    } catch (const ErroreRoutine &) {
-        chiudi();
+        mia.collegamento = std::make_unique<Collegamento>(nomeLuogo_, dialetto_->impostazioniIniziali());
+    } catch (ErroreRoutine &errore) {
+        if (errore.stato == QLatin1String("08000"))
+            errore.stato = statoSenzaCollegamento(nomeLuogo_);
         throw;
     }
-    mia = {nome_, chiave};
+    registraCifratura(mia.collegamento->cifrato());
+    try {
+        aggiornaSchema(*this);
+    } catch (const ErroreRoutine &) {
+        mia = {};
+        throw;
+    }
+    mia.chiave = chiaveDelServer(nomeLuogo_);
+}
+
+void Sessione::ricollega()
+{
+    apriSulServer();
+}
+
+Collegamento &Sessione::collegamento() const
+{
+    Collegamento *c = server_ ? connessioneDelThread.collegamento.get() : nullptr;
+    if (!c)
+        fallisciSulServer(QStringLiteral("08006"), QStringLiteral("no connection to the server"));
+    return *c;
 }
 
 QString Sessione::luogo() const
@@ -247,8 +241,6 @@ QString Sessione::luogo() const
 
 void Sessione::chiudi()
 {
-    if (connessioneDelThread.nome == nome_)
-        connessioneDelThread = {};
     db_.close();
     db_ = QSqlDatabase();
     QSqlDatabase::removeDatabase(nome_);
@@ -256,29 +248,34 @@ void Sessione::chiudi()
 
 Sessione::~Sessione()
 {
-    // A server connection stays open for the thread's next routine, which
-    // checks it first.
-    if (!server_) {
+    // A server connection stays open for the thread's next routine.
+    if (!server_)
         chiudi();
-        return;
+}
+
+Istruzione Sessione::prepara(const QString &sql)
+{
+    Istruzione istruzione;
+    if (server_) {
+        // Prepared on the server with its first run, in the same round trip.
+        istruzione.sql_ = sql.toUtf8();
+        return istruzione;
     }
-    // A statement freed inside a failed transaction stays prepared on the
-    // server: after a failure none is left over for the next routine.
-    if (std::uncaught_exceptions() > 0)
-        QSqlQuery(db_).exec(QStringLiteral("DEALLOCATE ALL"));
+    istruzione.query_ = QSqlQuery(db_);
+    istruzione.query_.setForwardOnly(true);
+    if (!istruzione.query_.prepare(sql))
+        fallisciDa(istruzione.query_.lastError());
+    return istruzione;
 }
 
-QSqlQuery Sessione::prepara(const QString &sql)
+Righe Sessione::esegui(Istruzione &istruzione, const QVariantList &valori)
 {
-    QSqlQuery query(db_);
-    query.setForwardOnly(true);
-    if (!query.prepare(sql))
-        fallisciDa(query.lastError(), query.driver());
-    return query;
-}
-
-void Sessione::esegui(QSqlQuery &query, const QVariantList &valori)
-{
+    Righe righe;
+    if (server_) {
+        righe.pg_ = collegamento().esegui(istruzione.sql_, valori);
+        return righe;
+    }
+    QSqlQuery &query = istruzione.query_;
     int i = 0;
     for (const QVariant &valore : valori) {
         // A null QString would bind as SQL NULL; the program means empty text.
@@ -288,23 +285,38 @@ void Sessione::esegui(QSqlQuery &query, const QVariantList &valori)
             query.bindValue(i++, valore);
     }
     if (!query.exec())
-        fallisciDa(query.lastError(), query.driver());
+        fallisciDa(query.lastError());
+    righe.query_ = query;
+    return righe;
 }
 
-QSqlQuery Sessione::esegui(const QString &sql, const QVariantList &valori)
+Righe Sessione::esegui(const QString &sql, const QVariantList &valori)
 {
-    // The server prepares no BEGIN or LOCK, and a statement without values
-    // needs no round trip to be prepared.
-    if (server_ && valori.isEmpty()) {
-        QSqlQuery query(db_);
-        query.setForwardOnly(true);
-        if (!query.exec(sql))
-            fallisciDa(query.lastError(), query.driver());
-        return query;
+    if (server_) {
+        Righe righe;
+        righe.pg_ = collegamento().esegui(sql.toUtf8(), valori);
+        return righe;
     }
-    QSqlQuery query = prepara(sql);
-    esegui(query, valori);
-    return query;
+    Istruzione istruzione = prepara(sql);
+    return esegui(istruzione, valori);
+}
+
+void Sessione::inizia()
+{
+    if (server_)
+        collegamento().accoda(dialetto_->inizio().toUtf8());
+    else
+        esegui(dialetto_->inizio());
+}
+
+void Sessione::termina(bool conferma)
+{
+    // A transaction whose start was never sent holds nothing.
+    if (server_ && collegamento().haInAttesa()) {
+        collegamento().scartaInAttesa();
+        return;
+    }
+    esegui(conferma ? QStringLiteral("COMMIT") : QStringLiteral("ROLLBACK"));
 }
 
 sqlite3 *Sessione::motore() const
@@ -317,27 +329,37 @@ sqlite3 *Sessione::motore() const
     return *static_cast<sqlite3 *const *>(handle.constData());
 }
 
-pg_conn *Sessione::connessionePg() const
+bool Righe::prossima()
 {
-    PGconn *pg = server_ ? pgDelDriver(db_.driver()) : nullptr;
-    if (!pg)
-        fallisciSulServer(QStringLiteral("08006"), QStringLiteral("no libpq connection"));
-    return pg;
+    if (pg_)
+        return ++riga_ < PQntuples(pg_.get());
+    if (!query_.isActive())
+        return false;
+    if (query_.next())
+        return true;
+    if (query_.lastError().isValid())
+        fallisciDa(query_.lastError());
+    return false;
 }
 
-bool Sessione::prossima(QSqlQuery &query)
+bool Righe::nullo(int colonna) const
 {
-    if (query.next())
-        return true;
-    if (query.lastError().isValid())
-        fallisciDa(query.lastError(), query.driver());
-    return false;
+    if (pg_)
+        return PQgetisnull(pg_.get(), riga_, colonna);
+    return query_.value(colonna).isNull();
+}
+
+qint64 Righe::cambiate() const
+{
+    if (pg_)
+        return QByteArray(PQcmdTuples(pg_.get())).toLongLong();
+    return query_.numRowsAffected();
 }
 
 Transazione::Transazione(Sessione &sessione)
     : sessione_(sessione)
 {
-    sessione_.esegui(sessione_.dialetto().inizio());
+    sessione_.inizia();
 }
 
 Transazione::~Transazione()
@@ -345,7 +367,7 @@ Transazione::~Transazione()
     if (!aperta_)
         return;
     try {
-        sessione_.esegui(QStringLiteral("ROLLBACK"));
+        sessione_.termina(false);
     } catch (const ErroreRoutine &) {
         // The engine has already rolled back when ROLLBACK itself fails.
     }
@@ -353,33 +375,47 @@ Transazione::~Transazione()
 
 void Transazione::conferma()
 {
-    sessione_.esegui(QStringLiteral("COMMIT"));
+    sessione_.termina(true);
     aperta_ = false;
 }
 
-QString colonnaTesto(const QSqlQuery &query, int colonna)
+QString colonnaTesto(const Righe &righe, int colonna)
 {
-    const QVariant valore = query.value(colonna);
+    if (righe.pg_) {
+        if (PQgetisnull(righe.pg_.get(), righe.riga_, colonna))
+            fallisci(ERRORE_TIPO_DATO, QStringLiteral("datatype mismatch"));
+        return QString::fromUtf8(PQgetvalue(righe.pg_.get(), righe.riga_, colonna),
+                                 PQgetlength(righe.pg_.get(), righe.riga_, colonna));
+    }
+    const QVariant valore = righe.query_.value(colonna);
     if (!valore.isValid() || valore.isNull())
         fallisci(ERRORE_TIPO_DATO, QStringLiteral("datatype mismatch"));
     return valore.toString();
 }
 
-qint64 colonnaIntero(const QSqlQuery &query, int colonna, qint64 minimo, qint64 massimo)
+qint64 colonnaIntero(const Righe &righe, int colonna, qint64 minimo, qint64 massimo)
 {
-    const QVariant valore = query.value(colonna);
-    // Only a stored integer is a number here: a real (2.5, or a value beyond
-    // 64 bits that the engine keeps as a real) or a text would be rounded
-    // or wrapped by a conversion, and is a fault of the file instead.
     qint64 numero = 0;
-    if (valore.metaType().id() == QMetaType::LongLong)
+    if (righe.pg_) {
+        // Whole-number columns only (int2, int4, int8): a decimal sum or a
+        // text would be a fault of the statement or of the database.
+        const PGresult *r = righe.pg_.get();
+        const Oid tipo = PQftype(r, colonna);
+        const char *testo = PQgetvalue(r, righe.riga_, colonna);
+        const char *fine = testo + PQgetlength(r, righe.riga_, colonna);
+        const auto [dove, errore] = std::from_chars(testo, fine, numero);
+        if ((tipo != 20 && tipo != 21 && tipo != 23) || PQgetisnull(r, righe.riga_, colonna)
+            || errore != std::errc() || dove != fine)
+            fallisci(ERRORE_TIPO_DATO, QStringLiteral("datatype mismatch"));
+    } else {
+        const QVariant valore = righe.query_.value(colonna);
+        // Only a stored integer is a number here: a real (2.5, or a value
+        // beyond 64 bits that the engine keeps as a real) or a text would be
+        // rounded or wrapped by a conversion, and is a fault of the file.
+        if (valore.metaType().id() != QMetaType::LongLong)
+            fallisci(ERRORE_TIPO_DATO, QStringLiteral("datatype mismatch"));
         numero = *static_cast<const qlonglong *>(valore.constData());
-    // Qt's PostgreSQL driver gives a BIGINT that is not negative unsigned.
-    else if (valore.metaType().id() == QMetaType::ULongLong
-             && *static_cast<const qulonglong *>(valore.constData()) <= qulonglong(std::numeric_limits<qint64>::max()))
-        numero = qint64(*static_cast<const qulonglong *>(valore.constData()));
-    else
-        fallisci(ERRORE_TIPO_DATO, QStringLiteral("datatype mismatch"));
+    }
     if (numero < minimo || numero > massimo)
         fallisci(ERRORE_TIPO_DATO, QStringLiteral("datatype mismatch"));
     return numero;
@@ -389,10 +425,11 @@ namespace {
 
 bool daRiprovare(const ErroreRoutine &errore)
 {
-    // Serialization failure, deadlock, and the same new key inserted by
-    // another counter at the same moment: run again, it sees the other's work.
+    // Serialization failure, deadlock, a row another counter holds, and the
+    // same new key inserted by another counter at the same moment: run
+    // again, it sees the other's work.
     return errore.stato == QLatin1String("40001") || errore.stato == QLatin1String("40P01")
-        || errore.stato == QLatin1String("23505");
+        || errore.stato == QLatin1String("55P03") || errore.stato == QLatin1String("23505");
 }
 
 } // namespace
@@ -400,6 +437,8 @@ bool daRiprovare(const ErroreRoutine &errore)
 bool eseguiRoutine(Zona zona, const std::function<void(Sessione &)> &corpo)
 {
     const QString connessione = server();
+    QElapsedTimer tempo;
+    tempo.start();
     for (int tentativo = 1;; ++tentativo) {
         try {
             if (connessione.isEmpty()) {
@@ -411,13 +450,16 @@ bool eseguiRoutine(Zona zona, const std::function<void(Sessione &)> &corpo)
             }
             return true;
         } catch (const ErroreRoutine &errore) {
-            if (!connessione.isEmpty() && daRiprovare(errore) && tentativo < TENTATIVI_SUL_SERVER) {
+            // Within the same bound as a silent link: the counter waits
+            // seconds, never minutes.
+            if (!connessione.isEmpty() && daRiprovare(errore) && tentativo < TENTATIVI_SUL_SERVER
+                && tempo.elapsed() < Collegamento::limite().count()) {
                 QThread::msleep(QRandomGenerator::global()->bounded(5, 20) * tentativo);
                 continue;
             }
             const int zonaErrore = int(errore.zona != Zona::Nessuna ? errore.zona : zona);
             if (!errore.italiano.isEmpty()) {
-                segnala({zonaErrore, errore.numero, errore.italiano, errore.descrizione});
+                segnala({zonaErrore, errore.numero, errore.italiano, errore.descrizione, errore.stato});
             } else {
                 segnala(connessione.isEmpty()
                             ? RapportoZona::daMotore(zonaErrore, errore.numero, errore.descrizione,

@@ -10,11 +10,13 @@
 
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <limits>
 #include <optional>
 
 struct sqlite3;
 struct pg_conn;
+struct pg_result;
 class Dialetto;
 
 // The frame every database routine shares: open the file read-write (never
@@ -77,13 +79,50 @@ inline constexpr std::chrono::milliseconds ATTESA_FILE_BLOCCATO{5000};
 void impostaAttesaFileBloccato(std::chrono::milliseconds attesa);
 std::chrono::milliseconds attesaFileBloccato();
 
+class Collegamento;
+
+// The rows of one statement, read forward: the file's through Qt, the
+// server's whole as libpq received them.
+class Righe final
+{
+public:
+    Righe() = default;
+    // Advances to the next row; false at the end. Step errors are failures.
+    bool prossima();
+    bool nullo(int colonna) const;
+    // Rows the statement changed.
+    qint64 cambiate() const;
+    // Done with: the file's statement lets go of what it holds.
+    void finisci() { query_.finish(); }
+    // The file's number of the row just inserted.
+    QVariant idInserito() const { return query_.lastInsertId(); }
+
+private:
+    friend class Sessione;
+    friend QString colonnaTesto(const Righe &righe, int colonna);
+    friend qint64 colonnaIntero(const Righe &righe, int colonna, qint64 minimo, qint64 massimo);
+    QSqlQuery query_;
+    std::shared_ptr<pg_result> pg_;
+    int riga_ = -1;
+};
+
+// A statement prepared once for running it many times; on the server it is
+// prepared once per connection and kept.
+class Istruzione final
+{
+private:
+    friend class Sessione;
+    QSqlQuery query_;
+    QByteArray sql_;
+};
+
 class Sessione final
 {
 public:
     // The shop file at percorso.
     explicit Sessione(const QString &percorso);
     // The server of a libpq connection string: this thread's connection,
-    // kept open from one routine to the next and checked before use.
+    // kept open from one routine to the next.
     struct SulServer
     {
         QString connessione;
@@ -93,11 +132,10 @@ public:
     Sessione(const Sessione &) = delete;
     Sessione &operator=(const Sessione &) = delete;
 
-    // Prepares a statement once, for running it many times with esegui().
-    QSqlQuery prepara(const QString &sql);
-    void esegui(QSqlQuery &query, const QVariantList &valori = {});
-    // Prepares, binds the values in order and runs; rows are read forward only.
-    QSqlQuery esegui(const QString &sql, const QVariantList &valori = {});
+    Istruzione prepara(const QString &sql);
+    Righe esegui(Istruzione &istruzione, const QVariantList &valori = {});
+    // Runs with the values bound in order; rows are read forward only.
+    Righe esegui(const QString &sql, const QVariantList &valori = {});
 
     // What differs between the file and the server, for routine bodies.
     const Dialetto &dialetto() const { return *dialetto_; }
@@ -109,14 +147,24 @@ public:
     sqlite3 *motore() const;
     // For the frame and the reader only: routine bodies ask the dialect.
     bool server() const { return server_; }
-    // On the server, libpq's connection under this session, for long lists.
-    pg_conn *connessionePg() const;
+    // On the server, this thread's connection, for long lists.
+    Collegamento &collegamento() const;
+    // After the server's connection was lost: a new one, for finding out
+    // what became of the work sent.
+    void ricollega();
+
+    // The start and end of a transaction (Transazione); on the server the
+    // start travels with the first statement.
+    void inizia();
+    void termina(bool conferma);
 
     // Advances to the next row; false at the end. Step errors are failures.
-    static bool prossima(QSqlQuery &query);
+    static bool prossima(Righe &righe) { return righe.prossima(); }
 
 private:
     void chiudi();
+    void apriSulServer();
+    QString chiaveDelServer(const QString &connessione);
 
     QString nome_;
     QSqlDatabase db_;
@@ -142,9 +190,8 @@ private:
 
 // Typed reads of column i of the current row; a null or a value of the wrong
 // kind is a failure, as is a number outside the stated range.
-QString colonnaTesto(const QSqlQuery &query, int colonna);
-qint64 colonnaIntero(const QSqlQuery &query, int colonna,
-                   qint64 minimo = std::numeric_limits<qint64>::min(),
+QString colonnaTesto(const Righe &righe, int colonna);
+qint64 colonnaIntero(const Righe &righe, int colonna, qint64 minimo = std::numeric_limits<qint64>::min(),
                      qint64 massimo = std::numeric_limits<qint64>::max());
 
 [[noreturn]] void fallisci(int numero, const QString &descrizione);

@@ -11,6 +11,7 @@
 #include <libpq-fe.h>
 #include <sqlite3.h>
 
+#include <atomic>
 #include <memory>
 
 namespace {
@@ -176,6 +177,24 @@ qint64 numeroDelFile(sqlite3 *file, const QByteArray &sql)
 }
 
 } // namespace
+
+namespace {
+// 0: no connection yet, 1: plain, 2: encrypted.
+std::atomic<int> cifratura{0};
+} // namespace
+
+void registraCifratura(bool cifrato)
+{
+    cifratura = cifrato ? 2 : 1;
+}
+
+std::optional<bool> collegamentoCifrato()
+{
+    const int stato = cifratura.load();
+    if (stato == 0)
+        return std::nullopt;
+    return stato == 2;
+}
 
 QString server()
 {

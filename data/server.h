@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <optional>
+
 // A shop with several counters keeps its data on a PostgreSQL server: the
 // routines then work there instead of on the file. Empty: the file. As
 // configured (data/configurazione.h).
@@ -32,3 +34,8 @@ struct EsitoMigrazione
     QString messaggio; // what was copied, or why nothing was
 };
 EsitoMigrazione migraSuServer(const QString &file, const QString &connessione);
+
+// Whether the last server connection this program opened is encrypted
+// (TLS); none before the first. Any thread.
+void registraCifratura(bool cifrato);
+std::optional<bool> collegamentoCifrato();

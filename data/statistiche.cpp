@@ -43,7 +43,7 @@ std::optional<SlotMensili> CalcolaStatistiche(int modo, int anno)
             a = QStringLiteral("%1.").arg(anno, 4, 10, QLatin1Char('0'));
         }
         const Dialetto &d = s.dialetto();
-        QSqlQuery q = s.esegui(
+        Righe q = s.esegui(
             QStringLiteral("SELECT dataop, %1, %2, %3, %4 FROM prodotto WHERE dataop >= ? AND dataop < ?"
                            " GROUP BY dataop")
                 .arg(d.conta(QStringLiteral("operazione = 1")),

@@ -126,6 +126,7 @@ QStringList istruzioniSchema(const Dialetto &dialetto, bool indici)
                                   .arg(dove, elencoColonne(t), vuoti.join(QStringLiteral(", "))));
         }
     }
+    istruzioni += dialetto.funzioni();
     istruzioni += dialetto.timbra(VERSIONE_SCHEMA);
     return istruzioni;
 }

@@ -18,9 +18,9 @@ EsitoAggiungiTipo AggiungiTipo(const QString &codice)
         // The check and the insert in one transaction: two types that IdTipo
         // cannot tell apart would split the articles between them.
         Transazione t(s);
-        QSqlQuery uguale = s.esegui(QStringLiteral("SELECT id FROM tipo WHERE codice=? LIMIT 1"), {codice});
+        Righe uguale = s.esegui(QStringLiteral("SELECT id FROM tipo WHERE codice=? LIMIT 1"), {codice});
         const bool esiste = Sessione::prossima(uguale);
-        uguale.finish();
+        uguale.finisci();
         if (esiste) {
             esito.stato = EsitoAggiungiTipo::Stato::Esistente;
             return;
@@ -36,7 +36,7 @@ std::optional<QStringList> CaricaTipi()
 {
     QStringList codici;
     const bool riuscito = eseguiRoutine(Zona::CaricaTipi, [&](Sessione &s) {
-        QSqlQuery q = s.esegui(QStringLiteral("SELECT codice FROM tipo ORDER BY codice, id"));
+        Righe q = s.esegui(QStringLiteral("SELECT codice FROM tipo ORDER BY codice, id"));
         while (Sessione::prossima(q))
             codici.append(colonnaTesto(q, 0));
     });
@@ -58,13 +58,13 @@ EsitoCancellaTipo CancellaTipo(qint32 idTipo)
         const QString carrelli = d.diTutte(QStringLiteral("carrello"), QStringLiteral("carrelli"));
         for (const QString &blocco : d.blocca({QStringLiteral("rimanenze"), carrelli}))
             s.esegui(blocco);
-        QSqlQuery uso = s.esegui(QStringLiteral("SELECT COUNT(*) FROM ("
+        Righe uso = s.esegui(QStringLiteral("SELECT COUNT(*) FROM ("
                                                 " SELECT codice FROM rimanenze WHERE tipo=?"
                                                 " UNION SELECT codice FROM %1 WHERE tipo=?) AS uso")
                                      .arg(carrelli),
                                  {idTipo, idTipo});
         const qint64 articoli = Sessione::prossima(uso) ? colonnaIntero(uso, 0) : 0;
-        uso.finish();
+        uso.finisci();
         if (articoli > 0) {
             esito = {EsitoCancellaTipo::Stato::InUso, articoli};
             return;
@@ -80,7 +80,7 @@ Ricerca<QString> CodiceTipo(qint32 idTipo)
 {
     std::optional<QString> codice;
     if (!eseguiRoutine(Zona::CodiceTipo, [&](Sessione &s) {
-            QSqlQuery q = s.esegui(QStringLiteral("SELECT codice FROM tipo WHERE id=?"), {idTipo});
+            Righe q = s.esegui(QStringLiteral("SELECT codice FROM tipo WHERE id=?"), {idTipo});
             if (Sessione::prossima(q))
                 codice = colonnaTesto(q, 0);
         }))
@@ -92,7 +92,7 @@ Ricerca<qint32> IdTipo(const QString &codice)
 {
     std::optional<qint32> id;
     if (!eseguiRoutine(Zona::IdTipo, [&](Sessione &s) {
-            QSqlQuery q = s.esegui(
+            Righe q = s.esegui(
                 QStringLiteral("SELECT id FROM tipo WHERE codice=? ORDER BY id LIMIT 1"), {codice});
             if (Sessione::prossima(q))
                 id = qint32(colonnaIntero(q, 0, ID_MINIMO, ID_MASSIMO));
@@ -105,7 +105,7 @@ std::optional<QList<RigaTipo>> VisualizzaTipi()
 {
     QList<RigaTipo> righe;
     const bool riuscito = eseguiRoutine(Zona::VisualizzaTipi, [&](Sessione &s) {
-        QSqlQuery q = s.esegui(QStringLiteral("SELECT id, codice FROM tipo ORDER BY codice, id"));
+        Righe q = s.esegui(QStringLiteral("SELECT id, codice FROM tipo ORDER BY codice, id"));
         while (Sessione::prossima(q))
             righe.append({qint32(colonnaIntero(q, 0, ID_MINIMO, ID_MASSIMO)), colonnaTesto(q, 1)});
     });

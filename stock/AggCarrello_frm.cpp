@@ -209,17 +209,15 @@ bool AggCarrello_frm::eventFilter(QObject *oggetto, QEvent *evento)
 
 void AggCarrello_frm::mostraTipo(const QString &codiceTipo)
 {
-    // No type chosen, or none of that code: no stock row to list. After a
-    // report, no second read that would only report the fault again.
-    const Ricerca<qint32> idTipo = codiceTipo.isEmpty() ? Ricerca<qint32>() : IdTipo(codiceTipo);
+    // No type chosen, or none of that code: no stock row to list.
     codiceTipo_ = codiceTipo;
     ricerca_ = false;
     if (!trova_->text().isEmpty()) {
         const QSignalBlocker fermo(trova_);
         trova_->clear();
     }
-    modello_->imposta(idTipo && *idTipo ? VisualizzaRimanenze(**idTipo).value_or(QList<RigaRimanenza>())
-                                        : QList<RigaRimanenza>());
+    modello_->imposta(codiceTipo.isEmpty() ? QList<RigaRimanenza>()
+                                           : RimanenzeDelTipo(codiceTipo).value_or(QList<RigaRimanenza>()));
     vaiAllUltimaRiga(griglia_);
 }
 

@@ -197,20 +197,26 @@ private slots:
     // routine; one written by a newer program is refused, nothing written.
     void versione()
     {
-        for (const int versione : {0, 2}) {
+        // 0: a shop written before the version was kept, and before the
+        // server's own functions; 3: a newer program's.
+        for (const int versione : {0, 3}) {
             BancoDati b;
             b.esegui(!b.server() ? QString("PRAGMA user_version = %1").arg(versione)
-                     : versione == 0 ? "DROP TABLE versione" : "UPDATE versione SET numero = 2");
+                     : versione == 0 ? "DROP TABLE versione, vendite_chiavi; DROP FUNCTION vorendi_vendita,"
+                                       " vorendi_esito_vendita, vorendi_carrello"
+                                     : "UPDATE versione SET numero = 3");
             const QByteArray prima = b.byte();
             QCOMPARE(bool(AggiungiTipo("Viti")), versione == 0);
             QCOMPARE(b.valore(b.server() ? "SELECT max(numero) FROM versione" : "PRAGMA user_version").toInt(),
-                     versione == 0 ? 1 : 2);
+                     versione == 0 ? 2 : 3);
             QCOMPARE(b.byte() == prima, versione != 0);
             QCOMPARE(b.rapporti.isEmpty() ? QString() : b.rapporti[0].testo(), versione == 0 ? QString() :
                      QStringLiteral("Si è verificato in zona 2:\nErrore n. 17 %1 è stato scritto da una versione più"
                                     " recente di Vorendi.")
                          .arg(b.server() ? "Il database " + descrizioneServer(server())
                                          : "Il file " + QDir::toNativeSeparators(b.percorso())));
+            if (b.server() && versione == 0)
+                QCOMPARE(b.valore("SELECT count(*) FROM pg_proc WHERE proname LIKE 'vorendi\\_%'").toInt(), 3);
         }
     }
 

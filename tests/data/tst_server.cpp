@@ -175,6 +175,8 @@ private slots:
         // This thread's connection, dropped while idle, is opened again.
         QVERIFY(AggiungiTipo("Uno"));
         b.esegui("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE application_name = 'Vorendi'");
+        QTRY_VERIFY_WITH_TIMEOUT(b.righe("SELECT 1 FROM pg_stat_activity WHERE application_name = 'Vorendi'").isEmpty(),
+                                 60000);
         QVERIFY(AggiungiTipo("Due"));
         QCOMPARE(CaricaTipi(), QStringList({"Due", "Prova", "Uno"}));
         QCOMPARE(b.rapporti.size(), 1);

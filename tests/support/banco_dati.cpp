@@ -17,8 +17,10 @@ BancoDati::BancoDati(int opzioni)
     : cartellaPrecedente_(QDir::currentPath())
 {
     QDir::setCurrent(cartella_.path());
-    // As the program's, with a short wait so that tests wait little.
-    Configurazione c{.percorso = percorsoPredefinito(), .attesaFileBloccato = std::chrono::milliseconds(400)};
+    // As the program's, with short waits so that tests wait little.
+    Configurazione c{.percorso = percorsoPredefinito(),
+                     .attesaFileBloccato = std::chrono::milliseconds(400),
+                     .limiteRete = std::chrono::milliseconds(2000)};
     if (ServerProva *s = serverDiProva(); s && !(opzioni & SenzaFile)) {
         database_ = s->nuovoDatabase();
         QString errore;
