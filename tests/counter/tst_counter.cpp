@@ -134,36 +134,6 @@ private slots:
         }
     }
 
-    void aggiunte_data()
-    {
-        QTest::addColumn<QList<int>>("aggiunte"); // the stock price turns 1200 after the first
-        QTest::addColumn<bool>("aggiunta"); // the last one
-        QTest::addColumn<Righe>("riga"); // tipo, prezzo, pezzi, totale
-        QTest::newRow("nuova riga") << QList<int>{2} << true << Righe{{7, 1000, 2, 2000}};
-        QTest::newRow("pezzi al prezzo della riga") << QList<int>{2, 1} << true << Righe{{7, 1000, 3, 3000}};
-        QTest::newRow("sotto uno rifiutato") << QList<int>{5, -5} << false << Righe{{7, 1000, 5, 5000}};
-        QTest::newRow("fino a uno") << QList<int>{5, -4} << true << Righe{{7, 1000, 1, 1000}};
-        QTest::newRow("prima aggiunta nulla") << QList<int>{0} << false << Righe{};
-    }
-
-    void aggiunte()
-    {
-        QFETCH(QList<int>, aggiunte);
-        QFETCH(bool, aggiunta);
-        QFETCH(Righe, riga);
-        Banco b;
-        b.esegui("INSERT INTO rimanenze (codice, tipo, prezzo) VALUES ('A-1', 7, 1000)");
-        EsitoCarrello esito = EsitoCarrello::Errore;
-        for (qsizetype i = 0; i < aggiunte.size(); ++i) {
-            esito = AggiungiCarrello(i % 2 ? "a-1" : "A-1", qint16(aggiunte.at(i)));
-            b.esegui("UPDATE rimanenze SET prezzo=1200");
-        }
-        QCOMPARE(esito, aggiunta ? EsitoCarrello::Aggiunto : EsitoCarrello::PezziInsufficienti);
-        QCOMPARE(b.righe("SELECT tipo, prezzo, pezzi, totale FROM carrello"), riga);
-        QCOMPARE(AggiungiCarrello("B", 1), EsitoCarrello::Errore);
-        QCOMPARE(b.zone(), QList<int>{5});
-    }
-
     // By type, then price; a deleted type and a price of 0 show empty; totals
     // are price times pieces in 64 bits, not the stored ones. Cancella asks
     // about the current line, the last one when none was chosen.

@@ -1,3 +1,4 @@
+#include "common/formati.h"
 #include "data/copie.h"
 #include "data/database_routines.h"
 #include "data/percorso.h"
@@ -282,6 +283,101 @@ private slots:
         QVERIFY(AggiungiCarrello("Y", 1) == EsitoCarrello::Errore);
         QCOMPARE(b.rapporti.last().testo(), "Si è verificato in zona 5:\nErrore n. 12 L'articolo Y non è in magazzino.");
         QCOMPARE(b.righe("SELECT * FROM prodotto") + b.righe("SELECT * FROM rimanenze"), prima);
+    }
+
+    // A line keeps the price it was put in at, whatever case its code is
+    // typed in; below one piece it is refused.
+    void aggiunte_data()
+    {
+        QTest::addColumn<QList<int>>("aggiunte"); // the stock price turns 1200 after the first
+        QTest::addColumn<bool>("aggiunta"); // the last one
+        QTest::addColumn<Righe>("riga"); // tipo, prezzo, pezzi, totale
+        QTest::newRow("nuova riga") << QList<int>{2} << true << Righe{{7, 1000, 2, 2000}};
+        QTest::newRow("pezzi al prezzo della riga") << QList<int>{2, 1} << true << Righe{{7, 1000, 3, 3000}};
+        QTest::newRow("sotto uno rifiutato") << QList<int>{5, -5} << false << Righe{{7, 1000, 5, 5000}};
+        QTest::newRow("fino a uno") << QList<int>{5, -4} << true << Righe{{7, 1000, 1, 1000}};
+        QTest::newRow("prima aggiunta nulla") << QList<int>{0} << false << Righe{};
+    }
+
+    void aggiunte()
+    {
+        QFETCH(QList<int>, aggiunte);
+        QFETCH(bool, aggiunta);
+        QFETCH(Righe, riga);
+        BancoDati b;
+        b.esegui("INSERT INTO rimanenze (codice, tipo, prezzo) VALUES ('A-1', 7, 1000)");
+        EsitoCarrello esito = EsitoCarrello::Errore;
+        for (qsizetype i = 0; i < aggiunte.size(); ++i) {
+            esito = AggiungiCarrello(i % 2 ? "a-1" : "A-1", qint16(aggiunte.at(i)));
+            b.esegui("UPDATE rimanenze SET prezzo=1200");
+        }
+        QCOMPARE(esito, aggiunta ? EsitoCarrello::Aggiunto : EsitoCarrello::PezziInsufficienti);
+        QCOMPARE(b.righe("SELECT tipo, prezzo, pezzi, totale FROM carrello"), riga);
+        QCOMPARE(AggiungiCarrello("B", 1), EsitoCarrello::Errore);
+        QCOMPARE(b.zone(), QList<int>{5});
+    }
+
+    // The checkout: exactly the listed lines sold on the day it starts, a
+    // stock row deleted meanwhile back below zero; a cart no longer as
+    // listed, or a step that fails, writes nothing and names the step.
+    void vendita_data()
+    {
+        QTest::addColumn<QString>("prima"); // SQL, or "blocca <event> <table>"
+        QTest::addColumn<int>("zona");      // 0: sold; -1: the cart changed
+        QTest::newRow("venduta") << "" << 0;
+        QTest::newRow("riga aggiunta") << "INSERT INTO carrello VALUES ('X', 1, 1, 1, 1)" << -1;
+        QTest::newRow("pezzi cambiati") << "UPDATE carrello SET pezzi=5 WHERE codice='VT-6'" << -1;
+        QTest::newRow("prezzo cambiato") << "UPDATE carrello SET prezzo=1 WHERE codice='VT-6'" << -1;
+        QTest::newRow("riga tolta") << "DELETE FROM carrello WHERE codice='CL-1'" << -1;
+        QTest::newRow("movimento") << "blocca INSERT prodotto" << 1;
+        QTest::newRow("scorta") << "blocca UPDATE rimanenze" << 4;
+        QTest::newRow("carrello") << "blocca DELETE carrello" << 10;
+        QTest::newRow("ricevuta") << "blocca INSERT ricevuta" << 13;
+    }
+
+    void vendita()
+    {
+        QFETCH(QString, prima);
+        QFETCH(int, zona);
+        BancoDati b;
+        b.esegui("INSERT INTO tipo (codice) VALUES ('Viti'), ('Colle')");
+        b.esegui("INSERT INTO rimanenze VALUES ('VT-6', 1, 10, 1500), ('VT-8', 1, 2, 2000), ('CL-1', 2, 5, 0)");
+        for (const auto &[codice, pezzi] : {std::pair{"vt-6", 3}, {"VT-8", 4}, {"CL-1", 1}})
+            QCOMPARE(AggiungiCarrello(codice, qint16(pezzi)), EsitoCarrello::Aggiunto);
+        QVERIFY(AggiornaPrezzo("VT-6", 2400) && CancellaRimanenza("CL-1"));
+        QCOMPARE(AggiungiCarrello("VT-6", 1), EsitoCarrello::Aggiunto);
+        QList<RigaVendita> righe;
+        for (const RigaCarrello &r : VisualizzaCarrello().value_or(QList<RigaCarrello>()))
+            righe.append({.idTipo = r.idTipo, .codice = r.codice, .prezzo = qint32(r.prezzo), .pezzi = qint16(r.pezzi)});
+        const QStringList blocco = prima.split(u' ');
+        if (blocco.first() == "blocca" && b.server())
+            b.esegui(QString("CREATE FUNCTION no() RETURNS trigger LANGUAGE plpgsql AS 'BEGIN RAISE EXCEPTION ''no'';"
+                             " END'; CREATE TRIGGER b BEFORE %1 ON %2 FOR EACH ROW EXECUTE FUNCTION no()")
+                         .arg(blocco[1], blocco[2] == "carrello" ? "carrelli" : blocco[2]));
+        else if (blocco.first() == "blocca")
+            b.esegui(QString("CREATE TRIGGER b BEFORE %1 ON %2 BEGIN SELECT RAISE(ABORT, 'no'); END").arg(blocco[1], blocco[2]));
+        else if (!prima.isEmpty())
+            b.esegui(prima);
+        const QByteArray negozio = b.byte();
+        const Orologio sistema = installaOrologio([] { return QDate(2026, 12, 31); });
+        const EsitoVendita esito = RegistraVendita(righe);
+        installaOrologio(sistema);
+        QCOMPARE(int(esito.stato), int(zona == 0 ? EsitoVendita::Stato::Registrata
+                                       : zona < 0 ? EsitoVendita::Stato::CarrelloCambiato : EsitoVendita::Stato::Errore));
+        QCOMPARE(b.zone(), zona > 0 ? QList<int>{zona} : QList<int>());
+        if (zona != 0) {
+            QVERIFY(b.byte() == negozio);
+            return;
+        }
+        QCOMPARE(Numeri({esito.numeroRicevuta, esito.totale}), Numeri({1, 14000}));
+        QCOMPARE(esito.giorno, QDate(2026, 12, 31));
+        QCOMPARE(b.righe("SELECT * FROM prodotto ORDER BY id"),
+                 Righe({{1, 1, "vt-6", 1500, 0, -4, 2, "2026-12-31"}, {2, 1, "VT-8", 2000, 0, -4, 2, "2026-12-31"},
+                        {3, 2, "CL-1", 0, 0, -1, 2, "2026-12-31"}}));
+        QCOMPARE(b.righe("SELECT * FROM rimanenze ORDER BY codice"),
+                 Righe({{"CL-1", 2, -1, 0}, {"VT-6", 1, 6, 2400}, {"VT-8", 1, -2, 2000}}));
+        QCOMPARE(b.righe("SELECT * FROM ricevuta"), Righe({{1, "2026-12-31", 14000}}));
+        QCOMPARE(b.valore("SELECT count(*) FROM carrello").toInt(), 0);
     }
 
     // Listed in code order, suggested by a literal prefix, repriced and
