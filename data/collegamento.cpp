@@ -109,6 +109,10 @@ Collegamento::Collegamento(const QString &connessione, const QStringList &impost
         throw ErroreRoutine{0, testo, Zona::Nessuna, QStringLiteral("08000")};
     }
     PQsetnonblocking(pg_, 1);
+    // Every statement goes in a batch that ends with a sync: the batch is
+    // one round trip, and its statements one implicit transaction.
+    if (!PQenterPipelineMode(pg_))
+        interrotto({});
 }
 
 Collegamento::~Collegamento()
@@ -180,20 +184,10 @@ pg_result *Collegamento::prossimoRisultato()
     return PQgetResult(pg_);
 }
 
-void Collegamento::modoBatch(bool acceso)
-{
-    const bool ora = PQpipelineStatus(pg_) != PQ_PIPELINE_OFF;
-    if (ora == acceso)
-        return;
-    if (!(acceso ? PQenterPipelineMode(pg_) : PQexitPipelineMode(pg_)))
-        interrotto({});
-}
-
 std::shared_ptr<pg_result> Collegamento::esegui(const QByteArray &sql, const QVariantList &valori)
 {
     if (!pg_)
         fallisciSulServer(QStringLiteral("08006"), QStringLiteral("no connection to the server"));
-    modoBatch(true);
     QList<QByteArray> testi;
     std::vector<const char *> parametri;
     for (const QVariant &valore : valori) {
@@ -255,11 +249,13 @@ std::shared_ptr<pg_result> Collegamento::esegui(const QByteArray &sql, const QVa
                 risultato = tenuto;
         }
     }
-    PGresult *sincronia = prossimo();
-    const bool allineato = sincronia && PQresultStatus(sincronia) == PGRES_PIPELINE_SYNC;
-    PQclear(sincronia);
-    if (!allineato)
-        interrotto(QStringLiteral("the server's replies are out of step"));
+    try {
+        fineBatch();
+    } catch (const ErroreRoutine &) {
+        if (errore)
+            fallisciDalRisultato(pg_, errore.get());
+        throw;
+    }
     if (preparata)
         preparate_.insert(sql, nome);
     if (errore)
@@ -267,13 +263,10 @@ std::shared_ptr<pg_result> Collegamento::esegui(const QByteArray &sql, const QVa
     return risultato;
 }
 
-void Collegamento::inviaLettura(const QByteArray &sql, const QVariantList &valori)
+void Collegamento::inviaLetture(const QList<QByteArray> &istruzioni, const QVariantList &valori)
 {
-    if (!inAttesa_.isEmpty())
-        esegui(std::exchange(inAttesa_, {}), {});
     if (!pg_)
         fallisciSulServer(QStringLiteral("08006"), QStringLiteral("no connection to the server"));
-    modoBatch(false);
     QList<QByteArray> testi;
     std::vector<const char *> parametri;
     for (const QVariant &valore : valori) {
@@ -281,13 +274,44 @@ void Collegamento::inviaLettura(const QByteArray &sql, const QVariantList &valor
         testi.append(testoPg(valore, &nullo));
         parametri.push_back(nullo ? nullptr : testi.last().constData());
     }
-    // Rows come one at a time, as from the file: a year's register is never
-    // held whole in memory.
-    if (!PQsendQueryParams(pg_, numerata(sql).constData(), int(parametri.size()), nullptr, parametri.data(),
-                           nullptr, nullptr, 0)
-        || !PQsetSingleRowMode(pg_))
+    const bool conInizio = !inAttesa_.isEmpty();
+    if (conInizio && !PQsendQueryParams(pg_, std::exchange(inAttesa_, {}).constData(), 0, nullptr, nullptr,
+                                        nullptr, nullptr, 0))
+        interrotto({});
+    for (qsizetype i = 0; i < istruzioni.size(); ++i) {
+        const bool ultima = i == istruzioni.size() - 1;
+        if (!PQsendQueryParams(pg_, numerata(istruzioni.at(i)).constData(), ultima ? int(parametri.size()) : 0,
+                               nullptr, ultima ? parametri.data() : nullptr, nullptr, nullptr, 0))
+            interrotto({});
+    }
+    if (!PQpipelineSync(pg_))
         interrotto({});
     invia();
+    if (conInizio) {
+        while (PGresult *r = prossimoRisultato()) {
+            auto tenuto = tieni(r);
+            if (fallito(r))
+                fallisciDalRisultato(pg_, r);
+        }
+    }
+    rigaPerRiga();
+}
+
+void Collegamento::rigaPerRiga()
+{
+    // Rows come one at a time, as from the file: a year's register is never
+    // held whole in memory.
+    if (!PQsetSingleRowMode(pg_))
+        interrotto(QStringLiteral("single-row mode refused"));
+}
+
+void Collegamento::fineBatch()
+{
+    PGresult *sincronia = prossimoRisultato();
+    const bool allineato = sincronia && PQresultStatus(sincronia) == PGRES_PIPELINE_SYNC;
+    PQclear(sincronia);
+    if (!allineato)
+        interrotto(QStringLiteral("the server's replies are out of step"));
 }
 
 void Collegamento::chiudi()

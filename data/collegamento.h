@@ -39,11 +39,15 @@ public:
     bool haInAttesa() const { return !inAttesa_.isEmpty(); }
     void scartaInAttesa() { inAttesa_.clear(); }
 
-    // For a list read a row at a time: the statement sent, in libpq's
-    // single-row mode, outside the batch mode the other statements use.
-    void inviaLettura(const QByteArray &sql, const QVariantList &valori);
-    // The next result of the statement sent; null at its end.
+    // For lists read a row at a time: the statements sent in one batch, the
+    // values for the last; the first in libpq's single-row mode.
+    void inviaLetture(const QList<QByteArray> &istruzioni, const QVariantList &valori);
+    // The next statement of the batch a row at a time too.
+    void rigaPerRiga();
+    // The next result of the statement being read; null at its end.
     pg_result *prossimoRisultato();
+    // After the last statement's end: the batch's.
+    void fineBatch();
 
     // Given up: the next routine opens a new one.
     void chiudi();
@@ -56,7 +60,6 @@ public:
 private:
     void aspetta(bool scrivere);
     void invia();
-    void modoBatch(bool acceso);
     [[noreturn]] void interrotto(const QString &perche);
 
     pg_conn *pg_ = nullptr;

@@ -10,14 +10,30 @@
 #include <vector>
 
 Lettura::Lettura(Sessione &sessione, const char *sql, const QVariantList &valori)
+    : Lettura(sessione, nullptr, sql, valori)
+{
+}
+
+Lettura::Lettura(Sessione &sessione, const char *prima, const char *sql, const QVariantList &valori)
+    : sql_(sql)
+    , valori_(valori)
+    , restano_(prima ? 1 : 0)
 {
     if (sessione.server()) {
         collegamento_ = &sessione.collegamento();
-        collegamento_->inviaLettura(QByteArray(sql), valori);
+        // Both statements go in one round trip.
+        collegamento_->inviaLetture(prima ? QList<QByteArray>{prima, sql_} : QList<QByteArray>{sql_}, valori);
         pg_ = collegamento_->pg();
         return;
     }
     db_ = sessione.motore();
+    prepara(prima ? prima : sql, prima ? QVariantList() : valori);
+}
+
+void Lettura::prepara(const char *sql, const QVariantList &valori)
+{
+    sqlite3_finalize(istruzione_);
+    istruzione_ = nullptr;
     const int esito = sqlite3_prepare_v3(db_, sql, -1, 0, &istruzione_, nullptr);
     if (esito != SQLITE_OK)
         fallisciDalMotore(esito);
@@ -46,6 +62,7 @@ Lettura::Lettura(Sessione &sessione, const char *sql, const QVariantList &valori
             // No destructor runs for a constructor that throws.
             const QString descrizione = QString::fromUtf8(sqlite3_errstr(legato));
             sqlite3_finalize(istruzione_);
+            istruzione_ = nullptr;
             fallisci(legato, descrizione);
         }
     }
@@ -63,19 +80,41 @@ Lettura::~Lettura()
         collegamento_->chiudi();
 }
 
+void Lettura::successiva()
+{
+    if (restano_ == 0)
+        fallisci(1, QStringLiteral("no further statement"));
+    --restano_;
+    if (!pg_) {
+        prepara(sql_.constData(), valori_);
+        return;
+    }
+    fraDue_ = false;
+    collegamento_->rigaPerRiga();
+}
+
 bool Lettura::prossima()
 {
     if (pg_) {
         PQclear(riga_);
-        riga_ = finita_ ? nullptr : collegamento_->prossimoRisultato();
+        riga_ = finita_ || fraDue_ ? nullptr : collegamento_->prossimoRisultato();
         switch (riga_ ? PQresultStatus(riga_) : PGRES_TUPLES_OK) {
         case PGRES_SINGLE_TUPLE:
             return true;
-        case PGRES_TUPLES_OK: // the end, after the last row
-            // The connection is free for the next statement at once.
-            finita_ = true;
-            while (PGresult *resto = collegamento_->prossimoRisultato())
-                PQclear(resto);
+        case PGRES_TUPLES_OK: // the end of a statement, after its last row
+            if (!fraDue_ && riga_) {
+                PQclear(riga_);
+                riga_ = nullptr;
+                // The statement's end, and after the last one the batch's.
+                if (collegamento_->prossimoRisultato())
+                    fallisci(1, QStringLiteral("the server's replies are out of step"));
+                if (restano_ == 0) {
+                    collegamento_->fineBatch();
+                    finita_ = true;
+                } else {
+                    fraDue_ = true;
+                }
+            }
             return false;
         default:
             fallisciDalServer(riga_);

@@ -22,12 +22,16 @@ class Lettura final
 {
 public:
     Lettura(Sessione &sessione, const char *sql, const QVariantList &valori = {});
+    // Two statements, the first without values: on the server they travel
+    // together. Its rows come first; successiva() moves on to sql's.
+    Lettura(Sessione &sessione, const char *prima, const char *sql, const QVariantList &valori);
     ~Lettura();
     Lettura(const Lettura &) = delete;
     Lettura &operator=(const Lettura &) = delete;
 
     // Steps to the next row; false at the end.
     bool prossima();
+    void successiva();
 
     // A stored integer within the range; a real, a text or a null is a fault.
     qint64 intero(int colonna, qint64 minimo = std::numeric_limits<qint64>::min(),
@@ -37,6 +41,7 @@ public:
     QString testo(int colonna) const;
 
 private:
+    void prepara(const char *sql, const QVariantList &valori);
     [[noreturn]] void fallisciDalMotore(int codice) const;
 
     [[noreturn]] void fallisciDalServer(pg_result *risultato) const;
@@ -47,4 +52,8 @@ private:
     pg_conn *pg_ = nullptr;
     pg_result *riga_ = nullptr; // the server's current row
     bool finita_ = false;
+    QByteArray sql_;
+    QVariantList valori_;
+    int restano_ = 0;    // statements after the current one
+    bool fraDue_ = false; // the first statement read, the next not begun
 };

@@ -101,11 +101,6 @@ ElencoOperazioni VisualizzaOperazioni(qint16 operazione, const QString &codiceTi
 {
     ElencoOperazioni elenco;
     const bool riuscita = eseguiRoutine(Zona::VisualizzaOperazioni, [&](Sessione &s) {
-        // The few type codes are read once rather than joined to every row.
-        Lettura tipi(s, "SELECT id, codice FROM tipo");
-        while (tipi.prossima())
-            elenco.codiciTipo.insert(qint32(tipi.intero(0, MINIMO_32, MASSIMO_32)), tipi.testo(1));
-
         // The type's id is looked up inside the statement, as IdTipo would
         // find it (the oldest of equal codes); an unknown code lists nothing.
         QByteArray sql = "SELECT p.id, p.dataop, p.codice, p.tipo, p.prezzoacquisto,"
@@ -124,7 +119,12 @@ ElencoOperazioni VisualizzaOperazioni(qint16 operazione, const QString &codiceTi
             valori.append(al.toString(Qt::ISODate));
         }
         sql += " ORDER BY p.dataop, p.codice, p.tipo, p.id";
-        Lettura q(s, sql.constData(), valori);
+        // The few type codes are read once rather than joined to every row,
+        // in the same round trip as the rows.
+        Lettura q(s, "SELECT id, codice FROM tipo", sql.constData(), valori);
+        while (q.prossima())
+            elenco.codiciTipo.insert(qint32(q.intero(0, MINIMO_32, MASSIMO_32)), q.testo(1));
+        q.successiva();
 
         Codici codici;
         // Rows come grouped by day: each day is read once.

@@ -4,6 +4,7 @@
 #include "data/server.h"
 #include "support/banco_dati.h"
 #include "support/server_prova.h"
+#include "bench/proxy.h"
 
 #include <QDir>
 #include <QRandomGenerator>
@@ -180,6 +181,91 @@ private slots:
         QVERIFY(AggiungiTipo("Due"));
         QCOMPARE(CaricaTipi(), QStringList({"Due", "Prova", "Uno"}));
         QCOMPARE(b.rapporti.size(), 1);
+    }
+    // Through a link that goes silent or loses what it carries: the counter
+    // is told within its bound and another counter goes on; a sale sent is
+    // found by its key, never made twice, and one never received is told so.
+    void rete_data()
+    {
+        QTest::addColumn<QString>("guasto");
+        QTest::newRow("silenzio") << "silenzio";
+        QTest::newRow("risposta persa") << "risposta";
+        QTest::newRow("richiesta persa") << "richiesta";
+    }
+
+    void rete()
+    {
+        QFETCH(QString, guasto);
+        BancoDati b;
+        b.esegui("INSERT INTO tipo (codice) VALUES ('Viti')");
+        b.esegui("INSERT INTO rimanenze VALUES ('A-1', 1, 10, 100), ('A-2', 1, 10, 250)");
+        b.esegui("INSERT INTO carrello VALUES ('A-1', 1, 100, 2, 200), ('A-2', 1, 250, 1, 250)");
+        const QList<RigaVendita> vendita{{.idTipo = 1, .codice = "A-1", .prezzo = 100, .pezzi = 2},
+                                         {.idTipo = 1, .codice = "A-2", .prezzo = 250, .pezzi = 1}};
+        // A counter that went silent holding rows is let go by the server.
+        const QString database = b.connessione().section("dbname=", 1).section(' ', 0, 0);
+        b.esegui(QStringLiteral("ALTER DATABASE %1 SET idle_in_transaction_session_timeout = '1s'").arg(database));
+        Proxy proxy("127.0.0.1", quint16(b.connessione().section("port=", 1).section(' ', 0, 0).toInt()));
+        QVERIFY2(proxy.valido(), qPrintable(proxy.errore()));
+        Configurazione c = configurazione();
+        const QString diretto = c.server;
+        c.server = diretto + QStringLiteral(" host=127.0.0.1 port=%1").arg(proxy.porta());
+        impostaConfigurazione(c);
+        QVERIFY(CaricaTipi()); // this counter's connection, open through the link
+        const QByteArray prima = b.byte();
+        if (guasto == "silenzio") {
+            // The link goes silent with the stock row changed and the
+            // commit still to come.
+            QSqlDatabase altro = b.altraConnessione("altro");
+            QVERIFY(altro.exec("SELECT pg_advisory_lock(7)").isActive());
+            b.esegui("CREATE FUNCTION attendi() RETURNS trigger LANGUAGE plpgsql AS"
+                     " 'BEGIN PERFORM pg_advisory_xact_lock_shared(7); RETURN NULL; END';"
+                     " CREATE TRIGGER attendi AFTER UPDATE ON rimanenze FOR EACH ROW EXECUTE FUNCTION attendi()");
+            bool fatto = true;
+            std::thread cassa([&] { fatto = RegistraProdotto("Viti", "A-1", 50, 100, 5, OPERAZIONE_ACQUISTO, QDate(2026, 1, 2)); });
+            QTRY_VERIFY_WITH_TIMEOUT(!b.righe("SELECT 1 FROM pg_stat_activity WHERE application_name = 'Vorendi'"
+                                              " AND wait_event_type = 'Lock'").isEmpty(), 60000);
+            proxy.silenzio(true);
+            QVERIFY(altro.exec("SELECT pg_advisory_unlock(7)").isActive());
+            cassa.join();
+            altro = {};
+            QSqlDatabase::removeDatabase("altro");
+            QVERIFY(!fatto);
+            QCOMPARE(b.rapporti.size(), 1);
+            QCOMPARE(b.rapporti[0].testo().section(' ', 0, 7), "Si è verificato in zona 1:\nErrore n. 08006");
+            QVERIFY(b.rapporti[0].descrizione.startsWith("Il collegamento con il server"));
+            // Another counter buys the same article once the server has let
+            // the silent one go.
+            b.esegui("DROP TRIGGER attendi ON rimanenze");
+            c.server = diretto;
+            impostaConfigurazione(c);
+            QVERIFY(RegistraProdotto("Viti", "A-1", 50, 100, 3, OPERAZIONE_ACQUISTO, QDate(2026, 1, 2)));
+            QCOMPARE(b.righe("SELECT pezzi FROM rimanenze WHERE codice = 'A-1'"), Righe({{13}}));
+            QCOMPARE(b.rapporti.size(), 1);
+            return;
+        }
+        proxy.taglia(guasto == "risposta" ? Proxy::Taglio::RispostaPersa : Proxy::Taglio::RichiestaPersa);
+        EsitoVendita esito = RegistraVendita(vendita);
+        if (guasto == "risposta") {
+            QCOMPARE(int(esito.stato), int(EsitoVendita::Stato::Registrata));
+            QCOMPARE(esito.numeroRicevuta, qint64(1));
+            QCOMPARE(esito.totale, qint64(450));
+            QCOMPARE(b.rapporti.size(), 0);
+        } else {
+            QCOMPARE(int(esito.stato), int(EsitoVendita::Stato::Errore));
+            QCOMPARE(b.byte(), prima);
+            QCOMPARE(b.rapporti.size(), 1);
+            QCOMPARE(b.rapporti[0].testo(),
+                     QStringLiteral("Si è verificato in zona 1:\nErrore n. 08006 Il collegamento con il server %1 su"
+                                    " 127.0.0.1:%2 si è interrotto: la vendita non è stata registrata.")
+                         .arg(database).arg(proxy.porta()));
+            // Sold again, under a key of its own.
+            esito = RegistraVendita(vendita);
+            QCOMPARE(esito.numeroRicevuta, qint64(1));
+        }
+        QCOMPARE(b.righe("SELECT count(*), CAST(sum(totale) AS BIGINT) FROM ricevuta"), Righe({{1, 450}}));
+        QCOMPARE(b.righe("SELECT codice, pezzi FROM rimanenze ORDER BY codice"), Righe({{"A-1", 8}, {"A-2", 9}}));
+        QCOMPARE(b.valore("SELECT count(*) FROM carrello").toInt(), 0);
     }
 };
 
