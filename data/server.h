@@ -2,6 +2,7 @@
 
 #include <QString>
 
+
 // A shop with several counters keeps its data on a PostgreSQL server: the
 // routines then work there instead of on the file. Empty: the file. As
 // configured (data/configurazione.h).
@@ -19,16 +20,21 @@ QString descrizioneServer(const QString &connessione);
 // As configured, else the machine's name.
 QString postazione();
 
-// Builds the tables on an empty server database, in one transaction.
-bool creaDatabaseServer(const QString &connessione, QString *errore = nullptr);
+// Builds the tables on an empty server database, in one transaction, as the
+// connection's role, which must own the database: it sets the database's
+// idle_in_transaction_session_timeout, so that the rows a silent counter
+// holds are freed in seconds. With ruoloCasse, an existing role, that role
+// gets only what a counter does with the tables, never their change.
+bool creaDatabaseServer(const QString &connessione, QString *errore = nullptr, const QString &ruoloCasse = {});
 
 // Copies a shop file into an empty server database in one transaction, the
 // counters carried on, and checks that every table holds as many rows and
 // the same sums on both sides. The file is only read. The carts of the file
-// become this counter's cart.
+// become this counter's cart. The database and ruoloCasse as for
+// creaDatabaseServer.
 struct EsitoMigrazione
 {
     bool riuscita = false;
     QString messaggio; // what was copied, or why nothing was
 };
-EsitoMigrazione migraSuServer(const QString &file, const QString &connessione);
+EsitoMigrazione migraSuServer(const QString &file, const QString &connessione, const QString &ruoloCasse = {});

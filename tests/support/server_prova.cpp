@@ -60,6 +60,17 @@ int portaLibera()
     return porta;
 }
 
+// A name as SQL quotes it, and a value as libpq's connection string does.
+QString identificatore(QString nome)
+{
+    return '"' + nome.replace('"', "\"\"") + '"';
+}
+
+QString valore(QString testo)
+{
+    return '\'' + testo.replace('\\', "\\\\").replace('\'', "\\'") + '\'';
+}
+
 QString leggi(const QString &percorso, qint64 da = 0)
 {
     QFile file(percorso);
@@ -128,27 +139,33 @@ ServerProva::~ServerProva()
         ::kill(-pid_t(guardiano_), SIGKILL); // the group setsid made: the shell and its sleep
 }
 
-QString ServerProva::connessione(const QString &nome) const
+QString ServerProva::connessione(const QString &nome, const QString &utente) const
 {
     // hostaddr too, or a PGHOSTADDR in the environment would win over host.
     return QStringLiteral("host=127.0.0.1 hostaddr=127.0.0.1 port=%1 dbname=%2 user=%3 sslmode=disable "
                           "gssencmode=disable connect_timeout=10")
         .arg(porta_)
-        .arg(nome, superutente());
+        .arg(nome, valore(utente.isEmpty() ? superutente() : utente));
 }
 
-QString ServerProva::nuovoDatabase()
+QString ServerProva::nuovoDatabase(const QString &proprietario)
 {
     const QString nome = QStringLiteral("prova_%1").arg(++database_);
     QString motivo;
     if (!valido_
         || !interroga("postgres",
-                      "CREATE DATABASE " + nome + " TEMPLATE template0 ENCODING 'UTF8' LC_COLLATE 'C' LC_CTYPE 'C'",
+                      "CREATE DATABASE " + nome + " TEMPLATE template0 ENCODING 'UTF8' LC_COLLATE 'C' LC_CTYPE 'C'"
+                          + (proprietario.isEmpty() ? QString() : " OWNER " + identificatore(proprietario)),
                       {}, nullptr, &motivo)) {
         qWarning("database %s not created: %s", qPrintable(nome), qPrintable(motivo));
         return {};
     }
     return nome;
+}
+
+void ServerProva::nuovoRuolo(const QString &nome) const
+{
+    righe("postgres", "CREATE ROLE " + identificatore(nome) + " LOGIN");
 }
 
 QList<QVariantList> ServerProva::righe(const QString &nome, const QString &sql, const QVariantList &valori) const
