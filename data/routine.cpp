@@ -230,6 +230,7 @@ Sessione::Sessione(const SulServer &server)
         chiudi();
         fallisciSulServer(statoSenzaCollegamento(server.connessione), testo.trimmed());
     }
+    registraCifratura(PQsslInUse(pgDelDriver(db_.driver())) == 1);
     try {
         dialetto_->imposta(*this);
         aggiornaSchema(*this);

@@ -11,7 +11,9 @@
 #include <libpq-fe.h>
 #include <sqlite3.h>
 
+#include <atomic>
 #include <memory>
+#include <mutex>
 
 namespace {
 
@@ -255,6 +257,19 @@ void copiaTabella(sqlite3 *file, PGconn *c, const Tabella &t)
         ;
 }
 
+struct Cifratura
+{
+    std::atomic<int> stato{-1}; // -1 unknown, 0 plain, 1 encrypted
+    std::mutex avvisoInUso;
+    AvvisoCifratura avviso;
+};
+
+Cifratura &cifratura()
+{
+    static Cifratura c;
+    return c;
+}
+
 qint64 numeroDelFile(sqlite3 *file, const QByteArray &sql)
 {
     sqlite3_stmt *grezza = nullptr;
@@ -325,6 +340,31 @@ QString descrizioneServer(const QString &connessione)
 QString postazione()
 {
     return configurazione().postazione;
+}
+
+void registraCifratura(bool cifrato)
+{
+    Cifratura &c = cifratura();
+    c.stato.store(cifrato ? 1 : 0);
+    // Under the lock, so that an avviso replaced has returned once
+    // installaAvvisoCifratura has.
+    const std::lock_guard blocco(c.avvisoInUso);
+    if (c.avviso)
+        c.avviso(cifrato);
+}
+
+std::optional<bool> collegamentoCifrato()
+{
+    const int stato = cifratura().stato.load();
+    return stato < 0 ? std::nullopt : std::optional<bool>(stato == 1);
+}
+
+AvvisoCifratura installaAvvisoCifratura(AvvisoCifratura avviso)
+{
+    Cifratura &c = cifratura();
+    const std::lock_guard blocco(c.avvisoInUso);
+    std::swap(c.avviso, avviso);
+    return avviso;
 }
 
 bool creaDatabaseServer(const QString &connessione, QString *errore, const QString &ruoloCasse)

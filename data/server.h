@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+#include <optional>
 
 // A shop with several counters keeps its data on a PostgreSQL server: the
 // routines then work there instead of on the file. Empty: the file. As
@@ -19,6 +21,15 @@ QString descrizioneServer(const QString &connessione);
 // This counter's name on the server; every counter has a cart of its own.
 // As configured, else the machine's name.
 QString postazione();
+
+// Whether the link to the server is encrypted (TLS), as the last server
+// connection opened found it; nullopt before any. Any thread.
+void registraCifratura(bool cifrato);
+std::optional<bool> collegamentoCifrato();
+// Told each time a server connection opens, on the thread that opened it,
+// whether it is encrypted. Returns the one it replaces.
+using AvvisoCifratura = std::function<void(bool cifrato)>;
+AvvisoCifratura installaAvvisoCifratura(AvvisoCifratura avviso);
 
 // Builds the tables on an empty server database, in one transaction, as the
 // connection's role, which must own the database: it sets the database's

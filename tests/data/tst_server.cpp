@@ -42,7 +42,7 @@ QStringList stati(const QString &connessione, const QStringList &istruzioni)
 } // namespace
 
 // What only the server has: the copy of a shop file, the counters' role,
-// several counters at once, a connection cut under a sale.
+// TLS, several counters at once, a connection cut under a sale.
 class TestServer : public QObject
 {
     Q_OBJECT
@@ -125,6 +125,31 @@ private slots:
                         "ALTER TABLE prodotto ADD COLUMN nota TEXT", "TRUNCATE ricevuta", "DROP VIEW carrello",
                         "CREATE TABLE altra (a INTEGER)", "ALTER DATABASE " + db + " RESET ALL"}),
                  QStringList({"", "", "", "42501", "42501", "42501", "42501", "42501", "42501"}));
+    }
+
+    // A server that offers TLS: the link is encrypted when the string asks
+    // for it, the server checked against its certificate as the counters
+    // do, and plain when the string refuses it.
+    void cifratura_data()
+    {
+        QTest::addColumn<QString>("modo");
+        QTest::addColumn<bool>("cifrato");
+        QTest::newRow("verify-full") << "sslmode=verify-full sslrootcert='%1'" << true;
+        QTest::newRow("disable") << "sslmode=disable" << false;
+    }
+
+    void cifratura()
+    {
+        QFETCH(QString, modo);
+        QFETCH(bool, cifrato);
+        BancoDati b;
+        impostaConfigurazione(
+            {.server = b.connessione().replace("sslmode=disable", modo.replace("%1", serverDiProva()->certificato()))});
+        QVERIFY(AggiungiTipo("Viti"));
+        QCOMPARE(collegamentoCifrato(), std::optional<bool>(cifrato));
+        QCOMPARE(b.righe("SELECT bool_or(ssl) FROM pg_stat_ssl JOIN pg_stat_activity USING (pid)"
+                         " WHERE application_name = 'Vorendi' AND datname = current_database()"),
+                 Righe({{cifrato}}));
     }
 
     // Every row and counter of the file, in one transaction; a database that

@@ -7,8 +7,9 @@
 #include <QVariant>
 
 // A PostgreSQL cluster of the test's own: a new folder, 127.0.0.1 on a free
-// port, trust for every role. Stopped and removed when it goes, and by a
-// watchdog process when the test dies without going through the destructor.
+// port, trust for every role, TLS offered with a throwaway certificate for
+// 127.0.0.1. Stopped and removed when it goes, and by a watchdog process
+// when the test dies without going through the destructor.
 class ServerProva final
 {
 public:
@@ -21,8 +22,10 @@ public:
     QString errore() const { return errore_; }
     QString superutente() const { return QStringLiteral("vorendi_prove"); }
     QString cartella() const { return cartella_.path(); }
-    // libpq's connection string for the database, as the superuser or as
-    // the role named.
+    // The server's certificate, its own root: libpq's sslrootcert.
+    QString certificato() const { return cartella_.filePath("dati/server.crt"); }
+    // libpq's connection string for the database, without TLS, as the
+    // superuser or as the role named.
     QString connessione(const QString &nome, const QString &utente = {}) const;
     // A new empty UTF-8 database with a name never used, owned by the
     // superuser or the role named; empty on failure.
