@@ -13,6 +13,7 @@
 
 #include <atomic>
 #include <memory>
+#include <mutex>
 
 namespace {
 
@@ -47,6 +48,9 @@ ConnessionePg collega(const QString &connessione)
     if (!c || PQstatus(c.get()) != CONNECTION_OK)
         throw Guasto{QStringLiteral("collegamento al server non riuscito: %1").arg(c ? testoPg(c.get()) : QString())};
     PQsetClientEncoding(c.get(), "UTF8");
+    // This work reads the file between its statements: the wait that frees
+    // a silent counter's rows is not for it.
+    PQclear(PQexec(c.get(), "SET idle_in_transaction_session_timeout = 0"));
     return c;
 }
 
@@ -77,6 +81,94 @@ void vuoto(PGconn *c)
     if (numero(c, QStringLiteral("SELECT count(*) FROM information_schema.tables"
                                  " WHERE table_schema = current_schema()")) != 0)
         throw Guasto{QStringLiteral("il database contiene già delle tabelle: Vorendi usa solo un database vuoto.")};
+}
+
+// The first row's first column as text.
+QString testo(PGconn *c, const QString &sql, const QStringList &valori = {})
+{
+    RisultatoPg r = esegui(c, sql, valori);
+    return PQntuples(r.get()) > 0 ? QString::fromUtf8(PQgetvalue(r.get(), 0, 0)) : QString();
+}
+
+// Setting the database's idle_in_transaction_session_timeout is its
+// owner's right: checked before anything is written.
+void proprietarioDelDatabase(PGconn *c)
+{
+    RisultatoPg r = esegui(c, QStringLiteral("SELECT current_user, current_database(), pg_has_role(datdba, 'USAGE')"
+                                             " FROM pg_database WHERE datname = current_database()"));
+    if (PQntuples(r.get()) == 1 && qstrcmp(PQgetvalue(r.get(), 0, 2), "t") == 0)
+        return;
+    const QString utente = QString::fromUtf8(PQgetvalue(r.get(), 0, 0));
+    throw Guasto{QStringLiteral("l'utente %1 non è il proprietario del database %2. Le tabelle le crea il "
+                                "proprietario (quello di createdb --owner): solo lui può impostare "
+                                "idle_in_transaction_session_timeout, che libera le righe tenute da una cassa che "
+                                "non risponde più.")
+                     .arg(utente, QString::fromUtf8(PQgetvalue(r.get(), 0, 1)))};
+}
+
+// The counters' role quoted for SQL, once it is known to exist and to be
+// unable to act as the owner of the tables, the schema or the database,
+// which could drop them; empty when there is none.
+QByteArray ruoloDelleCasse(PGconn *c, const QString &ruolo)
+{
+    if (ruolo.isEmpty())
+        return {};
+    const QString nome = QStringLiteral("«%1»").arg(ruolo);
+    if (ruolo.toUtf8().size() > 63)
+        throw Guasto{QStringLiteral("il nome del ruolo delle casse %1 è troppo lungo: al massimo 63 byte.").arg(nome)};
+    RisultatoPg r = esegui(c, QStringLiteral("SELECT r.rolsuper OR r.rolcreaterole, pg_has_role(r.oid, current_user,"
+                                             " 'MEMBER') OR pg_has_role(r.oid, d.datdba, 'MEMBER')"
+                                             " OR pg_has_role(r.oid, n.nspowner, 'MEMBER')"
+                                             " FROM pg_roles r, pg_database d, pg_namespace n WHERE r.rolname = $1"
+                                             " AND d.datname = current_database() AND n.nspname = current_schema()"),
+                           {ruolo});
+    if (PQntuples(r.get()) == 0)
+        throw Guasto{QStringLiteral("il ruolo delle casse %1 non esiste sul server: va creato prima "
+                                    "(createuser --pwprompt).").arg(nome)};
+    if (qstrcmp(PQgetvalue(r.get(), 0, 0), "t") == 0)
+        throw Guasto{QStringLiteral("il ruolo delle casse %1 è un superutente o può creare ruoli: con esso una "
+                                    "cassa potrebbe cancellare le tabelle.").arg(nome)};
+    if (qstrcmp(PQgetvalue(r.get(), 0, 1), "t") == 0)
+        throw Guasto{QStringLiteral("il ruolo delle casse %1 ha i diritti del proprietario delle tabelle, dello "
+                                    "schema o del database: con esso una cassa potrebbe cancellare le tabelle. "
+                                    "Le casse usano un ruolo a parte.").arg(nome)};
+    const QByteArray utf8 = ruolo.toUtf8();
+    std::unique_ptr<char, decltype(&PQfreemem)> quotato(PQescapeIdentifier(c, utf8.constData(), size_t(utf8.size())),
+                                                        &PQfreemem);
+    if (!quotato)
+        throw Guasto{testoPg(c)};
+    return QByteArray(quotato.get());
+}
+
+// Last in the transaction that builds the shop, so that every object is
+// there: the database frees the rows a counter holds once it has been
+// silent inside a transaction for 5 s (a counter never waits on the
+// shopkeeper there), and the counters' role gets what a counter does with
+// the schema's tables, sequences and functions, and nothing more; so it
+// does with those the owner adds later, upgrading the schema.
+void ultimiPassi(PGconn *c, const QByteArray &ruolo)
+{
+    esegui(c, QStringLiteral("DO $$BEGIN EXECUTE format('ALTER DATABASE %I SET idle_in_transaction_session_timeout"
+                             " = %L', current_database(), '5s'); END$$"));
+    if (ruolo.isEmpty())
+        return;
+    const QString schema = testo(c, QStringLiteral("SELECT quote_ident(current_schema())"));
+    const QString casse = QString::fromUtf8(ruolo);
+    // The extension's functions belong to whoever installed it: for those
+    // the server only warns that it changed nothing.
+    esegui(c, QStringLiteral("SET LOCAL client_min_messages = error"));
+    esegui(c, QStringLiteral("REVOKE EXECUTE ON ALL ROUTINES IN SCHEMA %1 FROM PUBLIC").arg(schema));
+    esegui(c, QStringLiteral("GRANT USAGE ON SCHEMA %1 TO %2").arg(schema, casse));
+    // Functions are everyone's by a default that only the database-wide
+    // setting takes back.
+    esegui(c, QStringLiteral("ALTER DEFAULT PRIVILEGES REVOKE EXECUTE ON ROUTINES FROM PUBLIC"));
+    for (const auto &[permesso, oggetti] : {std::pair{"SELECT, INSERT, UPDATE, DELETE", "TABLES"},
+                                            {"USAGE", "SEQUENCES"}, {"EXECUTE", "ROUTINES"}}) {
+        const QString quali = QString::fromLatin1(permesso), cosa = QString::fromLatin1(oggetti);
+        esegui(c, QStringLiteral("GRANT %1 ON ALL %2 IN SCHEMA %3 TO %4").arg(quali, cosa, schema, casse));
+        esegui(c, QStringLiteral("ALTER DEFAULT PRIVILEGES IN SCHEMA %3 GRANT %1 ON %2 TO %4")
+                      .arg(quali, cosa, schema, casse));
+    }
 }
 
 void postazioneSulServer(PGconn *c)
@@ -165,6 +257,19 @@ void copiaTabella(sqlite3 *file, PGconn *c, const Tabella &t)
         ;
 }
 
+struct Cifratura
+{
+    std::atomic<int> stato{-1}; // -1 unknown, 0 plain, 1 encrypted
+    std::mutex avvisoInUso;
+    AvvisoCifratura avviso;
+};
+
+Cifratura &cifratura()
+{
+    static Cifratura c;
+    return c;
+}
+
 qint64 numeroDelFile(sqlite3 *file, const QByteArray &sql)
 {
     sqlite3_stmt *grezza = nullptr;
@@ -177,24 +282,6 @@ qint64 numeroDelFile(sqlite3 *file, const QByteArray &sql)
 }
 
 } // namespace
-
-namespace {
-// 0: no connection yet, 1: plain, 2: encrypted.
-std::atomic<int> cifratura{0};
-} // namespace
-
-void registraCifratura(bool cifrato)
-{
-    cifratura = cifrato ? 2 : 1;
-}
-
-std::optional<bool> collegamentoCifrato()
-{
-    const int stato = cifratura.load();
-    if (stato == 0)
-        return std::nullopt;
-    return stato == 2;
-}
 
 QString server()
 {
@@ -255,14 +342,42 @@ QString postazione()
     return configurazione().postazione;
 }
 
-bool creaDatabaseServer(const QString &connessione, QString *errore)
+void registraCifratura(bool cifrato)
+{
+    Cifratura &c = cifratura();
+    c.stato.store(cifrato ? 1 : 0);
+    // Under the lock, so that an avviso replaced has returned once
+    // installaAvvisoCifratura has.
+    const std::lock_guard blocco(c.avvisoInUso);
+    if (c.avviso)
+        c.avviso(cifrato);
+}
+
+std::optional<bool> collegamentoCifrato()
+{
+    const int stato = cifratura().stato.load();
+    return stato < 0 ? std::nullopt : std::optional<bool>(stato == 1);
+}
+
+AvvisoCifratura installaAvvisoCifratura(AvvisoCifratura avviso)
+{
+    Cifratura &c = cifratura();
+    const std::lock_guard blocco(c.avvisoInUso);
+    std::swap(c.avviso, avviso);
+    return avviso;
+}
+
+bool creaDatabaseServer(const QString &connessione, QString *errore, const QString &ruoloCasse)
 {
     try {
         ConnessionePg c = collega(connessione);
         vuoto(c.get());
+        proprietarioDelDatabase(c.get());
+        const QByteArray ruolo = ruoloDelleCasse(c.get(), ruoloCasse);
         esegui(c.get(), QStringLiteral("BEGIN"));
         for (const QString &istruzione : istruzioniSchema(Dialetto::delServer()))
             esegui(c.get(), istruzione);
+        ultimiPassi(c.get(), ruolo);
         esegui(c.get(), QStringLiteral("COMMIT"));
         return true;
     } catch (const Guasto &g) {
@@ -272,7 +387,7 @@ bool creaDatabaseServer(const QString &connessione, QString *errore)
     }
 }
 
-EsitoMigrazione migraSuServer(const QString &file, const QString &connessione)
+EsitoMigrazione migraSuServer(const QString &file, const QString &connessione, const QString &ruoloCasse)
 {
     const QString dove = descrizioneServer(connessione);
     sqlite3 *grezzo = nullptr;
@@ -291,6 +406,8 @@ EsitoMigrazione migraSuServer(const QString &file, const QString &connessione)
             throw Guasto{QStringLiteral("il file è stato scritto da una versione più recente di Vorendi.")};
         ConnessionePg c = collega(connessione);
         vuoto(c.get());
+        proprietarioDelDatabase(c.get());
+        const QByteArray ruolo = ruoloDelleCasse(c.get(), ruoloCasse);
         postazioneSulServer(c.get());
         esegui(c.get(), QStringLiteral("BEGIN"));
         // Indexes are built once the rows are in: much faster than row by row.
@@ -327,6 +444,7 @@ EsitoMigrazione migraSuServer(const QString &file, const QString &connessione)
             if (numeroDelFile(grezzo, somma) != numero(c.get(), QString::fromLatin1(somma)))
                 throw Guasto{QStringLiteral("le somme non coincidono (%1).").arg(QString::fromLatin1(somma))};
         }
+        ultimiPassi(c.get(), ruolo);
         esegui(c.get(), QStringLiteral("COMMIT"));
         return {true, QStringLiteral("Copiati nel database %1: %2.").arg(dove, copiati.join(QStringLiteral(", ")))};
     } catch (const Guasto &g) {

@@ -6,11 +6,12 @@ set -eu
 # libcups2-dev: printing hands its PDF to the print system; cups: the print
 # server that one test starts for itself (cupsd, lpadmin, cupsreject, ...).
 # libqt6sql6-psql, libpq-dev: a shop's data on a PostgreSQL server;
-# postgresql: the private server the tests start for themselves. strace: a
-# test sees in which order a saved file and its folder reach the disk.
+# postgresql: the private server the tests start for themselves; openssl:
+# its throwaway TLS certificate. strace: a test sees in which order a saved
+# file and its folder reach the disk.
 PACCHETTI="cmake g++ make pkg-config strace qt6-base-dev libqt6sql6-sqlite qt6-translations-l10n
 fonts-liberation libsqlite3-dev libbenchmark-dev xvfb xauth imagemagick poppler-utils
-libcups2-dev cups libqt6sql6-psql libpq-dev postgresql"
+libcups2-dev cups libqt6sql6-psql libpq-dev postgresql openssl"
 
 mancanti=""
 for p in $PACCHETTI; do

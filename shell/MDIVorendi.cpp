@@ -65,6 +65,14 @@ MDIVorendi::MDIVorendi(const Configurazione &configurazione, QWidget *genitore)
                        : QStringLiteral(" - server: stringa di collegamento non valida"))
             + QStringLiteral(" - cassa ") + configurazione.postazione;
     setWindowTitle(titolo);
+    // Whether the link is encrypted is known once a routine has connected,
+    // and again at each new connection: a plain one is told in the title.
+    if (!connessione.isEmpty())
+        avvisoPrecedente_ = installaAvvisoCifratura([this, titolo](bool cifrato) {
+            QMetaObject::invokeMethod(this, [this, titolo, cifrato] {
+                setWindowTitle(cifrato ? titolo : titolo + QStringLiteral(" - collegamento non cifrato"));
+            });
+        });
     setWindowIcon(iconaProgramma());
 
     area_ = new QMdiArea(this);
@@ -105,6 +113,8 @@ MDIVorendi::MDIVorendi(const Configurazione &configurazione, QWidget *genitore)
 MDIVorendi::~MDIVorendi()
 {
     installaBarra({});
+    if (avvisoPrecedente_)
+        installaAvvisoCifratura(std::move(*avvisoPrecedente_));
     if (copia_)
         copia_->wait();
 }

@@ -5,6 +5,7 @@
 #include <QPointer>
 
 #include <functional>
+#include <optional>
 
 class QAction;
 class QMdiArea;
@@ -53,4 +54,5 @@ private:
     QString percorso_; // the shop file
     QThread *copia_ = nullptr; // today's backup, made beside the counter's work
     bool copiaDaFare_ = false;  // again at closing
+    std::optional<std::function<void(bool)>> avvisoPrecedente_; // on the server
 };

@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QRandomGenerator>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTest>
 
@@ -16,13 +17,142 @@
 
 using Righe = QList<QVariantList>;
 
-// What only the server has: the copy of a shop file, several counters at
-// once, a connection cut under a sale.
+namespace {
+
+const QString TITOLARE = "titolare", CASSA = "cassa \"1\"", COMMESSO = "commesso";
+
+// What the server answers to each statement, as the role named: its
+// SQLSTATE, or "" where it is done.
+QStringList stati(const QString &connessione, const QStringList &istruzioni)
+{
+    QStringList risposte;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QPSQL", "ruolo");
+        db.setConnectOptions(connessione);
+        if (!db.open())
+            return {db.lastError().text()};
+        for (const QString &sql : istruzioni) {
+            QSqlQuery q(db);
+            risposte << (q.exec(sql) ? QString() : q.lastError().nativeErrorCode());
+        }
+    }
+    QSqlDatabase::removeDatabase("ruolo");
+    return risposte;
+}
+
+} // namespace
+
+// What only the server has: the copy of a shop file, the counters' role,
+// TLS, several counters at once, a connection cut under a sale.
 class TestServer : public QObject
 {
     Q_OBJECT
 
 private slots:
+    void initTestCase()
+    {
+        for (const QString &ruolo : {TITOLARE, CASSA, COMMESSO})
+            serverDiProva()->nuovoRuolo(ruolo);
+    }
+
+    // The tables built or copied by their owner (the database's); the
+    // counters' role sells, and may neither change nor drop a table. A
+    // missing role, one that could act as the owner, or a builder who does
+    // not own the database: a message, and nothing on the server.
+    void ruoli_data()
+    {
+        QTest::addColumn<QString>("utente");
+        QTest::addColumn<QString>("casse");
+        QTest::addColumn<bool>("dalFile");
+        QTest::addColumn<QString>("errore");
+        QTest::newRow("nuovo") << TITOLARE << CASSA << false << "";
+        QTest::newRow("dal file") << TITOLARE << CASSA << true << "";
+        QTest::newRow("ruolo mancante") << TITOLARE << "cassa 2" << false
+                                        << "il ruolo delle casse «cassa 2» non esiste sul server";
+        QTest::newRow("ruolo del titolare") << TITOLARE << TITOLARE << true
+                                            << "il ruolo delle casse «titolare» ha i diritti del proprietario";
+        QTest::newRow("superutente") << TITOLARE << "vorendi_prove" << false
+                                     << "il ruolo delle casse «vorendi_prove» è un superutente";
+        QTest::newRow("non proprietario") << COMMESSO << CASSA << false
+                                          << "l'utente commesso non è il proprietario del database";
+    }
+
+    void ruoli()
+    {
+        QFETCH(QString, utente);
+        QFETCH(QString, casse);
+        QFETCH(bool, dalFile);
+        QFETCH(QString, errore);
+        BancoDati b(BancoDati::SenzaFile);
+        ServerProva &prove = *serverDiProva();
+        const QString db = prove.nuovoDatabase(TITOLARE);
+        EsitoMigrazione esito;
+        if (const QString file = QDir(b.cartella()).filePath("Negozio.mdb"); dalFile)
+            esito = creaDatabase(file) ? migraSuServer(file, prove.connessione(db, utente), casse) : esito;
+        else
+            esito.riuscita = creaDatabaseServer(prove.connessione(db, utente), &esito.messaggio, casse);
+        QVERIFY2(esito.riuscita == errore.isEmpty() && esito.messaggio.contains(errore), qPrintable(esito.messaggio));
+        const Righe impostate = prove.righe(db, "SELECT array_to_string(setconfig, ',') FROM pg_db_role_setting"
+                                                " JOIN pg_database d ON d.oid = setdatabase"
+                                                " WHERE datname = current_database()");
+        if (!errore.isEmpty()) {
+            QCOMPARE(prove.righe(db, "SELECT count(*) FROM pg_class c JOIN pg_namespace n ON n.oid = relnamespace"
+                                     " WHERE nspname = 'public'"),
+                     Righe({{0}}));
+            QCOMPARE(impostate, Righe());
+            return;
+        }
+        QCOMPARE(impostate, Righe({{"idle_in_transaction_session_timeout=5s"}}));
+
+        // A counter's day, as the counters' role.
+        impostaConfigurazione({.server = prove.connessione(db, casse)});
+        QVERIFY(AggiungiTipo("Viti") && AggiungiTipo("Dadi"));
+        QVERIFY(RegistraProdotto("Viti", "V-1", 900, 1500, 5, OPERAZIONE_ACQUISTO, QDate(2026, 1, 2)));
+        QCOMPARE(AggiungiCarrello("V-1", 2), EsitoCarrello::Aggiunto);
+        const EsitoVendita vendita = RegistraVendita({{.idTipo = 1, .codice = "V-1", .prezzo = 1500, .pezzi = 2}});
+        QCOMPARE(vendita.stato, EsitoVendita::Stato::Registrata);
+        QCOMPARE(CancellaTipo(2).stato, EsitoCancellaTipo::Stato::Cancellato);
+        QVERIFY2(b.rapporti.isEmpty(), qPrintable(b.rapporti.value(0).testo()));
+        QCOMPARE(prove.righe(db, "SELECT pezzi FROM rimanenze"), Righe({{3}}));
+
+        // What the owner adds later, upgrading the schema, is the counters' too.
+        QCOMPARE(stati(prove.connessione(db, utente), {"CREATE TABLE nuova (n BIGINT GENERATED BY DEFAULT AS IDENTITY)",
+                                                       "CREATE FUNCTION uno() RETURNS INTEGER AS 'SELECT 1' LANGUAGE sql"}),
+                 QStringList({"", ""}));
+        QCOMPARE(stati(prove.connessione(db, COMMESSO), {"SELECT uno()"}), QStringList({"42501"}));
+        QCOMPARE(stati(prove.connessione(db, casse),
+                       {"SHOW idle_in_transaction_session_timeout", "INSERT INTO nuova DEFAULT VALUES",
+                        "SELECT uno()", "DROP TABLE prodotto",
+                        "ALTER TABLE prodotto ADD COLUMN nota TEXT", "TRUNCATE ricevuta", "DROP VIEW carrello",
+                        "CREATE TABLE altra (a INTEGER)", "ALTER DATABASE " + db + " RESET ALL"}),
+                 QStringList({"", "", "", "42501", "42501", "42501", "42501", "42501", "42501"}));
+    }
+
+    // A server that offers TLS: the link is encrypted when the string asks
+    // for it, the server checked against its certificate as the counters
+    // do, and plain when the string refuses it.
+    void cifratura_data()
+    {
+        QTest::addColumn<QString>("modo");
+        QTest::addColumn<bool>("cifrato");
+        QTest::newRow("verify-full") << "sslmode=verify-full sslrootcert='%1'" << true;
+        QTest::newRow("disable") << "sslmode=disable" << false;
+    }
+
+    void cifratura()
+    {
+        QFETCH(QString, modo);
+        QFETCH(bool, cifrato);
+        BancoDati b;
+        impostaConfigurazione(
+            {.server = b.connessione().replace("sslmode=disable", modo.replace("%1", serverDiProva()->certificato()))});
+        QVERIFY(AggiungiTipo("Viti"));
+        QCOMPARE(collegamentoCifrato(), std::optional<bool>(cifrato));
+        QCOMPARE(b.righe("SELECT bool_or(ssl) FROM pg_stat_ssl JOIN pg_stat_activity USING (pid)"
+                         " WHERE application_name = 'Vorendi' AND datname = current_database()"),
+                 Righe({{cifrato}}));
+    }
+
     // Every row and counter of the file, in one transaction; a database that
     // is not empty, or a file the server cannot take whole, gets nothing.
     void migrazione()

@@ -1,5 +1,6 @@
 #include "counter/VisCarrello_frm.h"
 #include "data/database_routines.h"
+#include "data/server.h"
 #include "reports/Operazioni_frm.h"
 #include "reports/statistiche.h"
 #include "shell/Info_frm.h"
@@ -95,6 +96,7 @@ private slots:
         {
             const auto f = avviaVorendi(configurazione());
             QVERIFY(mostra(*f));
+            registraCifratura(false);
             QCOMPARE(f->windowTitle(), "Vorendi v2.0");
             f->findChild<QAction *>("info")->trigger();
             f->findChild<QAction *>("uscita")->trigger();
@@ -112,9 +114,10 @@ private slots:
             QCOMPARE(b.valore("SELECT count(*) FROM \"generalità\"").toInt(), 1);
     }
 
-    // With VORENDI_SERVER the title names the server's database and no file
-    // or copy is made; a server that does not answer, or a string that is
-    // no connection, is told in Italian.
+    // With VORENDI_SERVER the title names the server's database, and says
+    // so when a connection opened without encryption; no file or copy is
+    // made; a server that does not answer, or a string that is no
+    // connection, is told in Italian.
     void avvioSulServer_data()
     {
         QTest::addColumn<QString>("connessione");
@@ -148,6 +151,10 @@ private slots:
         qunsetenv("VORENDI_SERVER");
         qunsetenv("VORENDI_POSTAZIONE");
         QVERIFY(mostra(*f));
+        QCOMPARE(f->windowTitle(), titolo);
+        registraCifratura(false);
+        QCOMPARE(f->windowTitle(), titolo + " - collegamento non cifrato");
+        registraCifratura(true);
         QCOMPARE(f->windowTitle(), titolo);
         QCOMPARE(b.testi().size(), messaggi.size());
         for (int i = 0; i < messaggi.size(); ++i)

@@ -74,10 +74,12 @@ QSqlDatabase BancoDati::altraConnessione(const QString &nome) const
         db.setDatabaseName(percorso());
     if (!db.open())
         qFatal("%s", qPrintable(db.lastError().text()));
-    // The routines' view of the cart is this counter's.
+    // The routines' view of the cart is this counter's; a lock held on
+    // purpose is held as long as the test says, however idle.
     if (server()) {
         QSqlQuery q(db);
-        if (!q.prepare("SELECT set_config('vorendi.postazione', ?, false)"))
+        if (!q.prepare("SELECT set_config('vorendi.postazione', ?, false),"
+                       " set_config('idle_in_transaction_session_timeout', '0', false)"))
             qFatal("%s", qPrintable(q.lastError().text()));
         q.addBindValue(postazione());
         q.exec();

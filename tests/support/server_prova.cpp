@@ -60,6 +60,17 @@ int portaLibera()
     return porta;
 }
 
+// A name as SQL quotes it, and a value as libpq's connection string does.
+QString identificatore(QString nome)
+{
+    return '"' + nome.replace('"', "\"\"") + '"';
+}
+
+QString valore(QString testo)
+{
+    return '\'' + testo.replace('\\', "\\\\").replace('\'', "\\'") + '\'';
+}
+
 QString leggi(const QString &percorso, qint64 da = 0)
 {
     QFile file(percorso);
@@ -105,10 +116,25 @@ ServerProva::ServerProva()
         fallisce("initdb failed: " + uscita);
         return;
     }
+    // A certificate of its own for 127.0.0.1, so that a client may check
+    // the server as a counter would.
+    const QString openssl = QStandardPaths::findExecutable("openssl");
+    if (openssl.isEmpty()) {
+        fallisce("openssl not found: the server's TLS certificate cannot be made");
+        return;
+    }
+    if (!esegui(openssl, {"req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes",
+                          "-days", "30", "-subj", "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1",
+                          "-keyout", cartella_.filePath("dati/server.key"), "-out", certificato()},
+                &uscita)
+        || !QFile::setPermissions(cartella_.filePath("dati/server.key"), QFile::ReadOwner | QFile::WriteOwner)) {
+        fallisce("openssl failed to make the server's certificate: " + uscita);
+        return;
+    }
     // Loopback only, and no waiting on the disk for data nobody keeps.
     const QString impostazioni = QStringLiteral("\nlisten_addresses = '127.0.0.1'\nunix_socket_directories = '%1'\n"
                                                 "max_connections = 100\nfsync = off\nfull_page_writes = off\n"
-                                                "synchronous_commit = off\n")
+                                                "synchronous_commit = off\nssl = on\n")
                                      .arg(QString(cartella()).replace("'", "''"));
     QFile configurazione(cartella_.filePath("dati/postgresql.conf"));
     if (!configurazione.open(QIODevice::Append) || configurazione.write(impostazioni.toUtf8()) < 0) {
@@ -128,27 +154,33 @@ ServerProva::~ServerProva()
         ::kill(-pid_t(guardiano_), SIGKILL); // the group setsid made: the shell and its sleep
 }
 
-QString ServerProva::connessione(const QString &nome) const
+QString ServerProva::connessione(const QString &nome, const QString &utente) const
 {
     // hostaddr too, or a PGHOSTADDR in the environment would win over host.
     return QStringLiteral("host=127.0.0.1 hostaddr=127.0.0.1 port=%1 dbname=%2 user=%3 sslmode=disable "
                           "gssencmode=disable connect_timeout=10")
         .arg(porta_)
-        .arg(nome, superutente());
+        .arg(nome, valore(utente.isEmpty() ? superutente() : utente));
 }
 
-QString ServerProva::nuovoDatabase()
+QString ServerProva::nuovoDatabase(const QString &proprietario)
 {
     const QString nome = QStringLiteral("prova_%1").arg(++database_);
     QString motivo;
     if (!valido_
         || !interroga("postgres",
-                      "CREATE DATABASE " + nome + " TEMPLATE template0 ENCODING 'UTF8' LC_COLLATE 'C' LC_CTYPE 'C'",
+                      "CREATE DATABASE " + nome + " TEMPLATE template0 ENCODING 'UTF8' LC_COLLATE 'C' LC_CTYPE 'C'"
+                          + (proprietario.isEmpty() ? QString() : " OWNER " + identificatore(proprietario)),
                       {}, nullptr, &motivo)) {
         qWarning("database %s not created: %s", qPrintable(nome), qPrintable(motivo));
         return {};
     }
     return nome;
+}
+
+void ServerProva::nuovoRuolo(const QString &nome) const
+{
+    righe("postgres", "CREATE ROLE " + identificatore(nome) + " LOGIN");
 }
 
 QList<QVariantList> ServerProva::righe(const QString &nome, const QString &sql, const QVariantList &valori) const
@@ -162,7 +194,8 @@ QList<QVariantList> ServerProva::righe(const QString &nome, const QString &sql, 
 
 bool ServerProva::esegui(const QString &programma, const QStringList &argomenti, QString *uscita) const
 {
-    const QStringList comando = comeUtente_ + QStringList{binari_ + "/" + programma} + argomenti;
+    const QString eseguibile = programma.contains('/') ? programma : binari_ + "/" + programma;
+    const QStringList comando = comeUtente_ + QStringList{eseguibile} + argomenti;
     QProcess p;
     p.setProcessEnvironment(ambiente_);
     p.setWorkingDirectory(cartella()); // the user nobody may not enter the caller's, e.g. /root

@@ -7,8 +7,9 @@
 #include <QVariant>
 
 // A PostgreSQL cluster of the test's own: a new folder, 127.0.0.1 on a free
-// port, trust for its superuser. Stopped and removed when it goes, and by a
-// watchdog process when the test dies without going through the destructor.
+// port, trust for every role, TLS offered with a throwaway certificate for
+// 127.0.0.1. Stopped and removed when it goes, and by a watchdog process
+// when the test dies without going through the destructor.
 class ServerProva final
 {
 public:
@@ -21,10 +22,16 @@ public:
     QString errore() const { return errore_; }
     QString superutente() const { return QStringLiteral("vorendi_prove"); }
     QString cartella() const { return cartella_.path(); }
-    // libpq's connection string for the database, as the superuser.
-    QString connessione(const QString &nome) const;
-    // A new empty UTF-8 database with a name never used; empty on failure.
-    QString nuovoDatabase();
+    // The server's certificate, its own root: libpq's sslrootcert.
+    QString certificato() const { return cartella_.filePath("dati/server.crt"); }
+    // libpq's connection string for the database, without TLS, as the
+    // superuser or as the role named.
+    QString connessione(const QString &nome, const QString &utente = {}) const;
+    // A new empty UTF-8 database with a name never used, owned by the
+    // superuser or the role named; empty on failure.
+    QString nuovoDatabase(const QString &proprietario = {});
+    // A new role that may log in; a failure is fatal.
+    void nuovoRuolo(const QString &nome) const;
     // Straight to the database as the superuser; a failure is fatal.
     QList<QVariantList> righe(const QString &nome, const QString &sql, const QVariantList &valori = {}) const;
 
