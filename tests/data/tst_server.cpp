@@ -362,7 +362,7 @@ private slots:
             QSqlDatabase::removeDatabase("altro");
             QVERIFY(!fatto);
             QCOMPARE(b.rapporti.size(), 1);
-            QCOMPARE(b.rapporti[0].testo().section(' ', 0, 7), "Si è verificato in zona 1:\nErrore n. 08006");
+            QCOMPARE(b.rapporti[0].testo().section(' ', 0, 7), "Si è verificato in zona 4:\nErrore n. 08006");
             QVERIFY(b.rapporti[0].descrizione.startsWith("Il collegamento con il server"));
             // Another counter buys the same article once the server has let
             // the silent one go.
