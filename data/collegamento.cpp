@@ -109,6 +109,8 @@ Collegamento::Collegamento(const QString &connessione, const QStringList &impost
         throw ErroreRoutine{0, testo, Zona::Nessuna, QStringLiteral("08000")};
     }
     PQsetnonblocking(pg_, 1);
+    // The server's notices are for its log, not the counter's terminal.
+    PQsetNoticeProcessor(pg_, [](void *, const char *) {}, nullptr);
     // Every statement goes in a batch that ends with a sync: the batch is
     // one round trip, and its statements one implicit transaction.
     if (!PQenterPipelineMode(pg_))

@@ -48,6 +48,8 @@ ConnessionePg collega(const QString &connessione)
     if (!c || PQstatus(c.get()) != CONNECTION_OK)
         throw Guasto{QStringLiteral("collegamento al server non riuscito: %1").arg(c ? testoPg(c.get()) : QString())};
     PQsetClientEncoding(c.get(), "UTF8");
+    // Notices ("already exists, skipping") are no news to the shopkeeper.
+    PQsetNoticeProcessor(c.get(), [](void *, const char *) {}, nullptr);
     // This work reads the file between its statements: the wait that frees
     // a silent counter's rows is not for it.
     PQclear(PQexec(c.get(), "SET idle_in_transaction_session_timeout = 0"));
