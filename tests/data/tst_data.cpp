@@ -392,11 +392,14 @@ private slots:
         for (const char *prefisso : {"a%", "a_", "b!", "dell'"})
             QCOMPARE(SuggerimentiCodice(1, prefisso)->size(), 1);
         QVERIFY(AggiornaPrezzo("dell'orto", 1250) && CancellaRimanenza("B-2"));
+        // A type chosen by its code: the oldest of equal codes; none, no rows.
+        b.esegui("INSERT INTO tipo (codice) VALUES ('Viti'), ('viti')");
         QStringList righe;
-        for (const RigaRimanenza &r : VisualizzaRimanenze(1).value_or(QList<RigaRimanenza>()))
+        for (const RigaRimanenza &r : RimanenzeDelTipo("VITI").value_or(QList<RigaRimanenza>()))
             righe << r.codice + u'|' + QString::number(r.prezzo) + u'|' + QString::number(r.pezzi);
         QCOMPARE(righe, QStringList({"A%1|1|1", "A-1|2147483647|40000", "a_2|0|0", "b!x|0|0", "bx|0|0",
                                      "Dell'Orto|1250|-3"}));
+        QCOMPARE(RimanenzeDelTipo("Dadi")->size(), 0);
         QCOMPARE(b.valore("SELECT count(*) FROM carrello").toInt(), 1);
         QVERIFY(b.rapporti.isEmpty());
     }
