@@ -42,11 +42,6 @@ std::atomic<int> &attesaMs()
     fallisci(numero, descrizione);
 }
 
-[[noreturn]] void fallisciDa(const QSqlError &errore)
-{
-    fallisciDalFile(errore);
-}
-
 // This thread's server connection, and the string and settings it was
 // opened with.
 struct ConnessioneDelThread
@@ -264,7 +259,7 @@ Istruzione Sessione::prepara(const QString &sql)
     istruzione.query_ = QSqlQuery(db_);
     istruzione.query_.setForwardOnly(true);
     if (!istruzione.query_.prepare(sql))
-        fallisciDa(istruzione.query_.lastError());
+        fallisciDalFile(istruzione.query_.lastError());
     return istruzione;
 }
 
@@ -285,7 +280,7 @@ Righe Sessione::esegui(Istruzione &istruzione, const QVariantList &valori)
             query.bindValue(i++, valore);
     }
     if (!query.exec())
-        fallisciDa(query.lastError());
+        fallisciDalFile(query.lastError());
     righe.query_ = query;
     return righe;
 }
@@ -338,7 +333,7 @@ bool Righe::prossima()
     if (query_.next())
         return true;
     if (query_.lastError().isValid())
-        fallisciDa(query_.lastError());
+        fallisciDalFile(query_.lastError());
     return false;
 }
 
