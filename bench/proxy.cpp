@@ -143,10 +143,12 @@ bool Proxy::Stato::apri(const QString &host, quint16 portaServer)
     richiesta.ai_family = AF_UNSPEC;
     richiesta.ai_socktype = SOCK_STREAM;
     addrinfo *trovati = nullptr;
-    const int esito = ::getaddrinfo(host.toUtf8().constData(), QByteArray::number(portaServer).constData(),
-                                    &richiesta, &trovati);
+    const QByteArray nome = host.toUtf8();
+    const QByteArray servizio = QByteArray::number(portaServer);
+    const int esito = ::getaddrinfo(nome.constData(), servizio.constData(), &richiesta, &trovati);
     if (esito != 0 || !trovati) {
-        errore = QStringLiteral("Indirizzo %1 non trovato: %2").arg(host, QString::fromLocal8Bit(gai_strerror(esito)));
+        errore = QStringLiteral("Indirizzo %1 non trovato: %2")
+                     .arg(host, QString::fromLocal8Bit(gai_strerror(esito)));
         return false;
     }
     std::memcpy(&server, trovati->ai_addr, trovati->ai_addrlen);
@@ -162,7 +164,8 @@ bool Proxy::Stato::apri(const QString &host, quint16 portaServer)
         || ::listen(ascolto, SOMAXCONN) != 0
         || ::getsockname(ascolto, reinterpret_cast<sockaddr *>(&qui), &lunghezza) != 0
         || ::pipe2(sveglia, O_NONBLOCK | O_CLOEXEC) != 0) {
-        errore = QStringLiteral("Ascolto su 127.0.0.1 non riuscito: %1").arg(QString::fromLocal8Bit(strerror(errno)));
+        errore = QStringLiteral("Ascolto su 127.0.0.1 non riuscito: %1")
+                     .arg(QString::fromLocal8Bit(strerror(errno)));
         return false;
     }
     porta = ntohs(qui.sin_port);
@@ -249,8 +252,8 @@ void Proxy::Stato::scrivi(Collegamento &c, bool alServer, Istante adesso)
     v.bloccato = false;
     while (!v.coda.empty() && v.coda.front().quando <= adesso) {
         Pezzo &p = v.coda.front();
-        const ssize_t n = ::send(a, p.dati.constData() + p.inviati, size_t(p.dati.size() - p.inviati),
-                                 MSG_NOSIGNAL | MSG_DONTWAIT);
+        const ssize_t n = ::send(a, p.dati.constData() + p.inviati,
+                                 size_t(p.dati.size() - p.inviati), MSG_NOSIGNAL | MSG_DONTWAIT);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0) {
@@ -297,7 +300,9 @@ void Proxy::Stato::gira()
 
         const Istante adesso = Orologio::now();
         std::optional<Istante> prossimo;
-        const auto aspetta = [&](Istante quando) { prossimo = std::min(prossimo.value_or(quando), quando); };
+        const auto aspetta = [&](Istante quando) {
+            prossimo = std::min(prossimo.value_or(quando), quando);
+        };
         attese.assign({{sveglia[0], POLLIN, 0}, {ascolto, POLLIN, 0}});
         di.clear();
         for (auto i = collegamenti.begin(); i != collegamenti.end();) {
@@ -339,8 +344,9 @@ void Proxy::Stato::gira()
 
         timespec resto{};
         if (prossimo) {
-            const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(*prossimo - Orologio::now());
-            const qint64 n = std::max<qint64>(ns.count(), 0);
+            using std::chrono::nanoseconds;
+            const qint64 n = std::max<qint64>(
+                std::chrono::duration_cast<nanoseconds>(*prossimo - Orologio::now()).count(), 0);
             resto = {time_t(n / 1000000000), long(n % 1000000000)};
         }
         if (::ppoll(attese.data(), attese.size(), prossimo ? &resto : nullptr, nullptr) < 0)
@@ -360,10 +366,10 @@ void Proxy::Stato::gira()
             if (!c.connesso && server.revents) {
                 int errore = 0;
                 socklen_t lunghezza = sizeof errore;
-                if (::getsockopt(c.server, SOL_SOCKET, SO_ERROR, &errore, &lunghezza) != 0 || errore != 0)
-                    c.rotto = true;
-                else
-                    c.connesso = true;
+                const int esito = ::getsockopt(c.server, SOL_SOCKET, SO_ERROR, &errore, &lunghezza);
+                const bool fallita = esito != 0 || errore != 0;
+                c.rotto = fallita;
+                c.connesso = !fallita;
             } else if ((server.events & POLLIN) && server.revents) {
                 leggi(c, false, letto);
             }
