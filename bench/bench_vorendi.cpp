@@ -4,10 +4,14 @@
 // Usage: vorendi-bench file.mdb [--server] [Google Benchmark options]
 //        (--server: also the server_* cases, on a private PostgreSQL cluster
 //        the file is copied into, against bare libpq)
+//        vorendi-bench file.mdb --server [--collegamento STRINGA] [--ritardo MS[,MS...]]
+//        (the server of the string instead of a private cluster; the rete_*
+//        cases at those delays added each way, 0,1,5,20 unless told)
 //        vorendi-bench file.mdb --una-vendita=programma|riferimento|nessuna
 //        (one checkout on a copy and nothing else, for counting its fsyncs)
 
 #include "bench/nudo.h"
+#include "bench/proxy.h"
 
 #include "common/formati.h"
 #include "counter/Ricevute_frm.h"
@@ -16,6 +20,7 @@
 #include "data/configurazione.h"
 #include "data/copie.h"
 #include "data/database_routines.h"
+#include "data/rapporto.h"
 #include "data/server.h"
 #include "shell/avvio.h"
 #include "tests/support/server_prova.h"
@@ -38,13 +43,18 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstdio>
-#include <thread>
 #include <cstring>
+#include <functional>
+#include <limits>
 #include <map>
 #include <memory>
+#include <numeric>
 #include <optional>
 #include <stdexcept>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -512,7 +522,8 @@ using Risultato = std::unique_ptr<PGresult, void (*)(PGresult *)>;
 class Pg final
 {
 public:
-    Pg() : c_(PQconnectdb(connessioneServer().toUtf8().constData()))
+    explicit Pg(const QString &connessione = connessioneServer())
+        : c_(PQconnectdb(connessione.toUtf8().constData()))
     {
         if (PQstatus(c_) != CONNECTION_OK)
             throw std::runtime_error(PQerrorMessage(c_));
@@ -698,9 +709,14 @@ void OperazioniServer_Riferimento(benchmark::State &stato, bool aRighe)
 
 void registraServer()
 {
+    // Iterations by the clock: a sale made on the server costs the client
+    // almost no CPU, and counted by that the undo outside the timing would
+    // run a thousand times per repetition.
     benchmark::RegisterBenchmark("server_vendita_200_righe/programma", VenditaServer, true)
+        ->UseRealTime()
         ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("server_vendita_200_righe/riferimento", VenditaServer, false)
+        ->UseRealTime()
         ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("server_operazioni_anno/programma", OperazioniServer_Programma)
         ->Unit(benchmark::kMillisecond);
@@ -711,15 +727,9 @@ void registraServer()
         ->Unit(benchmark::kMillisecond);
 }
 
-// A private cluster holding a copy of the large file; how long the copy took.
-bool preparaServer(ServerProva &prova)
+// The large file copied into the server's empty database; how long it took.
+bool copiaSulServer()
 {
-    const QString database = prova.isValid() ? prova.nuovoDatabase() : QString();
-    if (database.isEmpty()) {
-        std::fprintf(stderr, "Server non avviato: %s\n", qPrintable(prova.errore()));
-        return false;
-    }
-    connessioneServer() = prova.connessione(database);
     QElapsedTimer tempo;
     tempo.start();
     const EsitoMigrazione esito = migraSuServer(fileGrande(), connessioneServer());
@@ -733,7 +743,386 @@ bool preparaServer(ServerProva &prova)
     Pg().esegui("VACUUM ANALYZE");
     std::printf("migraSuServer: %.1f s (%s); VACUUM ANALYZE: %.1f s\n", migrazione,
                 qPrintable(esito.messaggio), tempo.nsecsElapsed() / 1e9);
-    registraServer();
+    return true;
+}
+
+// A private cluster holding a copy of the large file.
+bool preparaServer(ServerProva &prova)
+{
+    const QString database = prova.isValid() ? prova.nuovoDatabase() : QString();
+    if (database.isEmpty()) {
+        std::fprintf(stderr, "Server non avviato: %s\n", qPrintable(prova.errore()));
+        return false;
+    }
+    connessioneServer() = prova.connessione(database);
+    return copiaSulServer();
+}
+
+// The options a libpq string sets, and the one TCP server it names: the
+// proxy stands in front of that server only, and a string that leaves the
+// server to libpq's defaults (a local socket) is refused before any
+// connection is tried.
+struct Indirizzo
+{
+    QMap<QByteArray, QString> opzioni;
+    QString host;
+    quint16 porta = 5432;
+};
+
+Indirizzo leggiIndirizzo(const QString &connessione)
+{
+    Indirizzo indirizzo;
+    PQconninfoOption *opzioni = PQconninfoParse(connessione.toUtf8().constData(), nullptr);
+    if (!opzioni)
+        throw std::runtime_error("stringa di connessione non valida");
+    for (PQconninfoOption *o = opzioni; o->keyword; ++o) {
+        if (o->val)
+            indirizzo.opzioni.insert(o->keyword, QString::fromUtf8(o->val));
+    }
+    PQconninfoFree(opzioni);
+    indirizzo.host = indirizzo.opzioni.value("hostaddr", indirizzo.opzioni.value("host"));
+    const QString porta = indirizzo.opzioni.value("port");
+    if (indirizzo.host.isEmpty() || indirizzo.host.startsWith(u'/') || indirizzo.host.contains(u',')
+        || porta.contains(u','))
+        throw std::runtime_error("la stringa deve indicare un solo server TCP (host= o hostaddr=)");
+    bool numero = true;
+    if (!porta.isEmpty())
+        indirizzo.porta = porta.toUShort(&numero);
+    if (!numero || indirizzo.porta == 0)
+        throw std::runtime_error("porta non valida nella stringa di connessione");
+    return indirizzo;
+}
+
+// A server the bench was given: its database empty, and the large file is
+// copied in, or a copy of it from an earlier run. The bench sells and undoes
+// its sales there, so it refuses any other shop's data.
+bool usaServer(const QString &collegamento)
+{
+    connessioneServer() = collegamento;
+    try {
+        leggiIndirizzo(collegamento);
+        Pg pg;
+        if (!Pg::numero(pg.esegui("SELECT count(*) FROM pg_class WHERE relname = 'prodotto'"
+                                  " AND relnamespace = current_schema()::regnamespace")))
+            return copiaSulServer();
+        Nudo nudo(fileGrande());
+        for (const char *tabella : {"prodotto", "ricevuta", "rimanenze"}) {
+            const QByteArray conta = QByteArray("SELECT count(*) FROM ") + tabella;
+            const qint64 nelFile = Preparata(nudo, conta.constData()).esegui();
+            if (Pg::numero(pg.esegui(conta.constData())) != nelFile) {
+                std::fprintf(stderr, "Il database contiene dati che non sono una copia di %s"
+                                     " (tabella %s): il bench vi registra vendite e le annulla,"
+                                     " serve un database vuoto.\n",
+                             qPrintable(fileGrande()), tabella);
+                return false;
+            }
+        }
+    } catch (const std::exception &errore) {
+        std::fprintf(stderr, "Server non usato: %s\n", errore.what());
+        return false;
+    }
+    return true;
+}
+
+// Through a proxy that delays each way ----------------------------------------
+// Each action a counter does on the server runs through a Proxy in front of
+// it, at each delay added each way, its round trips counted there, and is
+// set against its limit: the fewest round trips the action needs, each as
+// long as one bare round trip through the proxy at that delay, plus the work
+// that no saving of round trips removes.
+
+std::vector<int> &ritardiMs()
+{
+    static std::vector<int> ritardi{0, 1, 5, 20};
+    return ritardi;
+}
+
+using Orologio = std::chrono::steady_clock;
+
+double millisecondiDa(Orologio::time_point inizio)
+{
+    return std::chrono::duration<double, std::milli>(Orologio::now() - inizio).count();
+}
+
+double mediana(std::vector<double> valori)
+{
+    std::sort(valori.begin(), valori.end());
+    return valori.empty() ? 0 : valori[valori.size() / 2];
+}
+
+// A libpq value in a connection string: quoted, its quotes and backslashes escaped.
+QString valoreConnessione(const QString &valore)
+{
+    QString testo = valore;
+    testo.replace(u'\\', QStringLiteral("\\\\")).replace(u'\'', QStringLiteral("\\'"));
+    return u'\'' + testo + u'\'';
+}
+
+struct Rete
+{
+    std::unique_ptr<Proxy> proxy;
+    QString attraverso; // the server's string through the proxy
+    std::unique_ptr<Pg> diretta; // for undoing, outside the timing
+    std::unique_ptr<Pg> nuda; // through the proxy, for the bare round trip
+    Carrello carrello;
+    Carrello venti; // its first 20 lines
+    QString codiceNuovo; // an article in stock that the cart does not hold
+    std::map<std::string, double> lavoro; // of each action, measured once
+};
+
+// The proxy in front of the server of connessioneServer(), and the same
+// string through it: where to connect replaced, the rest as given. The
+// password libpq found for the server goes along, since a ~/.pgpass line
+// names the server's port and not the proxy's.
+void apriRete(Rete &r)
+{
+    const Indirizzo indirizzo = leggiIndirizzo(connessioneServer());
+    r.proxy = std::make_unique<Proxy>(indirizzo.host, indirizzo.porta);
+    if (!r.proxy->valido())
+        throw std::runtime_error(("proxy non avviato: " + r.proxy->errore()).toStdString());
+    r.diretta = std::make_unique<Pg>();
+    QMap<QByteArray, QString> date = indirizzo.opzioni;
+    date.insert("hostaddr", QStringLiteral("127.0.0.1"));
+    date.insert("port", QString::number(r.proxy->porta()));
+    if (PQconnectionUsedPassword(r.diretta->c()) && PQpass(r.diretta->c()))
+        date.insert("password", QString::fromUtf8(PQpass(r.diretta->c())));
+    QStringList parti;
+    for (auto i = date.cbegin(); i != date.cend(); ++i)
+        parti << QString::fromUtf8(i.key()) + u'=' + valoreConnessione(i.value());
+    r.attraverso = parti.join(u' ');
+    r.nuda = std::make_unique<Pg>(r.attraverso);
+    r.carrello = leggiCarrelloServer(*r.diretta);
+    r.venti = r.carrello;
+    r.venti.righe = r.carrello.righe.first(20);
+    r.venti.totaliRighe = r.carrello.totaliRighe.first(20);
+    r.venti.totale =
+        std::accumulate(r.venti.totaliRighe.cbegin(), r.venti.totaliRighe.cend(), qint64(0));
+    const Risultato codice = r.diretta->esegui(
+        "SELECT codice FROM rimanenze WHERE pezzi > 0"
+        " AND codice NOT IN (SELECT codice FROM carrello) ORDER BY codice LIMIT 1");
+    if (PQntuples(codice.get()) != 1)
+        throw std::runtime_error("nessun articolo in magazzino fuori dal carrello");
+    r.codiceNuovo = QString::fromUtf8(PQgetvalue(codice.get(), 0, 0));
+}
+
+// One bare round trip through the proxy at its delay now: an empty query on a
+// connection already open, the median of a few. Each must have been counted
+// as one round trip and have taken at least the delay both ways, or no
+// figure of the run could be trusted.
+double giroNudo(Rete &r, int ritardoMs)
+{
+    constexpr int VOLTE = 7;
+    std::vector<double> tempi;
+    const quint64 prima = r.proxy->giri();
+    for (int i = 0; i < VOLTE; ++i) {
+        const auto inizio = Orologio::now();
+        const Risultato vuota(PQexec(r.nuda->c(), ";"), PQclear);
+        if (PQresultStatus(vuota.get()) != PGRES_EMPTY_QUERY)
+            throw std::runtime_error(PQerrorMessage(r.nuda->c()));
+        tempi.push_back(millisecondiDa(inizio));
+    }
+    const double minimo = *std::min_element(tempi.cbegin(), tempi.cend());
+    if (r.proxy->giri() - prima != VOLTE || minimo < 2 * ritardoMs)
+        throw std::runtime_error("il proxy non conta o non ritarda i giri come deve");
+    return mediana(tempi);
+}
+
+// Drops this thread's connection outside the timing, so that the next
+// routine opens a new one: a routine on a string that libpq refuses before
+// any network (an sslmode that does not exist) closes the one kept open,
+// with a report that is expected and swallowed. Then a bare round trip
+// through the proxy, by which time the old connection's goodbye is counted.
+void lasciaConnessione(Rete &r)
+{
+    const Segnalatore segnalatore = installaSegnalatore([](const RapportoZona &) {});
+    impostaConfigurazione({.server = r.attraverso + QStringLiteral(" sslmode=nessuno")});
+    UltimaRicevuta();
+    impostaConfigurazione({.server = r.attraverso});
+    installaSegnalatore(segnalatore);
+    PQclear(PQexec(r.nuda->c(), ";"));
+}
+
+// The cart holding only the lines the sale will sell.
+void soloRighe(Rete &r, const Carrello &c)
+{
+    r.diretta->esegui("BEGIN");
+    r.diretta->esegui("DELETE FROM carrello");
+    for (qsizetype i = 0; i < c.righe.size(); ++i) {
+        const RigaVendita &riga = c.righe[i];
+        r.diretta->esegui("INSERT INTO carrello (tipo, codice, prezzo, pezzi, totale)"
+                          " VALUES ($1, $2, $3, $4, $5)",
+                          {riga.idTipo, riga.codice, riga.prezzo, riga.pezzi, c.totaliRighe[i]});
+    }
+    r.diretta->esegui("COMMIT");
+}
+
+// The stock window's choice of a type, as the window makes it.
+std::optional<QList<RigaRimanenza>> sceltaTipo(const QString &codice)
+{
+    return RimanenzeDelTipo(codice);
+}
+
+template <typename Elenco>
+bool pieno(const std::optional<Elenco> &elenco)
+{
+    return elenco && !elenco->isEmpty();
+}
+
+struct AzioneRete
+{
+    const char *nome;
+    int giriMinimi;
+    std::function<bool(Rete &)> esegui; // timed
+    std::function<void(Rete &)> prima = {}; // outside the timing, before each run
+    std::function<void(Rete &)> dopo = {}; // outside the timing, after each run
+    bool nuovaConnessione = false; // each run must open one
+    // Runs per repetition when undoing one costs far more than the run (a
+    // sale's undo and vacuum); else as many as Google Benchmark wants.
+    int volte = 0;
+};
+
+bool registrata(const EsitoVendita &esito)
+{
+    return esito.stato == EsitoVendita::Stato::Registrata;
+}
+
+const std::vector<AzioneRete> &azioniRete()
+{
+    const auto rimetti = [](Rete &r) { rimettiCarrelloServer(*r.diretta, r.carrello); };
+    static const std::vector<AzioneRete> azioni = {
+        {"vendita_200_righe", 1,
+         [](Rete &r) { return registrata(RegistraVendita(r.carrello.righe)); }, {}, rimetti, false,
+         10},
+        {"vendita_20_righe", 1, [](Rete &r) { return registrata(RegistraVendita(r.venti.righe)); },
+         [](Rete &r) { soloRighe(r, r.venti); }, rimetti, false, 10},
+        {"aggiungi_carrello", 1,
+         [](Rete &r) { return AggiungiCarrello(r.codiceNuovo, 1) == EsitoCarrello::Aggiunto; }, {},
+         [](Rete &r) {
+             r.diretta->esegui("DELETE FROM carrello WHERE codice = $1", {r.codiceNuovo});
+         }},
+        {"scelta_tipo", 1, [](Rete &) { return pieno(sceltaTipo(QStringLiteral("Viti"))); }},
+        {"trova_codice", 1,
+         [](Rete &r) { return pieno(TrovaRimanenze(r.carrello.righe.first().codice)); }},
+        // Start-up, or a reconnection: the first routine on a new connection.
+        {"avvio", 3, [](Rete &) { return LeggiGeneralita().has_value(); }, lasciaConnessione, {},
+         true},
+        {"operazioni_anno", 1,
+         [](Rete &) {
+             const Periodo &anno = PERIODI[0];
+             return VisualizzaOperazioni(OPERAZIONE_VENDITA, QString(), anno.dal, anno.al).completo;
+         }},
+        {"ricevute_tutte", 1, [](Rete &) { return pieno(VisualizzaRicevute()); }},
+    };
+    return azioni;
+}
+
+struct Misura
+{
+    bool riuscita = false;
+    double ms = 0;
+    quint64 giri = 0; // a new connection's handshake counted as one more
+    quint64 connessioni = 0;
+};
+
+Misura misura(Rete &r, const AzioneRete &azione)
+{
+    if (azione.prima)
+        azione.prima(r);
+    const quint64 giri = r.proxy->giri();
+    const quint64 connessioni = r.proxy->connessioni();
+    Misura m;
+    const auto inizio = Orologio::now();
+    m.riuscita = azione.esegui(r);
+    m.ms = millisecondiDa(inizio);
+    m.connessioni = r.proxy->connessioni() - connessioni;
+    m.giri = r.proxy->giri() - giri + m.connessioni;
+    if (azione.dopo)
+        azione.dopo(r);
+    if (m.riuscita && azione.nuovaConnessione && m.connessioni != 1)
+        throw std::runtime_error("nessuna connessione nuova: l'avvio non è misurato");
+    return m;
+}
+
+// The action's work that no saving of round trips removes: its time with no
+// delay added, less its round trips each as long as a bare one then. The
+// whole time at no delay would count the program's surplus round trips on
+// the loopback as work, and the limit would hide them. The least of five
+// runs, since a limit is what can be reached and the machine's load only
+// adds; measured once, so that an action's limits at every delay share it.
+double lavoro(Rete &r, const AzioneRete &azione)
+{
+    const auto noto = r.lavoro.find(azione.nome);
+    if (noto != r.lavoro.end())
+        return noto->second;
+    const double giro = giroNudo(r, 0);
+    double minimo = std::numeric_limits<double>::max();
+    for (int i = 0; i < 5; ++i) {
+        const Misura m = misura(r, azione);
+        if (!m.riuscita)
+            throw std::runtime_error("azione non riuscita");
+        minimo = std::min(minimo, m.ms - double(m.giri) * giro);
+    }
+    return r.lavoro[azione.nome] = std::max(0.0, minimo);
+}
+
+void Rete_Azione(benchmark::State &stato, Rete *r, const AzioneRete *azione, int ritardoMs)
+{
+    try {
+        impostaConfigurazione({.server = r->attraverso});
+        // Its connection open and warm, as a counter that has worked a while.
+        r->proxy->impostaRitardo({});
+        if (!misura(*r, *azione).riuscita)
+            throw std::runtime_error("azione non riuscita");
+        const double daFare = lavoro(*r, *azione);
+        r->proxy->impostaRitardo(std::chrono::milliseconds(ritardoMs));
+        const double giro = giroNudo(*r, ritardoMs);
+        double giri = 0;
+        double tempo = 0;
+        int volte = 0;
+        for (auto _ : stato) {
+            const Misura m = misura(*r, *azione);
+            stato.SetIterationTime(m.ms / 1000);
+            if (!m.riuscita) {
+                stato.SkipWithError("azione non riuscita");
+                break;
+            }
+            giri += double(m.giri);
+            tempo += m.ms;
+            ++volte;
+        }
+        const double limite = azione->giriMinimi * giro + daFare;
+        if (volte > 0) {
+            stato.counters["giri"] = giri / volte;
+            stato.counters["giro_ms"] = giro;
+            stato.counters["limite_ms"] = limite;
+            stato.counters["rapporto"] = tempo / volte / limite;
+        }
+    } catch (const std::exception &errore) {
+        stato.SkipWithError(errore.what());
+    }
+    r->proxy->impostaRitardo({});
+    impostaConfigurazione({});
+}
+
+bool preparaRete(Rete &r)
+{
+    try {
+        apriRete(r);
+    } catch (const std::exception &errore) {
+        std::fprintf(stderr, "Rete non preparata: %s\n", errore.what());
+        return false;
+    }
+    for (const AzioneRete &azione : azioniRete()) {
+        for (const int ritardo : ritardiMs()) {
+            const std::string nome =
+                "rete_" + std::string(azione.nome) + '/' + std::to_string(ritardo) + "ms";
+            auto *caso = benchmark::RegisterBenchmark(nome.c_str(), Rete_Azione, &r, &azione,
+                                                      ritardo);
+            caso->UseManualTime()->Unit(benchmark::kMillisecond);
+            if (azione.volte > 0)
+                caso->Iterations(azione.volte);
+        }
+    }
     return true;
 }
 
@@ -750,17 +1139,30 @@ public:
             if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median")
                 continue;
             std::string nome = run.benchmark_name();
-            const std::string suffisso = "_median";
-            if (nome.size() > suffisso.size()
-                && nome.compare(nome.size() - suffisso.size(), suffisso.size(), suffisso) == 0)
-                nome.erase(nome.size() - suffisso.size());
+            for (const std::string suffisso : {"_median", "/real_time"}) {
+                if (nome.size() > suffisso.size()
+                    && nome.compare(nome.size() - suffisso.size(), suffisso.size(), suffisso) == 0)
+                    nome.erase(nome.size() - suffisso.size());
+            }
             mediane_[nome] = run.GetAdjustedRealTime() * multiplicatore(run.time_unit);
+            if (nome.rfind("rete_", 0) == 0 && !run.error_occurred)
+                reteRiga(nome, run);
         }
     }
 
     void Finalize() override
     {
         ConsoleReporter::Finalize();
+        if (!rete_.empty()) {
+            std::printf("\n%-22s %8s %8s %7s %12s %12s %9s\n", "azione sul server", "ritardo",
+                        "giri", "minimi", "mediana", "limite", "rapporto");
+            for (const auto &[chiave, riga] : rete_) {
+                const AzioneRete &azione = azioniRete()[chiave.first];
+                std::printf("%-22s %5d ms %8.0f %7d %9.2f ms %9.2f ms %8.1fx\n", azione.nome,
+                            chiave.second, riga.giri, azione.giriMinimi, riga.tempo, riga.limite,
+                            riga.rapporto);
+            }
+        }
         std::printf("\n%-44s %14s %14s %8s\n", "caso", "programma", "riferimento", "rapporto");
         for (const auto &[nome, tempo] : mediane_) {
             const auto barra = nome.find("/programma");
@@ -779,6 +1181,31 @@ public:
     }
 
 private:
+    struct RigaRete
+    {
+        double giri = 0;
+        double tempo = 0;
+        double limite = 0;
+        double rapporto = 0;
+    };
+
+    // "rete_<azione>/<ritardo>ms", kept by action, as listed, then delay.
+    void reteRiga(const std::string &nome, const Run &run)
+    {
+        const auto barra = nome.find('/');
+        const std::string azione = nome.substr(5, barra - 5);
+        const auto valore = [&](const char *contatore) {
+            const auto c = run.counters.find(contatore);
+            return c == run.counters.end() ? 0.0 : double(c->second);
+        };
+        for (size_t i = 0; i < azioniRete().size(); ++i) {
+            if (azione == azioniRete()[i].nome)
+                rete_[{i, std::atoi(nome.c_str() + barra + 1)}] = {
+                    valore("giri"), run.GetAdjustedRealTime() * multiplicatore(run.time_unit),
+                    valore("limite_ms"), valore("rapporto")};
+        }
+    }
+
     static double multiplicatore(benchmark::TimeUnit unita)
     {
         switch (unita) {
@@ -790,6 +1217,7 @@ private:
         return 1;
     }
     std::map<std::string, double> mediane_;
+    std::map<std::pair<size_t, int>, RigaRete> rete_;
 };
 
 QtMessageHandler &gestorePrecedente()
@@ -805,6 +1233,48 @@ void filtraAvvisi(QtMsgType tipo, const QMessageLogContext &contesto, const QStr
         gestorePrecedente()(tipo, contesto, testo);
 }
 
+// Takes an option out of argv, "--nome valore" or "--nome=valore" (a bare
+// "--nome" when it takes none): its value, or nothing when it is absent.
+std::optional<QString> togliOpzione(int &argc, char **argv, const char *nome, bool conValore)
+{
+    const std::string conUguale = std::string(nome) + '=';
+    for (int i = 1; i < argc; ++i) {
+        int presi = 1;
+        QString valore;
+        if (std::strcmp(argv[i], nome) == 0 && conValore) {
+            if (i + 1 >= argc)
+                throw std::invalid_argument(std::string(nome) + ": manca il valore");
+            valore = QString::fromLocal8Bit(argv[i + 1]);
+            presi = 2;
+        } else if (conValore && std::strncmp(argv[i], conUguale.c_str(), conUguale.size()) == 0) {
+            valore = QString::fromLocal8Bit(argv[i] + conUguale.size());
+        } else if (std::strcmp(argv[i], nome) != 0) {
+            continue;
+        }
+        std::copy(argv + i + presi, argv + argc + 1, argv + i);
+        argc -= presi;
+        return valore;
+    }
+    return std::nullopt;
+}
+
+// "5" or "0,5,20": milliseconds added each way, whole, at most a second.
+std::vector<int> leggiRitardi(const QString &testo)
+{
+    std::vector<int> ritardi;
+    for (const QString &parte : testo.split(u',')) {
+        bool numero = false;
+        const int ms = parte.trimmed().toInt(&numero);
+        if (!numero || ms < 0 || ms > 1000)
+            throw std::invalid_argument("--ritardo: millisecondi interi da 0 a 1000,"
+                                        " separati da virgole (per esempio 0,5,20)");
+        ritardi.push_back(ms);
+    }
+    std::sort(ritardi.begin(), ritardi.end());
+    ritardi.erase(std::unique(ritardi.begin(), ritardi.end()), ritardi.end());
+    return ritardi;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -814,20 +1284,32 @@ int main(int argc, char *argv[])
     gestorePrecedente() = qInstallMessageHandler(filtraAvvisi);
     benchmark::Initialize(&argc, argv);
     bool conServer = false;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--server") == 0) {
-            conServer = true;
-            std::copy(argv + i + 1, argv + argc + 1, argv + i);
-            --argc;
-            --i;
+    std::optional<QString> collegamento;
+    try {
+        conServer = togliOpzione(argc, argv, "--server", false).has_value();
+        collegamento = togliOpzione(argc, argv, "--collegamento", true);
+        if (const std::optional<QString> ritardi = togliOpzione(argc, argv, "--ritardo", true)) {
+            if (!conServer)
+                throw std::invalid_argument("--ritardo vale solo con --server");
+            ritardiMs() = leggiRitardi(*ritardi);
         }
+        if (collegamento && (!conServer || collegamento->trimmed().isEmpty()))
+            throw std::invalid_argument("--collegamento vuole --server e una stringa di"
+                                        " connessione");
+    } catch (const std::invalid_argument &errore) {
+        std::fprintf(stderr, "%s\n", errore.what());
+        return 2;
     }
     if (argc < 2) {
         std::fprintf(stderr, "Uso: vorendi-bench file.mdb [opzioni di Google Benchmark]\n"
-                             "     vorendi-bench file.mdb --server [opzioni di Google Benchmark]\n"
+                             "     vorendi-bench file.mdb --server [--collegamento STRINGA]"
+                             " [--ritardo MS[,MS...]] [opzioni di Google Benchmark]\n"
                              "     vorendi-bench file.mdb --una-vendita=programma|riferimento|nessuna\n");
         return 2;
     }
+    // Where the server is comes from the string alone, never from the environment.
+    for (const char *variabile : {"PGHOST", "PGHOSTADDR", "PGPORT", "PGSERVICE", "PGSERVICEFILE"})
+        qunsetenv(variabile);
     fileGrande() = QFileInfo(QString::fromLocal8Bit(argv[1])).absoluteFilePath();
     QTemporaryDir copie;
     fileScrivibile() = copie.filePath(QStringLiteral("Vorendi.mdb"));
@@ -851,8 +1333,14 @@ int main(int argc, char *argv[])
     }
     registraOperazioni();
     std::optional<ServerProva> prova;
-    if (conServer && !preparaServer(prova.emplace()))
-        return 1;
+    std::optional<Rete> rete;
+    if (conServer) {
+        if (collegamento ? !usaServer(*collegamento) : !preparaServer(prova.emplace()))
+            return 1;
+        registraServer();
+        if (!preparaRete(rete.emplace()))
+            return 1;
+    }
     Tabella tabella;
     benchmark::RunSpecifiedBenchmarks(&tabella);
     benchmark::Shutdown();

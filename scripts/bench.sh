@@ -9,22 +9,31 @@
 # checkout and the peak memory at each size.
 # With --server first, only the server cases instead: a private PostgreSQL
 # cluster on 127.0.0.1 is started, the large file copied into it, and the
-# program on it measured against bare libpq.
+# program on it measured against bare libpq; then each counter's action
+# through a proxy that adds a delay each way (--ritardo 5, or 0,1,5,20 ms
+# unless told), its round trips against the fewest it needs. A connection
+# string right after --server names a server to use instead of the private
+# one: its database empty (the file is copied in) or filled by an earlier run.
 set -eu
 radice=$(cd "$(dirname "$0")/.." && pwd)
 scala=0
 server=0
+collegamento=
 if [ "${1:-}" = "--scala" ]; then
     scala=1
     shift
 elif [ "${1:-}" = "--server" ]; then
     server=1
     shift
+    if [ $# -gt 0 ] && [ "${1#-}" = "$1" ]; then
+        collegamento=$1
+        shift
+    fi
 fi
 "$radice/scripts/setup.sh"
 cartella="$radice/build-release"
-VORENDI_BUILD_DIR="$cartella" VORENDI_BUILD_TYPE=Release \
-    VORENDI_CMAKE_ARGS="-DVORENDI_TESTS=OFF" "$radice/scripts/build.sh"
+VORENDI_BUILD_DIR="$cartella" VORENDI_BUILD_TYPE=Release VORENDI_CMAKE_ARGS="-DVORENDI_TESTS=OFF" \
+    VORENDI_OBIETTIVI="vorendi-bench vorendi-genera vorendi-memoria" "$radice/scripts/build.sh"
 
 negozio() {
     file="$cartella/bench/grande$2.mdb"
@@ -38,7 +47,10 @@ negozio() {
 uptime
 file=$(negozio 1 "")
 if [ "$server" -eq 1 ]; then
-    exec "$cartella/bench/vorendi-bench" "$file" --server --benchmark_filter=server_ \
+    if [ -n "$collegamento" ]; then
+        set -- --collegamento "$collegamento" "$@"
+    fi
+    exec "$cartella/bench/vorendi-bench" "$file" --server --benchmark_filter='server_|rete_' \
         --benchmark_repetitions="${RIPETIZIONI:-5}" --benchmark_enable_random_interleaving=true \
         --benchmark_report_aggregates_only=true "$@"
 fi
