@@ -317,8 +317,9 @@ private slots:
         QCOMPARE(b.zone(), QList<int>{5});
     }
 
-    // The checkout: exactly the listed lines sold on the day it starts, a
-    // stock row deleted meanwhile back below zero; a cart no longer as
+    // The checkout: exactly the listed lines sold on the day it starts (a
+    // code with a quote, a comma and a backslash one line), a stock row
+    // deleted meanwhile back below zero; a cart no longer as
     // listed, or a step that fails, writes nothing and names the step.
     void vendita_data()
     {
@@ -328,7 +329,7 @@ private slots:
         QTest::newRow("riga aggiunta") << "INSERT INTO carrello VALUES ('X', 1, 1, 1, 1)" << -1;
         QTest::newRow("pezzi cambiati") << "UPDATE carrello SET pezzi=5 WHERE codice='VT-6'" << -1;
         QTest::newRow("prezzo cambiato") << "UPDATE carrello SET prezzo=1 WHERE codice='VT-6'" << -1;
-        QTest::newRow("riga tolta") << "DELETE FROM carrello WHERE codice='CL-1'" << -1;
+        QTest::newRow("riga tolta") << "DELETE FROM carrello WHERE tipo=2" << -1;
         QTest::newRow("movimento") << "blocca INSERT prodotto" << 1;
         QTest::newRow("scorta") << "blocca UPDATE rimanenze" << 4;
         QTest::newRow("carrello") << "blocca DELETE carrello" << 10;
@@ -341,10 +342,10 @@ private slots:
         QFETCH(int, zona);
         BancoDati b;
         b.esegui("INSERT INTO tipo (codice) VALUES ('Viti'), ('Colle')");
-        b.esegui("INSERT INTO rimanenze VALUES ('VT-6', 1, 10, 1500), ('VT-8', 1, 2, 2000), ('CL-1', 2, 5, 0)");
-        for (const auto &[codice, pezzi] : {std::pair{"vt-6", 3}, {"VT-8", 4}, {"CL-1", 1}})
+        b.esegui("INSERT INTO rimanenze VALUES ('VT-6', 1, 10, 1500), ('VT-8', 1, 2, 2000), ('C\"L,1\\', 2, 5, 0)");
+        for (const auto &[codice, pezzi] : {std::pair{"vt-6", 3}, {"VT-8", 4}, {"C\"L,1\\", 1}})
             QCOMPARE(AggiungiCarrello(codice, qint16(pezzi)), EsitoCarrello::Aggiunto);
-        QVERIFY(AggiornaPrezzo("VT-6", 2400) && CancellaRimanenza("CL-1"));
+        QVERIFY(AggiornaPrezzo("VT-6", 2400) && CancellaRimanenza("C\"L,1\\"));
         QCOMPARE(AggiungiCarrello("VT-6", 1), EsitoCarrello::Aggiunto);
         QList<RigaVendita> righe;
         for (const RigaCarrello &r : VisualizzaCarrello().value_or(QList<RigaCarrello>()))
@@ -373,9 +374,9 @@ private slots:
         QCOMPARE(esito.giorno, QDate(2026, 12, 31));
         QCOMPARE(b.righe("SELECT * FROM prodotto ORDER BY id"),
                  Righe({{1, 1, "vt-6", 1500, 0, -4, 2, "2026-12-31"}, {2, 1, "VT-8", 2000, 0, -4, 2, "2026-12-31"},
-                        {3, 2, "CL-1", 0, 0, -1, 2, "2026-12-31"}}));
+                        {3, 2, "C\"L,1\\", 0, 0, -1, 2, "2026-12-31"}}));
         QCOMPARE(b.righe("SELECT * FROM rimanenze ORDER BY codice"),
-                 Righe({{"CL-1", 2, -1, 0}, {"VT-6", 1, 6, 2400}, {"VT-8", 1, -2, 2000}}));
+                 Righe({{"C\"L,1\\", 2, -1, 0}, {"VT-6", 1, 6, 2400}, {"VT-8", 1, -2, 2000}}));
         QCOMPARE(b.righe("SELECT * FROM ricevuta"), Righe({{1, "2026-12-31", 14000}}));
         QCOMPARE(b.valore("SELECT count(*) FROM carrello").toInt(), 0);
     }
