@@ -52,6 +52,26 @@ std::shared_ptr<pg_result> tieni(PGresult *r)
     return std::shared_ptr<pg_result>(r, LiberaRisultato());
 }
 
+// A statement's values in libpq's text format, alive as long as this is.
+class Parametri
+{
+public:
+    explicit Parametri(const QVariantList &valori)
+    {
+        for (const QVariant &valore : valori) {
+            bool nullo = false;
+            testi_.append(testoPg(valore, &nullo));
+            puntatori_.push_back(nullo ? nullptr : testi_.last().constData());
+        }
+    }
+    int quanti() const { return int(puntatori_.size()); }
+    const char *const *dati() const { return puntatori_.data(); }
+
+private:
+    QList<QByteArray> testi_;
+    std::vector<const char *> puntatori_;
+};
+
 bool fallito(const PGresult *r)
 {
     const ExecStatusType stato = PQresultStatus(r);
@@ -190,13 +210,7 @@ std::shared_ptr<pg_result> Collegamento::esegui(const QByteArray &sql, const QVa
 {
     if (!pg_)
         fallisciSulServer(QStringLiteral("08006"), QStringLiteral("no connection to the server"));
-    QList<QByteArray> testi;
-    std::vector<const char *> parametri;
-    for (const QVariant &valore : valori) {
-        bool nullo = false;
-        testi.append(testoPg(valore, &nullo));
-        parametri.push_back(nullo ? nullptr : testi.last().constData());
-    }
+    const Parametri valoriPg(valori);
     // Sent as one batch, read back in the same order.
     int quanti = 0;
     const bool conInizio = !inAttesa_.isEmpty();
@@ -215,7 +229,7 @@ std::shared_ptr<pg_result> Collegamento::esegui(const QByteArray &sql, const QVa
             interrotto({});
         ++quanti;
     }
-    if (!PQsendQueryPrepared(pg_, nome.constData(), int(parametri.size()), parametri.data(), nullptr, nullptr, 0)
+    if (!PQsendQueryPrepared(pg_, nome.constData(), valoriPg.quanti(), valoriPg.dati(), nullptr, nullptr, 0)
         || !PQpipelineSync(pg_))
         interrotto({});
     ++quanti;
@@ -269,21 +283,15 @@ void Collegamento::inviaLetture(const QList<QByteArray> &istruzioni, const QVari
 {
     if (!pg_)
         fallisciSulServer(QStringLiteral("08006"), QStringLiteral("no connection to the server"));
-    QList<QByteArray> testi;
-    std::vector<const char *> parametri;
-    for (const QVariant &valore : valori) {
-        bool nullo = false;
-        testi.append(testoPg(valore, &nullo));
-        parametri.push_back(nullo ? nullptr : testi.last().constData());
-    }
+    const Parametri valoriPg(valori);
     const bool conInizio = !inAttesa_.isEmpty();
     if (conInizio && !PQsendQueryParams(pg_, std::exchange(inAttesa_, {}).constData(), 0, nullptr, nullptr,
                                         nullptr, nullptr, 0))
         interrotto({});
     for (qsizetype i = 0; i < istruzioni.size(); ++i) {
         const bool ultima = i == istruzioni.size() - 1;
-        if (!PQsendQueryParams(pg_, numerata(istruzioni.at(i)).constData(), ultima ? int(parametri.size()) : 0,
-                               nullptr, ultima ? parametri.data() : nullptr, nullptr, nullptr, 0))
+        if (!PQsendQueryParams(pg_, numerata(istruzioni.at(i)).constData(), ultima ? valoriPg.quanti() : 0,
+                               nullptr, ultima ? valoriPg.dati() : nullptr, nullptr, nullptr, 0))
             interrotto({});
     }
     if (!PQpipelineSync(pg_))
