@@ -754,7 +754,7 @@ bool preparaServer(ServerProva &prova)
         std::fprintf(stderr, "Server non avviato: %s\n", qPrintable(prova.errore()));
         return false;
     }
-    connessioneServer() = prova.connessione(database);
+    connessioneServer() = prova.connessione(database, {}, true);
     return copiaSulServer();
 }
 

@@ -144,20 +144,12 @@ Collegamento::~Collegamento()
 
 bool Collegamento::utilizzabile()
 {
-    if (!pg_ || PQstatus(pg_) != CONNECTION_OK)
+    if (!pg_ || PQstatus(pg_) != CONNECTION_OK || PQtransactionStatus(pg_) != PQTRANS_IDLE || PQisBusy(pg_))
         return false;
-    // Read until nothing is left: a termination comes as a message (taken
-    // for a notice while idle) and then the end, which a second read finds.
-    for (;;) {
-        pollfd attesa{PQsocket(pg_), POLLIN, 0};
-        if (poll(&attesa, 1, 0) <= 0)
-            break;
-        if (!PQconsumeInput(pg_) || PQstatus(pg_) != CONNECTION_OK)
-            return false;
-    }
-    // Anything the server said on its own (a notice, its own end) means
-    // the connection is not as the last routine left it.
-    return PQtransactionStatus(pg_) == PQTRANS_IDLE && !PQisBusy(pg_);
+    // An idle session hears nothing from the server but its goodbye (a
+    // termination, then the end): anything waiting means it is gone.
+    pollfd attesa{PQsocket(pg_), POLLIN, 0};
+    return poll(&attesa, 1, 0) == 0;
 }
 
 bool Collegamento::cifrato() const

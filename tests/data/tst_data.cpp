@@ -102,7 +102,9 @@ private slots:
         for (int i = 0; i < comandiDiProva().size(); ++i) {
             const QString nome = comandiDiProva()[i].nome;
             QStringList guasti{"nessuno", "mancante", "testo", "tabella"};
-            guasti << (nome.startsWith("Registra") ? "IMMEDIATE" : nome == "VisualizzaTipi" ? "EXCLUSIVE" : "");
+            // The server waits out a lock as long as a reply: one routine shows it.
+            if (!serverDiProva() || nome == "RegistraVendita")
+                guasti << (nome.startsWith("Registra") ? "IMMEDIATE" : nome == "VisualizzaTipi" ? "EXCLUSIVE" : "");
             for (const QString &guasto : guasti) {
                 if (!guasto.isEmpty())
                     QTest::addRow("%s, %s", qPrintable(nome), qPrintable(guasto)) << i << guasto;

@@ -9,23 +9,47 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlRecord>
+#include <QRegularExpression>
+
+namespace {
+
+// One database for the program's tests, made at first use.
+QString negozioDiProva()
+{
+    static const QString nome = serverDiProva()->nuovoDatabase();
+    return nome;
+}
+
+int prove = 0; // the shops made so far
+// Until a test changes more than rows, emptying the tables is enough.
+bool soloRighe = false;
+
+} // namespace
 
 BancoDati::BancoDati(int opzioni)
     : cartellaPrecedente_(QDir::currentPath())
 {
+    ++prove;
     QDir::setCurrent(cartella_.path());
     // As the program's, with short waits so that tests wait little.
     Configurazione c{.percorso = percorsoPredefinito(),
                      .attesaFileBloccato = std::chrono::milliseconds(400),
                      .limiteRete = std::chrono::milliseconds(2000)};
     if (ServerProva *s = serverDiProva(); s && !(opzioni & SenzaFile)) {
-        database_ = s->nuovoDatabase();
+        // A new schema, or the tables emptied, is cheaper than a new
+        // database, and as empty; a string of its own gives the routines
+        // a new connection.
+        database_ = negozioDiProva();
         QString errore;
-        if (database_.isEmpty() || !creaDatabaseServer(connessione(), &errore))
-            qFatal("database di prova non creato: %s", qPrintable(errore));
+        if (soloRighe) {
+            esegui("TRUNCATE tipo, rimanenze, prodotto, carrelli, ricevuta, \"generalità\", vendite_chiavi RESTART IDENTITY;"
+                   " INSERT INTO \"generalità\" VALUES ('', '', '', '', '')");
+        } else {
+            esegui("DROP SCHEMA public CASCADE; CREATE SCHEMA public; ALTER DATABASE " + database_ + " RESET ALL");
+            if (!creaDatabaseServer(connessione(), &errore))
+                qFatal("negozio di prova non creato: %s", qPrintable(errore));
+        }
+        soloRighe = true;
         c.server = connessione();
     } else if (!(opzioni & SenzaFile) && !creaDatabase(percorso())) {
         qFatal("file di prova non creato");
@@ -37,6 +61,7 @@ BancoDati::BancoDati(int opzioni)
 
 BancoDati::~BancoDati()
 {
+    QSqlDatabase::removeDatabase("prova");
     impostaConfigurazione({});
     installaSegnalatore(std::move(segnalatorePrecedente_));
     QDir::setCurrent(cartellaPrecedente_);
@@ -60,63 +85,46 @@ ServerProva *serverDiProva()
     return server.get();
 }
 
-QString BancoDati::connessione() const
+
+QString BancoDati::connessione(bool tcp) const
 {
-    return server() ? serverDiProva()->connessione(database_) : QString();
+    return server() ? serverDiProva()->connessione(database_, {}, tcp) + " fallback_application_name=" + QString::number(prove)
+                    : QString();
 }
 
 QSqlDatabase BancoDati::altraConnessione(const QString &nome) const
 {
-    QSqlDatabase db = QSqlDatabase::addDatabase(server() ? "QPSQL" : "QSQLITE", nome);
-    if (server())
-        db.setConnectOptions(connessione());
-    else
-        db.setDatabaseName(percorso());
-    if (!db.open())
-        qFatal("%s", qPrintable(db.lastError().text()));
+    QSqlDatabase db = apriDiretto(nome, server() ? connessione() : percorso());
     // The routines' view of the cart is this counter's; a lock held on
     // purpose is held as long as the test says, however idle.
-    if (server()) {
-        QSqlQuery q(db);
-        if (!q.prepare("SELECT set_config('vorendi.postazione', ?, false),"
-                       " set_config('idle_in_transaction_session_timeout', '0', false)"))
-            qFatal("%s", qPrintable(q.lastError().text()));
-        q.addBindValue(postazione());
-        q.exec();
-    }
+    if (server())
+        interrogaDiretto(db, "SELECT set_config('vorendi.postazione', ?, false),"
+                             " set_config('idle_in_transaction_session_timeout', '0', false)", {postazione()});
     return db;
 }
 
 QList<QVariantList> BancoDati::righe(const QString &sql, const QVariantList &valori, bool fatale) const
 {
     QList<QVariantList> risultato;
+    static const QRegularExpression righe("^(SELECT|INSERT|UPDATE|DELETE) ");
+    soloRighe = soloRighe && righe.match(sql).hasMatch() && !sql.contains("versione");
     {
-        QSqlDatabase db = altraConnessione("prova");
-        QSqlQuery q(db);
-        // The server prepares no DDL: statements without values run as they are.
-        const bool diretta = server() && valori.isEmpty();
-        const bool pronta = diretta || q.prepare(sql);
-        for (int i = 0; i < valori.size(); ++i)
-            q.bindValue(i, valori[i]);
-        if ((!pronta || !(diretta ? q.exec(sql) : q.exec())) && fatale)
-            qFatal("%s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
-        while (q.next()) {
-            risultato << QVariantList();
-            for (int i = 0; i < q.record().count(); ++i)
-                risultato.last() << q.value(i);
-        }
-        // Rows written with their own numbers: the server's counters go on
-        // after them, as the file's do.
-        for (const char *contatore : {"tipo', 'id", "prodotto', 'id", "ricevuta', 'codice"}) {
-            if (!server() || !sql.startsWith("INSERT"))
-                break;
-            const QStringList parti = QString::fromLatin1(contatore).split("', '");
-            q.exec(QStringLiteral("SELECT setval(pg_get_serial_sequence('%1', '%2'), max(%2)) FROM %1"
-                                  " HAVING max(%2) > (SELECT CASE WHEN is_called THEN last_value ELSE 0 END"
-                                  " FROM %1_%2_seq)").arg(parti[0], parti[1]));
-        }
+        // The file is opened anew each time, for tests replace it; the
+        // server's connection stays.
+        const QSqlDatabase db = QSqlDatabase::contains("prova") ? QSqlDatabase::database("prova")
+                                                                : altraConnessione("prova");
+        if (const QSqlError e = interrogaDiretto(db, sql, valori, &risultato); e.isValid() && fatale)
+            qFatal("%s: %s", qPrintable(sql), qPrintable(e.text()));
+        // Rows written with their own numbers: the server's counter goes
+        // on after them, as the file's does.
+        const QString tabella = sql.section(' ', 2, 2), colonna = tabella == "ricevuta" ? "codice" : "id";
+        if (server() && sql.startsWith("INSERT INTO ") && QStringList({"tipo", "prodotto", "ricevuta"}).contains(tabella))
+            interrogaDiretto(db, QStringLiteral("SELECT setval(pg_get_serial_sequence('%1', '%2'), max(%2)) FROM %1"
+                                                " HAVING max(%2) > (SELECT CASE WHEN is_called THEN last_value ELSE 0"
+                                                " END FROM %1_%2_seq)").arg(tabella, colonna));
     }
-    QSqlDatabase::removeDatabase("prova");
+    if (!server())
+        QSqlDatabase::removeDatabase("prova");
     return risultato;
 }
 

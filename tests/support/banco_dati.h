@@ -24,9 +24,11 @@ public:
 
     QString cartella() const { return cartella_.path(); }
     QString percorso() const;
-    // On the server, this test's database and its connection string.
+    // On the server, this test's database and its connection string, on
+    // the socket or through 127.0.0.1.
     bool server() const { return !database_.isEmpty(); }
-    QString connessione() const;
+    QString database() const { return database_; }
+    QString connessione(bool tcp = false) const;
     // Straight to the file or the database, past the routines; fatal failures unless told.
     QList<QVariantList> righe(const QString &sql, const QVariantList &valori = {}, bool fatale = true) const;
     QVariant valore(const QString &sql) const { return righe(sql).value(0).value(0); }
