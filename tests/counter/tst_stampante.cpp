@@ -226,58 +226,65 @@ private slots:
         QVERIFY(stampata || soloPdf || "Ricevuta 17|" + byteDelFile(esito.file) == inviato);
     }
 
-    // Each refusal of the print system told in Italian, its own words in the
-    // box's detail, the printout kept as a PDF.
-    void rifiuti_data()
+    // What libcups reported about the default queue, judged without a print
+    // server: the reason in Italian, the print system's words beside it. A
+    // queue found and not stopped gets the job: the server's answer counts.
+    void verdetti_data()
     {
-        QTest::addColumn<QString>("nome");
-        QTest::addColumn<bool>("raggiunta");
-        QTest::addColumn<bool>("esiste");
-        QTest::addColumn<bool>("ferma");
-        QTest::addColumn<int>("ipp");
-        QTest::addColumn<QString>("testo"); // the print system's
-        QTest::addColumn<QString>("messaggio");
-        QTest::newRow("non accetta") << "Prova" << true << true << false << int(IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS)
-                                     << "Destination \"Prova\" is not accepting jobs."
-                                     << "Stampa non riuscita: la stampante «Prova» non accetta lavori.\n";
-        QTest::newRow("ferma") << "Prova" << true << true << true << 0
-                               << "printer-state: 5; printer-state-reasons: paused"
-                               << "Stampa non riuscita: la stampante «Prova» è ferma.\n";
-        QTest::newRow("inesistente") << "Magazzino" << true << false << false << int(IPP_STATUS_OK)
-                                     << "The printer or class does not exist."
-                                     << "Stampa non riuscita: la stampante «Magazzino» non esiste.\n";
-        QTest::newRow("server assente") << "Prova" << false << true << false
-                                        << int(IPP_STATUS_ERROR_SERVICE_UNAVAILABLE) << "No such file or directory"
-                                        << "Stampa non riuscita: il servizio di stampa non risponde.\n";
-        QTest::newRow("server caduto") << "Prova" << true << true << false
-                                       << int(IPP_STATUS_ERROR_SERVICE_UNAVAILABLE) << "Broken pipe"
-                                       << "Stampa non riuscita: il servizio di stampa non risponde.\n";
+        QTest::addColumn<QString>("nome");    // the queue found, or the default named
+        QTest::addColumn<QString>("opzioni"); // state, accepting, reasons, message; none: not found
+        QTest::addColumn<int>("ipp");         // the last request's error
+        QTest::addColumn<QString>("testo");
+        QTest::addColumn<bool>("raggiunta");  // the server answered
+        QTest::addColumn<QString>("motivo");  // none: no printer
+        QTest::addColumn<QString>("dettaglio");
+        const QString manca = "LPDEST environment variable names default destination that does "
+                              "not exist.";
+        const QString rifiuta = "Destination \"Prova\" is not accepting jobs.";
+        const int assente = IPP_STATUS_ERROR_NOT_FOUND;
+        const int chiusa = IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS;
+        const int caduto = IPP_STATUS_ERROR_SERVICE_UNAVAILABLE;
+        QTest::newRow("ferma") << "Prova" << "5 true paused Carta" << 0 << "" << true
+                               << "la stampante «Prova» è ferma"
+                               << "printer-state: 5; printer-is-accepting-jobs: true; "
+                                  "printer-state-reasons: paused; printer-state-message: Carta";
+        QTest::newRow("ferma, non accetta") << "Prova" << "5 false" << 0 << "" << true
+                                            << "la stampante «Prova» non accetta lavori"
+                                            << "printer-state: 5; printer-is-accepting-jobs: false";
+        QTest::newRow("non accetta") << "Prova" << "3 false" << chiusa << rifiuta << true
+                                     << "la stampante «Prova» non accetta lavori" << rifiuta;
+        QTest::newRow("server caduto") << "Prova" << "4 true" << caduto << "Broken pipe" << true
+                                       << "il servizio di stampa non risponde" << "Broken pipe";
+        QTest::newRow("inesistente") << "Magazzino" << "" << assente << manca << true
+                                     << "la stampante «Magazzino» non esiste" << manca;
+        QTest::newRow("server spento") << "Prova" << "" << assente << manca << false
+                                       << "il servizio di stampa non risponde"
+                                       << manca + "\n/run/cups/cups.sock";
+        QTest::newRow("nessuna nominata") << "" << "" << assente << "No default destination."
+                                          << true << "" << "";
     }
 
-    void rifiuti()
+    void verdetti()
     {
         QFETCH(QString, nome);
-        QFETCH(bool, raggiunta);
-        QFETCH(bool, esiste);
-        QFETCH(bool, ferma);
+        QFETCH(QString, opzioni);
         QFETCH(int, ipp);
         QFETCH(QString, testo);
-        QFETCH(QString, messaggio);
-        Banco b(Banco::StampeVere);
-        const StatoCoda coda{nome, raggiunta, esiste, true, ferma, ipp, testo};
-        installaFabbricaStampanti([&](const QString &documento) {
-            return std::make_unique<StampanteQt>(documento, b.cartella(), StampanteQt::Destinazione::Predefinita,
-                                                 [&](const QString &, const QByteArray &) {
-                                                     return EsitoInvio{EsitoInvio::Stato::Rifiutata, 0, coda};
-                                                 });
+        QFETCH(bool, raggiunta);
+        QFETCH(QString, motivo);
+        QFETCH(QString, dettaglio);
+        const QStringList nomi{"printer-state", "printer-is-accepting-jobs",
+                               "printer-state-reasons", "printer-state-message"};
+        const StatoCoda trovata = codaTrovata(nome, [&](const char *attributo) {
+            return opzioni.split(u' ').value(nomi.indexOf(attributo));
         });
-        b.rispondi({"Ok"});
-        const EsitoStampa esito = stampaEAvvisa(nullptr, elencoRicevuta(17, {}, 0, QDate(2003, 2, 1)), {});
-        QCOMPARE(QFileInfo(esito.file).dir(), QDir(b.cartella()));
-        QVERIFY(QFileInfo::exists(esito.file));
-        QCOMPARE(b.testi(), QStringList{messaggio + SALVATA + QDir::toNativeSeparators(esito.file)});
-        QVERIFY(!b.testi().contains("Stampa completata"));
-        QCOMPARE(b.visti.first().dettaglio, testo);
+        const StatoCoda risposta{nome, true, true, true, false, ipp, testo};
+        const EsitoInvio esito = opzioni.isEmpty()
+            ? codaNonTrovata(nome, ipp, testo, raggiunta, "/run/cups/cups.sock")
+            : EsitoInvio{EsitoInvio::Stato::Rifiutata, 0, trovata.ferma ? trovata : risposta};
+        const bool stampante = esito.stato != EsitoInvio::Stato::NessunaStampante;
+        QCOMPARE(stampante ? motivoRifiuto(esito.coda) : "", motivo);
+        QCOMPARE(esito.coda.testo, dettaglio);
     }
 
     // A new name beside the printouts already there, never over one; a
