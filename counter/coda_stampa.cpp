@@ -53,6 +53,16 @@ QString predefinitaNominata()
     return QString();
 }
 
+// Whether the print server answers at all.
+bool serverRisponde()
+{
+    http_t *http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
+                                5000, nullptr);
+    const bool risponde = http != nullptr;
+    httpClose(http);
+    return risponde;
+}
+
 struct LiberaDestinazione
 {
     void operator()(cups_dest_t *d) const { cupsFreeDests(1, d); }
@@ -88,37 +98,30 @@ QString motivoRifiuto(const StatoCoda &coda)
     }
 }
 
-EsitoInvio inviaAllaCodaPredefinita(const QString &titolo, const QByteArray &pdf)
+EsitoInvio codaNonTrovata(const QString &nominata, int ipp, const QString &testo,
+                          bool raggiunta, const QString &server)
 {
-    const std::unique_ptr<cups_dest_t, LiberaDestinazione> destinazione(
-        cupsGetNamedDest(CUPS_HTTP_DEFAULT, nullptr, nullptr));
-    if (!destinazione) {
-        // With no default named, libcups asks the server: no default there,
-        // or no server at all, is no printer. A named default that the server
-        // does not have is a queue that cannot take the job.
-        const QString nominata = predefinitaNominata().section(u'/', 0, 0);
-        if (nominata.isEmpty())
-            return {};
-        StatoCoda coda = ultimoErrore(nominata);
-        // libcups says a named default does not exist also when no server
-        // answered at all: asking the server tells the two apart.
-        http_t *http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(),
-                                    1, 5000, nullptr);
-        coda.raggiunta = http != nullptr;
-        httpClose(http);
-        if (!coda.raggiunta)
-            coda.testo += u'\n' + QString::fromUtf8(cupsServer());
-        else if (coda.ipp == IPP_STATUS_OK || coda.ipp == IPP_STATUS_ERROR_NOT_FOUND)
-            coda.esiste = false;
-        return rifiutata(coda);
-    }
-    const char *nome = destinazione->name;
-    const auto opzione = [&](const char *attributo) {
-        return QString::fromUtf8(
-            cupsGetOption(attributo, destinazione->num_options, destinazione->options));
-    };
+    // With no default named, libcups asks the server: no default there,
+    // or no server at all, is no printer. A named default that the server
+    // does not have is a queue that cannot take the job.
+    if (nominata.isEmpty())
+        return {};
     StatoCoda coda;
-    coda.nome = QString::fromUtf8(nome);
+    coda.nome = nominata;
+    coda.raggiunta = raggiunta;
+    coda.ipp = ipp;
+    coda.testo = testo;
+    if (!coda.raggiunta)
+        coda.testo += u'\n' + server;
+    else if (ipp == IPP_STATUS_OK || ipp == IPP_STATUS_ERROR_NOT_FOUND)
+        coda.esiste = false;
+    return rifiutata(coda);
+}
+
+StatoCoda codaTrovata(const QString &nome, const std::function<QString(const char *)> &opzione)
+{
+    StatoCoda coda;
+    coda.nome = nome;
     coda.ferma = opzione("printer-state").toInt() == IPP_PSTATE_STOPPED;
     coda.accetta = opzione("printer-is-accepting-jobs") != QLatin1String("false");
     if (coda.ferma) {
@@ -127,16 +130,40 @@ EsitoInvio inviaAllaCodaPredefinita(const QString &titolo, const QByteArray &pdf
                          .arg(opzione("printer-state"), opzione("printer-is-accepting-jobs"));
         for (const char *attributo : {"printer-state-reasons", "printer-state-message"}) {
             if (!opzione(attributo).isEmpty())
-                coda.testo += QStringLiteral("; %1: %2").arg(QLatin1String(attributo), opzione(attributo));
+                coda.testo += QStringLiteral("; %1: %2").arg(QLatin1String(attributo),
+                                                             opzione(attributo));
         }
-        return rifiutata(coda);
     }
+    return coda;
+}
+
+EsitoInvio inviaAllaCodaPredefinita(const QString &titolo, const QByteArray &pdf)
+{
+    const std::unique_ptr<cups_dest_t, LiberaDestinazione> destinazione(
+        cupsGetNamedDest(CUPS_HTTP_DEFAULT, nullptr, nullptr));
+    if (!destinazione) {
+        const QString nominata = predefinitaNominata().section(u'/', 0, 0);
+        const StatoCoda errore = ultimoErrore(nominata);
+        // libcups says a named default does not exist also when no server
+        // answered at all: asking the server tells the two apart.
+        return codaNonTrovata(nominata, errore.ipp, errore.testo,
+                              !nominata.isEmpty() && serverRisponde(),
+                              QString::fromUtf8(cupsServer()));
+    }
+    const char *nome = destinazione->name;
+    const StatoCoda coda = codaTrovata(QString::fromUtf8(nome), [&](const char *attributo) {
+        return QString::fromUtf8(
+            cupsGetOption(attributo, destinazione->num_options, destinazione->options));
+    });
+    if (coda.ferma)
+        return rifiutata(coda);
 
     const QByteArray titoloUtf8 = titolo.toUtf8();
     const int lavoro = cupsCreateJob(CUPS_HTTP_DEFAULT, nome, titoloUtf8.constData(), 0, nullptr);
     if (lavoro <= 0)
         return rifiutata(ultimoErrore(coda.nome));
-    if (cupsStartDocument(CUPS_HTTP_DEFAULT, nome, lavoro, titoloUtf8.constData(), CUPS_FORMAT_PDF, 1)
+    if (cupsStartDocument(CUPS_HTTP_DEFAULT, nome, lavoro, titoloUtf8.constData(),
+                          CUPS_FORMAT_PDF, 1)
             != HTTP_STATUS_CONTINUE
         || cupsWriteRequestData(CUPS_HTTP_DEFAULT, pdf.constData(), size_t(pdf.size()))
             != HTTP_STATUS_CONTINUE

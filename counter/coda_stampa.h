@@ -34,6 +34,19 @@ struct EsitoInvio
     StatoCoda coda;  // when refused
 };
 
+// The verdicts on what libcups reported, apart from libcups so that each
+// case is told the same without a print server.
+
+// No default queue found. `nominata` is the default named where libcups
+// looks (empty: none), `ipp` and `testo` the last error, `raggiunta` whether
+// the print server answered, `server` its address.
+EsitoInvio codaNonTrovata(const QString &nominata, int ipp, const QString &testo,
+                          bool raggiunta, const QString &server);
+
+// The default queue found, `opzione` giving its options by name; a queue
+// `ferma` would hold a job, not print it.
+StatoCoda codaTrovata(const QString &nome, const std::function<QString(const char *)> &opzione);
+
 // Hands a whole PDF document, with its title, to the default queue.
 using InvioStampa = std::function<EsitoInvio(const QString &titolo, const QByteArray &pdf)>;
 

@@ -226,58 +226,65 @@ private slots:
         QVERIFY(stampata || soloPdf || "Ricevuta 17|" + byteDelFile(esito.file) == inviato);
     }
 
-    // Each refusal of the print system told in Italian, its own words in the
-    // box's detail, the printout kept as a PDF.
-    void rifiuti_data()
+    // What libcups reported about the default queue, judged without a print
+    // server: the reason in Italian, the print system's words beside it. A
+    // queue found and not stopped gets the job: the server's answer counts.
+    void verdetti_data()
     {
-        QTest::addColumn<QString>("nome");
-        QTest::addColumn<bool>("raggiunta");
-        QTest::addColumn<bool>("esiste");
-        QTest::addColumn<bool>("ferma");
-        QTest::addColumn<int>("ipp");
-        QTest::addColumn<QString>("testo"); // the print system's
-        QTest::addColumn<QString>("messaggio");
-        QTest::newRow("non accetta") << "Prova" << true << true << false << int(IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS)
-                                     << "Destination \"Prova\" is not accepting jobs."
-                                     << "Stampa non riuscita: la stampante «Prova» non accetta lavori.\n";
-        QTest::newRow("ferma") << "Prova" << true << true << true << 0
-                               << "printer-state: 5; printer-state-reasons: paused"
-                               << "Stampa non riuscita: la stampante «Prova» è ferma.\n";
-        QTest::newRow("inesistente") << "Magazzino" << true << false << false << int(IPP_STATUS_OK)
-                                     << "The printer or class does not exist."
-                                     << "Stampa non riuscita: la stampante «Magazzino» non esiste.\n";
-        QTest::newRow("server assente") << "Prova" << false << true << false
-                                        << int(IPP_STATUS_ERROR_SERVICE_UNAVAILABLE) << "No such file or directory"
-                                        << "Stampa non riuscita: il servizio di stampa non risponde.\n";
-        QTest::newRow("server caduto") << "Prova" << true << true << false
-                                       << int(IPP_STATUS_ERROR_SERVICE_UNAVAILABLE) << "Broken pipe"
-                                       << "Stampa non riuscita: il servizio di stampa non risponde.\n";
+        QTest::addColumn<QString>("nome");    // the queue found, or the default named
+        QTest::addColumn<QString>("opzioni"); // state, accepting, reasons, message; none: not found
+        QTest::addColumn<int>("ipp");         // the last request's error
+        QTest::addColumn<QString>("testo");
+        QTest::addColumn<bool>("raggiunta");  // the server answered
+        QTest::addColumn<QString>("motivo");  // none: no printer
+        QTest::addColumn<QString>("dettaglio");
+        const QString manca = "LPDEST environment variable names default destination that does "
+                              "not exist.";
+        const QString rifiuta = "Destination \"Prova\" is not accepting jobs.";
+        const int assente = IPP_STATUS_ERROR_NOT_FOUND;
+        const int chiusa = IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS;
+        const int caduto = IPP_STATUS_ERROR_SERVICE_UNAVAILABLE;
+        QTest::newRow("ferma") << "Prova" << "5 true paused Carta" << 0 << "" << true
+                               << "la stampante «Prova» è ferma"
+                               << "printer-state: 5; printer-is-accepting-jobs: true; "
+                                  "printer-state-reasons: paused; printer-state-message: Carta";
+        QTest::newRow("ferma, non accetta") << "Prova" << "5 false" << 0 << "" << true
+                                            << "la stampante «Prova» non accetta lavori"
+                                            << "printer-state: 5; printer-is-accepting-jobs: false";
+        QTest::newRow("non accetta") << "Prova" << "3 false" << chiusa << rifiuta << true
+                                     << "la stampante «Prova» non accetta lavori" << rifiuta;
+        QTest::newRow("server caduto") << "Prova" << "4 true" << caduto << "Broken pipe" << true
+                                       << "il servizio di stampa non risponde" << "Broken pipe";
+        QTest::newRow("inesistente") << "Magazzino" << "" << assente << manca << true
+                                     << "la stampante «Magazzino» non esiste" << manca;
+        QTest::newRow("server spento") << "Prova" << "" << assente << manca << false
+                                       << "il servizio di stampa non risponde"
+                                       << manca + "\n/run/cups/cups.sock";
+        QTest::newRow("nessuna nominata") << "" << "" << assente << "No default destination."
+                                          << true << "" << "";
     }
 
-    void rifiuti()
+    void verdetti()
     {
         QFETCH(QString, nome);
-        QFETCH(bool, raggiunta);
-        QFETCH(bool, esiste);
-        QFETCH(bool, ferma);
+        QFETCH(QString, opzioni);
         QFETCH(int, ipp);
         QFETCH(QString, testo);
-        QFETCH(QString, messaggio);
-        Banco b(Banco::StampeVere);
-        const StatoCoda coda{nome, raggiunta, esiste, true, ferma, ipp, testo};
-        installaFabbricaStampanti([&](const QString &documento) {
-            return std::make_unique<StampanteQt>(documento, b.cartella(), StampanteQt::Destinazione::Predefinita,
-                                                 [&](const QString &, const QByteArray &) {
-                                                     return EsitoInvio{EsitoInvio::Stato::Rifiutata, 0, coda};
-                                                 });
+        QFETCH(bool, raggiunta);
+        QFETCH(QString, motivo);
+        QFETCH(QString, dettaglio);
+        const QStringList nomi{"printer-state", "printer-is-accepting-jobs",
+                               "printer-state-reasons", "printer-state-message"};
+        const StatoCoda trovata = codaTrovata(nome, [&](const char *attributo) {
+            return opzioni.split(u' ').value(nomi.indexOf(attributo));
         });
-        b.rispondi({"Ok"});
-        const EsitoStampa esito = stampaEAvvisa(nullptr, elencoRicevuta(17, {}, 0, QDate(2003, 2, 1)), {});
-        QCOMPARE(QFileInfo(esito.file).dir(), QDir(b.cartella()));
-        QVERIFY(QFileInfo::exists(esito.file));
-        QCOMPARE(b.testi(), QStringList{messaggio + SALVATA + QDir::toNativeSeparators(esito.file)});
-        QVERIFY(!b.testi().contains("Stampa completata"));
-        QCOMPARE(b.visti.first().dettaglio, testo);
+        const StatoCoda risposta{nome, true, true, true, false, ipp, testo};
+        const EsitoInvio esito = opzioni.isEmpty()
+            ? codaNonTrovata(nome, ipp, testo, raggiunta, "/run/cups/cups.sock")
+            : EsitoInvio{EsitoInvio::Stato::Rifiutata, 0, trovata.ferma ? trovata : risposta};
+        const bool stampante = esito.stato != EsitoInvio::Stato::NessunaStampante;
+        QCOMPARE(stampante ? motivoRifiuto(esito.coda) : "", motivo);
+        QCOMPARE(esito.coda.testo, dettaglio);
     }
 
     // A new name beside the printouts already there, never over one; a
@@ -329,56 +336,41 @@ private slots:
         qunsetenv("LPDEST");
         QCOMPARE(b.testi().last(), "Stampa non riuscita: il servizio di stampa non risponde.\n" + SALVATA
                                        + QDir::toNativeSeparators(spento.file));
-        QVERIFY(b.visti.last().dettaglio.endsWith("nessun-server.sock"));
+        QCOMPARE(b.visti.last().dettaglio,
+                 "LPDEST environment variable names default destination that does not exist.\n"
+                     + casa_.filePath("nessun-server.sock"));
     }
 
     // A print server of the test's own: what it takes prints line for line;
-    // what it refuses is kept as a PDF that reads back the same.
-    void serverDiStampa_data()
-    {
-        QTest::addColumn<QStringList>("comando"); // on the queue before the printout
-        QTest::addColumn<QString>("lpdest");
-        QTest::addColumn<QString>("motivo"); // empty: accepted
-        QTest::newRow("accettata") << QStringList{} << "" << "";
-        QTest::newRow("non accetta") << QStringList{"cupsreject", "Prova"} << "" << "la stampante «Prova» non accetta lavori";
-        // A stopped queue would hold the job, not print it.
-        QTest::newRow("ferma") << QStringList{"cupsdisable", "Prova"} << "" << "la stampante «Prova» è ferma";
-        QTest::newRow("coda inesistente") << QStringList{} << "Magazzino" << "la stampante «Magazzino» non esiste";
-    }
-
+    // a job it refuses is told in its words, the printout kept.
     void serverDiStampa()
     {
-        QFETCH(QStringList, comando);
-        QFETCH(QString, lpdest);
-        QFETCH(QString, motivo);
         if (QStandardPaths::findExecutable("pdftotext").isEmpty())
             QFAIL("pdftotext non installato: la stampa non si può rileggere");
         ServerStampa server;
         if (!server.avvia())
             QFAIL(qPrintable("server di stampa privato non avviato: " + server.errore));
-        QVERIFY2(comando.isEmpty() || server.comando(comando.first(), comando.mid(1)), qPrintable(server.errore));
-        if (!lpdest.isEmpty())
-            qputenv("LPDEST", lpdest.toUtf8());
         Banco b;
         QList<RigaCarrello> carrello; // longer than a page
         for (int i = 1; i <= 60; ++i)
-            carrello.append({QString(i == 1 ? 40 : 5, u'Z') + QString::number(i), 1, "VITI", 1500, i, 1500 * i});
+            carrello.append({QString(i == 1 ? 40 : 5, u'Z') + QString::number(i), 1, "VITI", 1500,
+                             i, 1500 * i});
         const Elenco e = elencoRicevuta(17, carrello, 2745000, QDate(2003, 2, 1));
         StampanteQt stampante(e.documento, b.cartella());
-        const EsitoStampa esito = stampaElenco(stampante, e, {"Ferramenta", "", "", "", ""});
-        qunsetenv("LPDEST");
+        QCOMPARE(messaggioEsito(stampaElenco(stampante, e, {"Ferramenta", "", "", "", ""})),
+                 "Stampa completata");
         QVERIFY(server.attendiCodaVuota());
         stampaElenco(*nuovaStampante("registrata"), e, {"Ferramenta", "", "", "", ""});
-        QCOMPARE(righePdf(motivo.isEmpty() ? server.percorso("uscita.pdf") : esito.file), righe(b.stampe().last().testi()));
-        QCOMPARE(contenuto(b.cartella()).size(), motivo.isEmpty() ? 1 : 2);
-        if (motivo.isEmpty()) {
-            QCOMPARE(messaggioEsito(esito), "Stampa completata");
-            return;
-        }
-        QVERIFY(!QFileInfo::exists(server.percorso("uscita.pdf")));
-        QCOMPARE(messaggioEsito(esito), "Stampa non riuscita: " + motivo + ".\n" + SALVATA
-                                            + QDir::toNativeSeparators(esito.file));
-        QVERIFY2(!esito.dettaglio.isEmpty() && esito.dettaglio != motivo, qPrintable(esito.dettaglio));
+        QCOMPARE(righePdf(server.percorso("uscita.pdf")), righe(b.stampe().last().testi()));
+        QCOMPARE(contenuto(b.cartella()).size(), 1);
+        QVERIFY2(server.comando("cupsreject", {"Prova"}), qPrintable(server.errore));
+        StampanteQt rifiutata(e.documento, b.cartella());
+        const EsitoStampa esito = stampaElenco(rifiutata, e, {"Ferramenta", "", "", "", ""});
+        QCOMPARE(messaggioEsito(esito),
+                 "Stampa non riuscita: la stampante «Prova» non accetta lavori.\n" + SALVATA
+                     + QDir::toNativeSeparators(esito.file));
+        QCOMPARE(esito.dettaglio, "Destination \"Prova\" is not accepting jobs.");
+        QCOMPARE(contenuto(b.cartella()).size(), 2);
     }
 };
 
