@@ -12,8 +12,11 @@
 # --timeout is ctest's limit for tests that set none of their own.
 # --attendi-se: before each build and suite, wait while COMANDO succeeds
 # (e.g. another job measuring times on the same machine).
+# A mutant whose failing tests all pass when run again is "instabile": the
+# kill did not repeat, so it counts neither as killed nor as survived.
 # Exit code: 0 after a run (whatever the score), 1 when the unmutated suite
-# or its build fails, 2 for a malformed list or a wrong option.
+# or its build fails, 2 for a malformed list or a wrong option; --verifica
+# exits 1 when a mutant no longer applies.
 set -u
 
 # One group, read whole before it runs: editing this file during a run is harmless.
@@ -223,7 +226,8 @@ if [ $verifica = 1 ]; then
         fi
     done
     echo "${#scelte[@]} mutanti, $errori non applicabili."
-    exit 0
+    [ $errori -eq 0 ]
+    exit
 fi
 
 aspetta() {
@@ -311,6 +315,7 @@ trap ripristina EXIT
 printf 'nome\tfile\tesito\tuccisori\tinstabili\tsecondi\n' >"$tsv"
 uccisi=0
 sopravvissuti=0
+incerti=0
 inapplicabili=0
 elenco_sopravvissuti=()
 for d in "${scelte[@]}"; do
@@ -331,13 +336,16 @@ for d in "${scelte[@]}"; do
             esito="ucciso"
             uccisori="(compilazione)"
             uccisi=$((uccisi + 1))
-        elif prova "$registri/$nome.ctest.log"; then
+        elif ! prova "$registri/$nome.ctest.log"; then
+            esito="ucciso"
+            uccisi=$((uccisi + 1))
+        elif [ -n "$instabili" ]; then
+            esito="instabile"
+            incerti=$((incerti + 1))
+        else
             esito="sopravvissuto"
             sopravvissuti=$((sopravvissuti + 1))
             elenco_sopravvissuti+=("$nome")
-        else
-            esito="ucciso"
-            uccisi=$((uccisi + 1))
         fi
         ripristina
     fi
@@ -351,6 +359,7 @@ echo
 if [ $applicabili -gt 0 ]; then
     echo "Punteggio: $uccisi uccisi su $applicabili applicabili ($((100 * uccisi / applicabili))%)."
 fi
+[ $incerti -eq 0 ] || echo "Instabili (uccisione non ripetuta, da rivedere): $incerti."
 [ $inapplicabili -eq 0 ] || echo "Non applicabili: $inapplicabili (vedi sopra): la lista va aggiornata."
 [ ${#elenco_sopravvissuti[@]} -eq 0 ] || echo "Sopravvissuti: ${elenco_sopravvissuti[*]}"
 echo "Rapporto: $tsv"

@@ -1,4 +1,9 @@
+#include "data/copie.h"
+#include "data/database_routines.h"
+#include "data/percorso.h"
+#include "data/schema.h"
 #include "support/banco_dati.h"
+#include "support/server_prova.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -7,10 +12,11 @@
 #include <QRandomGenerator>
 #include <QTest>
 
+#include <atomic>
 #include <thread>
 
-// Faults only another process makes: a kill at any moment, a disk that
-// fills up, a file this user may not write.
+// What only the file has: a kill at any moment, a disk that fills up, a
+// file this user may not write, the day's copy, a new file.
 
 namespace {
 
@@ -85,10 +91,7 @@ private slots:
         preparaCarrello(b);
         const QStringList argomenti{vendite ? "vendite" : "acquisti", b.percorso()};
         const QString conta = vendite ? "SELECT count(*) FROM ricevuta" : "SELECT count(*) FROM prodotto";
-        quint32 seme = qEnvironmentVariableIntValue("VORENDI_SEME");
-        seme = seme ? seme : QRandomGenerator::global()->generate();
-        qInfo("seme %u (VORENDI_SEME lo ripete)", seme);
-        QRandomGenerator caso(seme);
+        QRandomGenerator caso(semeDiProva());
         // One run times a turn; the kills fall anywhere in one and a half.
         qint64 giro = 0;
         {
@@ -150,7 +153,7 @@ private slots:
         const QByteArray prima = b.byte();
         const QStringList righe = uscita({"nessuno", b.percorso()});
         if (righe.contains("errore utente non cambiato"))
-            QSKIP("root here cannot become another user, and root writes through read-only files");
+            MANCA_STRUMENTO("root qui non può diventare nobody (65534), e root scrive anche i file di sola lettura");
         QCOMPARE(righe, QStringList({"rapporto 1 8 Il file " + QDir::toNativeSeparators(b.percorso())
                                          + " è di sola lettura: non vi si può scrivere.", "esito 0", "esito 1"}));
         QVERIFY(b.byte() == prima);
@@ -177,7 +180,8 @@ private slots:
         QFETCH(QString, dove);
         QFETCH(QString, filtro);
         const QString strace = QStandardPaths::findExecutable("strace");
-        QVERIFY2(!strace.isEmpty(), "manca strace: scripts/setup.sh lo installa");
+        if (strace.isEmpty())
+            MANCA_STRUMENTO("strace non installato");
         BancoDati b;
         QProcess p;
         p.setProcessChannelMode(QProcess::MergedChannels);
@@ -200,6 +204,63 @@ private slots:
         const qsizetype nominato = traccia.indexOf(nomina);
         QVERIFY2(nominato >= 0, qPrintable(traccia.join(u'\n')));
         QVERIFY2(traccia.indexOf(cartella, nominato) > nominato, qPrintable(traccia.join(u'\n')));
+    }
+
+    // A copy made while another connection keeps writing is a sound file that
+    // holds what was committed; one a day, the newest 30 kept.
+    void copie()
+    {
+        BancoDati b;
+        QDir cartella(b.cartella());
+        QVERIFY(cartella.mkpath("Backup"));
+        for (int giorno = 1; giorno <= 31; ++giorno)
+            QFile(cartella.filePath(QStringLiteral("Backup/Vorendi-2000-01-%1.mdb").arg(giorno, 2, 10, QChar(u'0'))))
+                .open(QIODevice::WriteOnly);
+        QFile(cartella.filePath("Backup/altro.mdb")).open(QIODevice::WriteOnly);
+        for (int i = 0; i < 300; ++i)
+            QVERIFY(AggiungiTipo(QStringLiteral("Tipo %1").arg(i)));
+        std::atomic<bool> fine = false;
+        std::thread scrittore([&] {
+            for (int i = 0; !fine; ++i)
+                AggiungiTipo(QStringLiteral("Nuovo %1").arg(i));
+        });
+        const EsitoCopia copia = copiaDelGiorno(b.percorso(), QDate(2026, 12, 6), false, std::chrono::milliseconds(1));
+        fine = true;
+        scrittore.join();
+        QCOMPARE(copia.stato, EsitoCopia::Stato::Fatta);
+        QCOMPARE(copia.file, cartella.filePath("Backup/Vorendi-2026-12-06.mdb"));
+        QList<QVariantList> copiata;
+        interrogaDiretto(apriDiretto("copia", copia.file), "SELECT (SELECT integrity_check FROM pragma_integrity_check),"
+                                                           " (SELECT count(*) FROM tipo WHERE codice LIKE 'Tipo %')",
+                         {}, &copiata);
+        QSqlDatabase::removeDatabase("copia");
+        QCOMPARE(copiata, QList<QVariantList>({{"ok", 300}}));
+        QCOMPARE(copiaDelGiorno(b.percorso(), QDate(2026, 12, 6)).stato, EsitoCopia::Stato::GiaFatta);
+        const QStringList rimaste = QDir(cartella.filePath("Backup")).entryList(QDir::Files, QDir::Name);
+        QCOMPARE(rimaste.size(), 31);
+        QCOMPARE(rimaste.first() + rimaste.last(), "Vorendi-2000-01-03.mdbaltro.mdb");
+        QVERIFY(b.rapporti.isEmpty());
+    }
+
+    // The tool and the routine never write a new file over an existing one;
+    // the tool's --help and --version create nothing.
+    void fileNuovo()
+    {
+        BancoDati b(BancoDati::SenzaFile);
+        QCOMPARE(percorsoPredefinito(), QDir::toNativeSeparators(b.percorso()));
+        for (const auto &[argomenti, uscita, file] : QList<std::tuple<QStringList, int, QStringList>>{
+                 {{"--help"}, 0, {}}, {{"--version"}, 0, {}}, {{"a", "b"}, 2, {}}, {{}, 0, {"Vorendi.mdb"}}, {{}, 1, {"Vorendi.mdb"}},
+                 {{"N.mdb"}, 0, {"N.mdb", "Vorendi.mdb"}}, {{"N.mdb"}, 1, {"N.mdb", "Vorendi.mdb"}}}) {
+            QProcess strumento;
+            strumento.start(VORENDI_NUOVO_DB, argomenti);
+            QVERIFY(strumento.waitForFinished(60000));
+            QCOMPARE(strumento.exitCode(), uscita);
+            QCOMPARE(QDir(b.cartella()).entryList(QDir::Files), file);
+        }
+        QVERIFY(AggiungiTipo("Viti") && !creaDatabase(b.percorso()));
+        QCOMPARE(CaricaTipi(), QStringList{"Viti"});
+        // Type codes compare without regard to case.
+        QCOMPARE(b.valore("SELECT count(*) FROM tipo WHERE codice = 'VITI'").toInt(), 1);
     }
 };
 

@@ -7,7 +7,6 @@
 #include "bench/proxy.h"
 
 #include <QDir>
-#include <QRandomGenerator>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTest>
@@ -220,11 +219,12 @@ private slots:
         BancoDati b;
         b.esegui("INSERT INTO tipo (codice) VALUES ('Prova')");
         constexpr int PASSI = 200;
+        const quint32 seme = semeDiProva();
         std::vector<std::unique_ptr<ProcessoProva>> casse;
-        for (int i = 0; i < 4; ++i)
+        for (quint32 i = 0; i < 4; ++i)
             casse.push_back(std::make_unique<ProcessoProva>(QStringList{
                 "cassa", b.connessione(), QStringLiteral("cassa %1").arg(i), QString::number(PASSI),
-                QString::number(QRandomGenerator::global()->generate())}));
+                QString::number(seme + i)}));
         QList<qint64> numeri;
         qint64 venduto = 0;
         int acquisti = 0, fallite = 0;
@@ -257,6 +257,29 @@ private slots:
                          " (SELECT sum(p.pezzi) FROM prodotto p WHERE p.codice = r.codice)"),
                  Righe());
         QCOMPARE(b.righe("SELECT count(*) FROM carrelli"), Righe({{0}}));
+    }
+
+    // Two counters buying the same new article at once: the second waits
+    // for the first's row, meets it when the first commits, and is run
+    // again as an addition to it.
+    void stessoArticoloNuovo()
+    {
+        BancoDati b;
+        b.esegui("INSERT INTO tipo (codice) VALUES ('Viti')");
+        QSqlDatabase altro = b.altraConnessione("altro");
+        QVERIFY(altro.exec("BEGIN").isActive() && altro.exec("INSERT INTO rimanenze VALUES ('N-1', 1, 4, 100)").isActive());
+        impostaConfigurazione({.server = b.connessione(), .attesaFileBloccato = std::chrono::minutes(1),
+                               .limiteRete = std::chrono::minutes(1)});
+        bool fatto = false;
+        std::thread cassa([&] { fatto = RegistraProdotto("Viti", "n-1", 50, 120, 3, OPERAZIONE_ACQUISTO, QDate(2026, 1, 2)); });
+        QTRY_VERIFY_WITH_TIMEOUT(!b.righe("SELECT 1 FROM pg_stat_activity WHERE application_name = 'Vorendi'"
+                                          " AND wait_event_type = 'Lock'").isEmpty(), 60000);
+        QVERIFY(altro.exec("COMMIT").isActive());
+        cassa.join();
+        altro = {};
+        QSqlDatabase::removeDatabase("altro");
+        QVERIFY2(fatto, qPrintable(b.rapporti.value(0).testo()));
+        QCOMPARE(b.righe("SELECT * FROM rimanenze"), Righe({{"N-1", 1, 7, 120}}));
     }
 
     // The connection cut by the server in the middle of a 200-line sale: all

@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 
 namespace {
@@ -45,7 +46,7 @@ BancoDati::BancoDati(int opzioni)
             esegui("TRUNCATE tipo, rimanenze, prodotto, carrelli, ricevuta, \"generalità\", vendite_chiavi RESTART IDENTITY;"
                    " INSERT INTO \"generalità\" VALUES ('', '', '', '', '')");
         } else {
-            esegui("DROP SCHEMA public CASCADE; CREATE SCHEMA public; ALTER DATABASE " + database_ + " RESET ALL");
+            esegui("SET client_min_messages = warning; DROP SCHEMA public CASCADE; CREATE SCHEMA public; ALTER DATABASE " + database_ + " RESET ALL");
             if (!creaDatabaseServer(connessione(), &errore))
                 qFatal("negozio di prova non creato: %s", qPrintable(errore));
         }
@@ -165,6 +166,15 @@ QByteArray byteDelFile(const QString &percorso)
 {
     QFile file(percorso);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+quint32 semeDiProva()
+{
+    bool letto = false;
+    quint32 seme = qEnvironmentVariable("VORENDI_SEME").toUInt(&letto);
+    seme = letto ? seme : QRandomGenerator::global()->generate();
+    qInfo("seme %u (VORENDI_SEME=%u lo ripete)", seme, seme);
+    return seme;
 }
 
 ProcessoProva::ProcessoProva(const QStringList &argomenti)

@@ -32,6 +32,8 @@ public:
     QString superutente() const { return QStringLiteral("vorendi_prove"); }
     // The server's certificate, its own root: libpq's sslrootcert.
     QString certificato() const { return cartella_.filePath("dati/server.crt"); }
+    // Its socket's folder, and its port there and on 127.0.0.1.
+    QString cartella() const { return cartella_.path(); }
     int porta() const { return porta_; }
     // libpq's string for the database, as the superuser or the role named:
     // on the socket, or on 127.0.0.1 without TLS.
