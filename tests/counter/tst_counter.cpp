@@ -90,19 +90,18 @@ private slots:
         QTest::addColumn<QString>("risposta");
         QTest::addColumn<QString>("atteso"); // how the second message begins, or the zone
         const QString troppi = "UPDATE carrello SET pezzi=40000 WHERE codice='CL-1'";
-        const QString blocca = "CREATE TRIGGER b BEFORE %1 ON %2 BEGIN SELECT RAISE(ABORT, 'no'); END";
-        const QString cambiato = "Il carrello è cambiato dall'ultimo aggiornamento.";
+        const QString limiti = "Il prodotto CL-1 supera i limiti di una vendita (al massimo 32.767 pezzi a 2.147.483.647"
+                               " lire).\nRidurre i pezzi nel carrello e riprovare.";
+        const QString cambiato = "Il carrello è cambiato dall'ultimo aggiornamento.\nPremere \"Aggiorna\" e ricontrollare"
+                                 " prima di stampare.";
         QTest::newRow("No: ricevuta n. 0") << "" << "No" << "Stampa completata";
         QTest::newRow("No, oltre 32.767 pezzi") << troppi << "No" << "Stampa completata";
-        QTest::newRow("oltre 32.767 pezzi") << troppi << "Si" << "Il prodotto CL-1 supera";
+        QTest::newRow("oltre 32.767 pezzi") << troppi << "Si" << limiti;
         QTest::newRow("carrello vuoto") << "DELETE FROM carrello" << "Si" << "Il carrello è vuoto.";
-        QTest::newRow("movimento bloccato") << blocca.arg("INSERT", "prodotto") << "Si" << "zona 1";
-        QTest::newRow("scorta bloccata") << blocca.arg("UPDATE", "rimanenze") << "Si" << "zona 4";
-        QTest::newRow("ricevuta bloccata") << blocca.arg("INSERT", "ricevuta") << "Si" << "zona 13";
+        QTest::newRow("ricevuta bloccata") << "CREATE TRIGGER b BEFORE INSERT ON ricevuta BEGIN SELECT RAISE(ABORT, 'no'); END"
+                                           << "Si" << "zona 13";
         QTest::newRow("elenco già venduto") << "vendita" << "Si" << "Il carrello è vuoto.";
         QTest::newRow("riga aggiunta") << "INSERT INTO carrello VALUES ('X', 1, 1, 1, 1)" << "Si" << cambiato;
-        QTest::newRow("pezzi cambiati") << "UPDATE carrello SET pezzi=5 WHERE codice='VT-6'" << "Si" << cambiato;
-        QTest::newRow("prezzo cambiato") << "UPDATE carrello SET prezzo=1 WHERE codice='VT-6'" << "Si" << cambiato;
     }
 
     void nienteCambia()
@@ -126,7 +125,7 @@ private slots:
         if (atteso.startsWith("zona "))
             QCOMPARE(b.zone(), QList<int>{atteso.mid(5).toInt()});
         else
-            QVERIFY2(b.testi().value(1).startsWith(atteso), qPrintable(b.testi().value(1)));
+            QCOMPARE(b.testi().value(1), atteso);
         QCOMPARE(b.stampe().size(), qsizetype((prima == "vendita") + (risposta == "No")));
         if (risposta == "No") {
             QVERIFY(b.stampe().last().testi().at(2).endsWith(" Ricevuta n.: 0"));
@@ -187,7 +186,8 @@ private slots:
         if (carrello.isEmpty())
             QCOMPARE(AggiungiCarrello("A", 2), EsitoCarrello::Errore);
         QCOMPARE(b.zone(), QList<int>{zona});
-        QVERIFY(!(griglia(f).join(u'|') + etichetta(f, "Label2")).contains(u'-'));
+        // Nothing listed rather than a wrapped figure.
+        QCOMPARE(griglia(f) << etichetta(f, "Label1") << etichetta(f, "Label2"), QStringList({"||||", "0", "0"}));
         QCOMPARE(b.valore("SELECT count(*) FROM carrello").toInt(), carrello.count(u'('));
     }
 
