@@ -53,15 +53,8 @@ private slots:
         premi(f, "Command3");
         installaOrologio(sistema);
         QCOMPARE(b.testi(), QStringList({"Vuoi scaricare i prodotti dal magazzino?", "Stampa completata"}));
-        const QString oggi = "2026-12-31";
-        QCOMPARE(b.righe("SELECT tipo, codice, prezzovendita, prezzoacquisto, pezzi, operazione, dataop"
-                         " FROM prodotto"),
-                 Righe({{1, "VT-6", 1500, 0, -4, 2, oggi}, {1, "VT-8", 2000, 0, -4, 2, oggi},
-                        {2, "CL-1", 0, 0, -1, 2, oggi}}));
-        QCOMPARE(b.righe("SELECT * FROM rimanenze"),
-                 Righe({{"VT-6", 1, 6, 2400}, {"VT-8", 1, -2, 2000}, {"CL-1", 2, 4, 0}}));
-        QCOMPARE(b.righe("SELECT * FROM ricevuta"), Righe({{1, oggi, 14000}}));
-        QCOMPARE(b.valore("SELECT count(*) FROM carrello").toInt(), 0);
+        // The stored sale is the routine's table's; here the receipt must agree with it.
+        QCOMPARE(b.righe("SELECT * FROM ricevuta"), Righe({{1, "2026-12-31", 14000}}));
         QCOMPARE(b.stampe().first().nome, "Ricevuta 1");
         const QStringList righe = b.stampe().first().testi();
         QCOMPARE(righe.mid(1, 2), QStringList({"Ferramenta Bianchi" + sp(32) + " Data Operazione: 31/12/2026",
