@@ -244,19 +244,33 @@ private slots:
     }
 
     // The tool and the routine never write a new file over an existing one;
-    // the tool's --help and --version create nothing.
+    // the program's and the tool's --help and --version answer without a
+    // display and create nothing; a wrong option is told, exit code 2.
     void fileNuovo()
     {
         BancoDati b(BancoDati::SenzaFile);
         QCOMPARE(percorsoPredefinito(), QDir::toNativeSeparators(b.percorso()));
-        for (const auto &[argomenti, uscita, file] : QList<std::tuple<QStringList, int, QStringList>>{
-                 {{"--help"}, 0, {}}, {{"--version"}, 0, {}}, {{"a", "b"}, 2, {}}, {{}, 0, {"Vorendi.mdb"}}, {{}, 1, {"Vorendi.mdb"}},
-                 {{"N.mdb"}, 0, {"N.mdb", "Vorendi.mdb"}}, {{"N.mdb"}, 1, {"N.mdb", "Vorendi.mdb"}}}) {
+        QProcessEnvironment senzaSchermo = QProcessEnvironment::systemEnvironment();
+        for (const char *variabile : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            senzaSchermo.remove(variabile);
+        const QString vorendi = VORENDI_PROGRAMMA, nuovo = VORENDI_NUOVO_DB;
+        for (const auto &[comando, argomenti, uscita, testo, file] :
+             QList<std::tuple<QString, QStringList, int, QString, QStringList>>{
+                 {vorendi, {"--version"}, 0, "Vorendi 2.0.0\n", {}}, {vorendi, {"--help"}, 0, "--version", {}},
+                 {vorendi, {"--opzione-sbagliata"}, 2, "Per le opzioni: Vorendi --help", {}},
+                 {nuovo, {"--help"}, 0, "", {}}, {nuovo, {"--version"}, 0, "", {}}, {nuovo, {"a", "b"}, 2, "", {}},
+                 {nuovo, {}, 0, "", {"Vorendi.mdb"}}, {nuovo, {}, 1, "", {"Vorendi.mdb"}},
+                 {nuovo, {"N.mdb"}, 0, "", {"N.mdb", "Vorendi.mdb"}}, {nuovo, {"N.mdb"}, 1, "", {"N.mdb", "Vorendi.mdb"}}}) {
             QProcess strumento;
-            strumento.start(VORENDI_NUOVO_DB, argomenti);
+            strumento.setProcessEnvironment(senzaSchermo);
+            strumento.setProcessChannelMode(QProcess::MergedChannels);
+            strumento.start(comando, argomenti);
             QVERIFY(strumento.waitForFinished(60000));
-            QCOMPARE(strumento.exitCode(), uscita);
-            QCOMPARE(QDir(b.cartella()).entryList(QDir::Files), file);
+            const QString scritto = QString::fromUtf8(strumento.readAll());
+            QVERIFY2(strumento.exitStatus() == QProcess::NormalExit && strumento.exitCode() == uscita
+                         && scritto.contains(testo),
+                     qPrintable(scritto));
+            QCOMPARE(QDir(b.cartella()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), file);
         }
         QVERIFY(AggiungiTipo("Viti") && !creaDatabase(b.percorso()));
         QCOMPARE(CaricaTipi(), QStringList{"Viti"});

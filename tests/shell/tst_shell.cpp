@@ -316,39 +316,6 @@ private slots:
         QSqlDatabase::removeDatabase("copia");
     }
 
-    // --help and --version answer without a display and create nothing; a
-    // wrong option is told, exit code 2.
-    void rigaDiComando_data()
-    {
-        QTest::addColumn<QString>("opzione");
-        QTest::addColumn<int>("uscita");
-        QTest::addColumn<QString>("testo");
-        QTest::newRow("versione") << "--version" << 0 << "Vorendi 2.0.0";
-        QTest::newRow("aiuto") << "--help" << 0 << "--version";
-        QTest::newRow("sbagliata") << "--opzione-sbagliata" << 2 << "Per le opzioni: Vorendi --help";
-    }
-
-    void rigaDiComando()
-    {
-        QFETCH(QString, opzione);
-        QFETCH(int, uscita);
-        QFETCH(QString, testo);
-        Banco b(Banco::SenzaFile);
-        QProcess programma;
-        QProcessEnvironment ambiente = QProcessEnvironment::systemEnvironment();
-        ambiente.remove("DISPLAY");
-        ambiente.remove("WAYLAND_DISPLAY");
-        ambiente.remove("QT_QPA_PLATFORM");
-        programma.setProcessEnvironment(ambiente);
-        programma.setProcessChannelMode(QProcess::MergedChannels);
-        programma.start(VORENDI_PROGRAMMA, {opzione});
-        QVERIFY(programma.waitForFinished(30000));
-        const QString scritto = QString::fromUtf8(programma.readAll());
-        QVERIFY2(programma.exitStatus() == QProcess::NormalExit && programma.exitCode() == uscita, qPrintable(scritto));
-        QVERIFY2(scritto.contains(testo), qPrintable(scritto));
-        QCOMPARE(QDir(b.cartella()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList{});
-    }
-
     // A menu entry, then its tool button or itself: one window, brought forward.
     void unaFinestraPerComando_data()
     {
