@@ -411,9 +411,10 @@ private slots:
     {
         BancoDati b;
         QCOMPARE(UltimaRicevuta(), 0);
+        const Orologio sistema = installaOrologio([] { return QDate(2026, 2, 28); });
         QVERIFY(AggiungiRicevuta(4500) && AggiungiRicevuta(0));
-        const QString oggi = QDate::currentDate().toString(Qt::ISODate);
-        QCOMPARE(b.righe("SELECT * FROM ricevuta"), Righe({{1, oggi, 4500}, {2, oggi, 0}}));
+        installaOrologio(sistema);
+        QCOMPARE(b.righe("SELECT * FROM ricevuta"), Righe({{1, "2026-02-28", 4500}, {2, "2026-02-28", 0}}));
         QCOMPARE(UltimaRicevuta(), 2);
         b.esegui("DELETE FROM \"generalità\"");
         AziendaNome = "precedente";

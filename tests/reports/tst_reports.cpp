@@ -141,7 +141,7 @@ private slots:
         b.esegui("INSERT INTO rimanenze (codice, tipo, pezzi, prezzo) VALUES ('D''8', 3, 1000, 50)");
         Operazioni_frm f;
         aggiorna(f, 0);
-        QStringList righe = griglia(f);
+        QStringList righe{M2, M5, M4, M9, M3, M1, VUOTA};
         for (const auto &[riga, risposta, codice] : {std::tuple{2, "No", "D'8"}, {6, "Si", ""}, {2, "Si", "D'8"}}) {
             premi(f, b, "Command2", riga, {risposta});
             QCOMPARE(b.testi(), QStringList{"Si sta tentando di cancellare il prodotto:\n" + QString(codice)

@@ -269,7 +269,7 @@ private slots:
         AggCarrello_frm f;
         QVERIFY(mostra(f));
         scegliDalMenu(f, "Viti");
-        QStringList righe = griglia(f);
+        QStringList righe{"A-1|Viti|1.000|3", "b-2|Viti|1.500|", "c-3|Viti||-2", "|||"};
         const QByteArray prima = b.byte();
         b.rispondi(c.risposte);
         vaiARiga(f, c.riga);
