@@ -53,18 +53,26 @@ while [ $# -gt 0 ]; do
     esac
 done
 
-mkdir -p "$cartella" || exit 2
-cartella=$(cd "$cartella" && pwd)
+[ $verifica = 1 ] || mkdir -p "$cartella" || exit 2
+[ $verifica = 1 ] || cartella=$(cd "$cartella" && pwd)
 lista=$(cd "$(dirname "$lista")" && pwd)/$(basename "$lista")
 sorgenti=$cartella/sorgenti
 costruzione=$cartella/build
 registri=$cartella/log
 schede=$cartella/schede
+# --verifica reads the working tree itself and touches no scratch folder,
+# so that it may run beside a run of the mutants.
+if [ $verifica = 1 ]; then
+    sorgenti=$radice
+    schede=$(mktemp -d) || exit 2
+    trap 'rm -rf "$schede"' EXIT
+fi
 [ -n "$tsv" ] || tsv=$cartella/mutanti.tsv
 
 # --- The list: one folder per mutant holding nome, file, prima, dopo. -------
 rm -rf "$schede"
-mkdir -p "$schede" "$registri"
+mkdir -p "$schede"
+[ $verifica = 1 ] || mkdir -p "$registri"
 perl -e '
     use strict; use warnings;
     my ($lista, $schede) = @ARGV;
@@ -156,25 +164,27 @@ else
 fi
 [ ${#scelte[@]} -gt 0 ] || { echo "Nessun mutante scelto." >&2; exit 2; }
 
-# --- The copy: the working tree's files as git sees them (tracked, with
-# their uncommitted changes, and new files not ignored). Only files that
-# differ are rewritten, so a second run rebuilds only what changed. ---------
-nuova=$cartella/nuova-copia
-rm -rf "$nuova"
-mkdir -p "$nuova" "$sorgenti"
-(cd "$radice" && git ls-files -z --cached --others --exclude-standard \
-    | while IFS= read -r -d '' f; do [ -f "$f" ] && printf '%s\0' "$f"; done \
-    | tar --null -T - -cf -) | tar -C "$nuova" -xf - || { echo "Copia non riuscita." >&2; exit 2; }
-(cd "$nuova" && find . -type f -print0) | while IFS= read -r -d '' f; do
-    if ! cmp -s "$nuova/$f" "$sorgenti/$f"; then
-        mkdir -p "$(dirname "$sorgenti/$f")"
-        cp "$nuova/$f" "$sorgenti/$f"
-    fi
-done
-(cd "$sorgenti" && find . -type f -print0) | while IFS= read -r -d '' f; do
-    [ -e "$nuova/$f" ] || rm -f "$sorgenti/$f"
-done
-rm -rf "$nuova"
+if [ $verifica = 0 ]; then
+    # --- The copy: the working tree's files as git sees them (tracked, with
+    # their uncommitted changes, and new files not ignored). Only files that
+    # differ are rewritten, so a second run rebuilds only what changed. ---------
+    nuova=$cartella/nuova-copia
+    rm -rf "$nuova"
+    mkdir -p "$nuova" "$sorgenti"
+    (cd "$radice" && git ls-files -z --cached --others --exclude-standard \
+        | while IFS= read -r -d '' f; do [ -f "$f" ] && printf '%s\0' "$f"; done \
+        | tar --null -T - -cf -) | tar -C "$nuova" -xf - || { echo "Copia non riuscita." >&2; exit 2; }
+    (cd "$nuova" && find . -type f -print0) | while IFS= read -r -d '' f; do
+        if ! cmp -s "$nuova/$f" "$sorgenti/$f"; then
+            mkdir -p "$(dirname "$sorgenti/$f")"
+            cp "$nuova/$f" "$sorgenti/$f"
+        fi
+    done
+    (cd "$sorgenti" && find . -type f -print0) | while IFS= read -r -d '' f; do
+        [ -e "$nuova/$f" ] || rm -f "$sorgenti/$f"
+    done
+    rm -rf "$nuova"
+fi
 
 # How often the snippet occurs in the file, overlapping occurrences included.
 conta() {
