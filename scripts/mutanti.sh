@@ -6,10 +6,12 @@
 #   scripts/mutanti.sh [--solo nome1,nome2,...] [--filtro REGEX] [--cartella DIR]
 #                      [--lista FILE] [--tsv FILE] [--timeout SECONDI]
 #                      [--tipo RelWithDebInfo|Debug] [--verifica]
-#                      [--attendi-se COMANDO]
+#                      [--attendi-se COMANDO] [--prove REGEX]
 #
 # The list format is described at the top of scripts/mutanti.txt.
 # --timeout is ctest's limit for tests that set none of their own.
+# --prove runs only the tests whose name matches (ctest -R): quicker for
+# mutants no other test can see, but a survivor there is only a hint.
 # --attendi-se: before each build and suite, wait while COMANDO succeeds
 # (e.g. another job measuring times on the same machine).
 # A mutant whose failing tests all pass when run again is "instabile": the
@@ -31,6 +33,7 @@ attesa=120
 tipo=RelWithDebInfo
 verifica=0
 attendi=
+prove=.
 
 uso() {
     sed -n '5,9p' "$0" | sed 's/^# \{0,1\}//' >&2
@@ -48,6 +51,7 @@ while [ $# -gt 0 ]; do
     --tipo) tipo=${2:?}; shift 2 ;;
     --verifica) verifica=1; shift ;;
     --attendi-se) attendi=${2:?}; shift 2 ;;
+    --prove) prove=${2:?}; shift 2 ;;
     -h|--help) uso ;;
     *) echo "Opzione sconosciuta: $1" >&2; uso ;;
     esac
@@ -261,7 +265,7 @@ prova() {
     uccisori=
     instabili=
     rm -f "$falliti"
-    (cd "$costruzione" && QT_QPA_PLATFORM=offscreen ctest -j2 --timeout "$attesa" \
+    (cd "$costruzione" && QT_QPA_PLATFORM=offscreen ctest -j2 -R "$prove" --timeout "$attesa" \
         --output-on-failure) >"$registro" 2>&1
     esito=$?
     [ $esito -ne 0 ] || return 0

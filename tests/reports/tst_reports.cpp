@@ -110,27 +110,6 @@ private slots:
         QVERIFY(b.rapporti.isEmpty() && b.byte() == file);
     }
 
-    // Totals beyond 32 bits; a price that is no number, met after a good
-    // row, is reported and the labels stay.
-    void totali()
-    {
-        Banco b;
-        b.esegui("INSERT INTO tipo (id, codice) VALUES (1, 'Motori')");
-        b.esegui("INSERT INTO prodotto VALUES (1, 1, 'M-1', 2147483647, 2147483647, 32767, 1, '2000-05-05'),"
-                 " (2, 1, 'M-2', 2000000000, 1500000000, 3, 1, '2000-05-05'),"
-                 " (3, 1, 'M-1', 2147483647, 0, -32768, 2, '2000-05-06')");
-        Operazioni_frm f;
-        aggiorna(f, 0);
-        QCOMPARE(etichette(f), "2|70.372.596.661.249|70.371.096.661.249");
-        aggiorna(f, 1);
-        QCOMPARE(etichette(f), "1|-70.368.744.144.896|");
-        b.esegui("UPDATE prodotto SET prezzoacquisto='abc' WHERE id=2");
-        aggiorna(f, 0);
-        QCOMPARE(b.zone(), QList<int>{16});
-        QCOMPARE(griglia(f).size(), 2);
-        QCOMPARE(etichette(f), "1|-70.368.744.144.896|");
-    }
-
     // Cancella: No, the empty row, Yes, then with the file gone; the labels
     // follow the list, the stock is not given back. Then the printout.
     void cancellaEStampa()

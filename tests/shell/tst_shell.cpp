@@ -1,20 +1,15 @@
-#include "counter/VisCarrello_frm.h"
 #include "data/database_routines.h"
 #include "data/server.h"
-#include "reports/Operazioni_frm.h"
 #include "reports/statistiche.h"
 #include "shell/Info_frm.h"
 #include "shell/avvio.h"
 #include "shell/frmAbout.h"
 #include "shell/informazioni_sistema.h"
-#include "stock/Prodotto_frm.h"
-#include "stock/VisTipi_frm.h"
 #include "support/banco.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
-#include <QComboBox>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -416,62 +411,6 @@ private slots:
         frmAbout f;
         premi(f, b, "cmdSysInfo", -1, {"Ok"});
         QCOMPARE(b.testi(), QStringList{"Le informazioni sul sistema non sono attualmente disponibili."});
-    }
-
-    // A hostile text typed as a type and as an article code, bought, put in
-    // the cart, sold and found in the register: every lookup finds it, every
-    // window shows it; a blank one is refused and nothing is written.
-    void percorsoOstile_data()
-    {
-        QTest::addColumn<QString>("testo");
-        QString lungo;
-        while (lungo.size() < 1000)
-            lungo += "Aé'\"%_*\\ ;-- ";
-        for (const QString &testo : QStringList{"'", "\"", "%", "_", "\\", "Perché più città 🛒", "   ", "", lungo.left(1000)})
-            QTest::newRow(qPrintable(testo.left(20))) << testo;
-    }
-
-    void percorsoOstile()
-    {
-        QFETCH(QString, testo);
-        Banco b;
-        const QByteArray vuoto = b.byte();
-        b.rispondi(QStringList(testo.trimmed().isEmpty() ? 2 : 0, "Ok"));
-        VisTipi_frm tipi;
-        QVERIFY(mostra(tipi));
-        immetti(elemento(tipi, "Text1"), testo);
-        premi(tipi, "Command3");
-        Prodotto_frm prodotto;
-        QVERIFY(mostra(prodotto));
-        scegli(prodotto, testo);
-        // Typed, a quote becomes "-" in the code field: pasted, it stays.
-        immetti(elemento(prodotto, "Text1"), testo, testo.size() == 1);
-        for (const auto &[campo, valore] : {std::pair{"Text2", "100"}, {"Text4", "150"}, {"Text3", "5"}})
-            elemento(prodotto, campo)->setText(valore);
-        premi(prodotto, "Command1");
-        if (testo.trimmed().isEmpty()) {
-            QCOMPARE(b.testi(), QStringList({"Scrivere la descrizione del tipo.", "Scegliere il tipo dell'articolo."}));
-            QVERIFY(b.byte() == vuoto);
-            return;
-        }
-        QVERIFY(griglia(tipi).contains(" 1|" + testo));
-        QCOMPARE(AggiungiCarrello(testo, 2), EsitoCarrello::Aggiunto);
-        {
-            VisCarrello_frm carrello;
-            QCOMPARE(griglia(carrello).first(), testo + '|' + testo + "|150|2|300");
-            premi(carrello, b, "Command3", -1, {"Si", "Ok"});
-        }
-        QCOMPARE(b.testi(), QStringList({"Vuoi scaricare i prodotti dal magazzino?", "Stampa completata"}));
-        QVERIFY(b.stampe().first().testi().at(8).startsWith(testo.left(34)));
-        Operazioni_frm operazioni;
-        QVERIFY(mostra(operazioni));
-        elemento<QComboBox>(operazioni, "Combo2")->setCurrentIndex(1);
-        scegli(operazioni, testo);
-        premi(operazioni, "Command1");
-        QCOMPARE(griglia(operazioni).first().section(u'|', 2), testo + '|' + testo + "||150|-2");
-        QCOMPARE(b.righe("SELECT codice, pezzi FROM rimanenze"), QList<QVariantList>({{testo, 3}}));
-        QCOMPARE(SuggerimentiCodice(1, testo), QStringList{testo});
-        QVERIFY(b.rapporti.isEmpty());
     }
 };
 

@@ -4,10 +4,8 @@
 #include "stock/VisTipi_frm.h"
 #include "support/banco.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QTableView>
 #include <QTest>
 
@@ -58,47 +56,6 @@ class TestStock : public QObject
     Q_OBJECT
 
 private slots:
-    // Suggestions: the chosen type's codes beginning with what is typed, as
-    // typed (a quote becomes "-"); Down moves into them and Enter takes one;
-    // Enter in the field takes the first, a click its own; Resetta empties
-    // all; Enter in the type list reads the types again.
-    void suggerimenti()
-    {
-        Banco b;
-        QVERIFY(AggiungiTipo("Viti") && AggiungiTipo("Bulloni"));
-        b.esegui("INSERT INTO rimanenze (codice, tipo) VALUES ('AB1', 1), ('ab2', 1), ('AC', 1), ('a-1', 1), ('AB9', 2)");
-        Prodotto_frm f;
-        QVERIFY(mostra(f));
-        QLineEdit *codice = elemento(f, "Text1");
-        auto *elenco = elemento<QListWidget>(f, "List1");
-        for (const auto &[tipo, digitato, attese] : QList<std::tuple<QString, QString, int>>{
-                 {"", "a", 0}, {"Bulloni", "a", 1}, {"Viti", "%", 0}, {"Viti", "a'", 1}, {"Viti", "a", 4}}) {
-            scegli(f, tipo);
-            codice->clear();
-            QTest::keyClicks(codice, digitato);
-            QCOMPARE(elenco->isHidden() ? 0 : elenco->count(), attese);
-        }
-        QCOMPARE(elenco->item(0)->text() + elenco->item(3)->text(), "a-1AC");
-        // Down moves into the suggestions, and Enter there takes one.
-        QTest::keyClick(codice, Qt::Key_Down);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-        QTest::keyClicks(codice, "\b");
-        QCOMPARE(codice->text(), "AB");
-        QTest::keyClick(codice, Qt::Key_Return);
-        QCOMPARE(codice->text(), "AB1");
-        QTRY_VERIFY(elenco->isHidden());
-        codice->clear();
-        QTest::keyClicks(codice, "a-");
-        QTest::mouseClick(elenco->viewport(), Qt::LeftButton, {}, elenco->visualItemRect(elenco->item(0)).center());
-        QCOMPARE(codice->text(), "a-1");
-        premi(f, "Command2");
-        QCOMPARE(campi(f), QStringList({INVITO, "", "", "", ""}));
-        QVERIFY(AggiungiTipo("Attrezzi"));
-        invioNeiTipi(f);
-        QCOMPARE(elemento<QComboBox>(f, "Combo1")->itemText(0), "Attrezzi");
-    }
-
     void salva_data()
     {
         QTest::addColumn<QStringList>("valori"); // type, code, purchase, sale, pieces
