@@ -34,10 +34,9 @@ private:
     RigaStampata riga_;
 };
 
-// The box on screen, answered with keys as a user at the keyboard: Enter
-// takes the default button or the text typed; Esc says No, or leaves the
-// question that Esc leaves, where N says No.
-void guida(const QString &risposta, bool lascia)
+// The box on screen, left as a user leaves it: its close button, or Esc
+// after typing the text given.
+void lascia(const QString &risposta)
 {
     QWidget *scatola = QApplication::activeModalWidget();
     // Keys go where the focus is, shortcuts first: the box must be in front.
@@ -51,8 +50,7 @@ void guida(const QString &risposta, bool lascia)
     QWidget *bersaglio = scatola->findChild<QLineEdit *>();
     bersaglio = bersaglio ? bersaglio : scatola;
     QTest::keyClicks(bersaglio, risposta.section(u'=', 1));
-    const bool esc = risposta.startsWith("annulla") || (risposta == "No" && !lascia);
-    QTest::keyClick(bersaglio, esc ? Qt::Key_Escape : risposta == "No" ? Qt::Key_N : Qt::Key_Return);
+    QTest::keyClick(bersaglio, Qt::Key_Escape);
 }
 
 } // namespace
@@ -78,8 +76,8 @@ Banco::Banco(int opzioni)
         visti << Dialogo{s.testo, s.predefinito, s.dettaglio};
         const bool prevista = !risposte_.isEmpty();
         const QString risposta = prevista ? risposte_.takeFirst() : QString();
-        if (prevista && (tasti || risposta.startsWith("annulla") || risposta == "chiudi")) {
-            QTimer::singleShot(0, this, [risposta, lascia = s.tipo == Scatola::Tipo::SiNo] { guida(risposta, lascia); });
+        if (prevista && (risposta.startsWith("annulla") || risposta == "chiudi")) {
+            QTimer::singleShot(0, this, [risposta] { lascia(risposta); });
             return std::nullopt;
         }
         const auto pulsante = risposta == "Si" ? QMessageBox::Yes : risposta == "No" ? QMessageBox::No

@@ -34,10 +34,9 @@ public:
     // Answers used in order: "Si", "No", "Ok", "=text" for an input box,
     // "annulla" (Esc; "annulla=text" after typing) or "chiudi" (the frame's
     // close button). A box no answer fits, or an answer left over, fails the
-    // test. Esc, the close button and, with tasti, every answer go to the box
-    // shown on screen, as a user's.
+    // test. Esc and the close button go to the box shown on screen, as a
+    // user's.
     void rispondi(const QStringList &risposte) { risposte_ += risposte; }
-    bool tasti = false;
     struct Dialogo
     {
         QString testo;
