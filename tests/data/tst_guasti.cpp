@@ -259,8 +259,9 @@ private slots:
                  {vorendi, {"--version"}, 0, "Vorendi 2.0.0\n", {}}, {vorendi, {"--help"}, 0, "--version", {}},
                  {vorendi, {"--opzione-sbagliata"}, 2, "Per le opzioni: Vorendi --help", {}},
                  {nuovo, {"--help"}, 0, "", {}}, {nuovo, {"--version"}, 0, "", {}}, {nuovo, {"a", "b"}, 2, "", {}},
-                 {nuovo, {}, 0, "", {"Vorendi.mdb"}}, {nuovo, {}, 1, "", {"Vorendi.mdb"}},
-                 {nuovo, {"N.mdb"}, 0, "", {"N.mdb", "Vorendi.mdb"}}, {nuovo, {"N.mdb"}, 1, "", {"N.mdb", "Vorendi.mdb"}}}) {
+                 {nuovo, {}, 0, "", {"Vorendi.mdb"}}, {nuovo, {}, 1, "Vorendi.mdb esiste già: non viene sovrascritto.\n", {"Vorendi.mdb"}},
+                 {nuovo, {"N.mdb"}, 0, "", {"N.mdb", "Vorendi.mdb"}},
+                 {nuovo, {"N.mdb"}, 1, "Il file N.mdb esiste già: non viene sovrascritto.\n", {"N.mdb", "Vorendi.mdb"}}}) {
             QProcess strumento;
             strumento.setProcessEnvironment(senzaSchermo);
             strumento.setProcessChannelMode(QProcess::MergedChannels);
