@@ -144,7 +144,8 @@ Collegamento::~Collegamento()
 
 bool Collegamento::utilizzabile()
 {
-    if (!pg_ || PQstatus(pg_) != CONNECTION_OK || PQtransactionStatus(pg_) != PQTRANS_IDLE || PQisBusy(pg_))
+    if (!pg_ || PQstatus(pg_) != CONNECTION_OK || PQtransactionStatus(pg_) != PQTRANS_IDLE
+        || PQisBusy(pg_))
         return false;
     // An idle session hears nothing from the server but its goodbye (a
     // termination, then the end): anything waiting means it is gone.
