@@ -43,10 +43,11 @@ BancoDati::BancoDati(int opzioni)
         database_ = negozioDiProva();
         QString errore;
         if (soloRighe) {
-            esegui("TRUNCATE tipo, rimanenze, prodotto, carrelli, ricevuta, \"generalità\", vendite_chiavi RESTART IDENTITY;"
-                   " INSERT INTO \"generalità\" VALUES ('', '', '', '', '')");
+            esegui("TRUNCATE tipo, rimanenze, prodotto, carrelli, ricevuta, \"generalità\", vendite_chiavi"
+                   " RESTART IDENTITY; INSERT INTO \"generalità\" VALUES ('', '', '', '', '')");
         } else {
-            esegui("SET client_min_messages = warning; DROP SCHEMA public CASCADE; CREATE SCHEMA public; ALTER DATABASE " + database_ + " RESET ALL");
+            esegui("SET client_min_messages = warning; DROP SCHEMA public CASCADE; CREATE SCHEMA public;"
+                   " ALTER DATABASE " + database_ + " RESET ALL");
             if (!creaDatabaseServer(connessione(), &errore))
                 qFatal("negozio di prova non creato: %s", qPrintable(errore));
         }
@@ -86,11 +87,11 @@ ServerProva *serverDiProva()
     return server.get();
 }
 
-
 QString BancoDati::connessione(bool tcp) const
 {
-    return server() ? serverDiProva()->connessione(database_, {}, tcp) + " fallback_application_name=" + QString::number(prove)
-                    : QString();
+    if (!server())
+        return {};
+    return serverDiProva()->connessione(database_, {}, tcp) + " fallback_application_name=" + QString::number(prove);
 }
 
 QSqlDatabase BancoDati::altraConnessione(const QString &nome) const
