@@ -14,6 +14,7 @@
 #include "bench/proxy.h"
 
 #include "common/formati.h"
+#include "common/lettore.h"
 #include "counter/Ricevute_frm.h"
 #include "reports/Operazioni_frm.h"
 #include "stock/AggCarrello_frm.h"
@@ -144,7 +145,8 @@ void Operazioni_Programma(benchmark::State &stato, const Periodo &periodo)
     const QString tipo = QString::fromUtf8(periodo.tipo);
     qint64 righe = 0;
     for (auto _ : stato) {
-        if (!finestra.elenca(periodo.operazione, tipo, periodo.dal, periodo.al))
+        finestra.elenca(periodo.operazione, tipo, periodo.dal, periodo.al);
+        if (!finestra.attendiElenco())
             stato.SkipWithError("elenco non riuscito");
         QApplication::processEvents();
         righe = finestra.findChild<QTableView *>(QStringLiteral("MSFlexGrid1"))->model()->rowCount() - 1;
@@ -201,6 +203,7 @@ void Rimanenze_Programma(benchmark::State &stato)
     const int viti = tipi->findText(QStringLiteral("Viti"));
     for (auto _ : stato) {
         emit tipi->activated(viti);
+        finestra.findChild<Lettore *>()->attendi();
         QApplication::processEvents();
     }
 }
@@ -237,6 +240,7 @@ void Ricevute_Programma(benchmark::State &stato)
     auto *aggiorna = finestra.findChild<QPushButton *>(QStringLiteral("Command1"));
     for (auto _ : stato) {
         aggiorna->click();
+        finestra.findChild<Lettore *>()->attendi();
         QApplication::processEvents();
     }
 }

@@ -45,6 +45,7 @@ int main(int argc, char *argv[])
     QElapsedTimer tempo;
     tempo.start();
     finestra.elenca(1, QString(), QDate(), QDate());
+    finestra.attendiElenco();
     QApplication::processEvents();
     const qint64 millisecondi = tempo.elapsed();
 

@@ -76,6 +76,26 @@ void vaiAllUltimaRiga(QTableView *vista, int colonna)
     vista->scrollTo(vista->currentIndex());
 }
 
+namespace {
+
+const char *const PRIMA_RIGA = "vorendiPrimaRiga";
+
+} // namespace
+
+void mostraPrimeRighe(QTableView *vista, int colonna)
+{
+    vista->setCurrentIndex(vista->model()->index(0, colonna));
+    vista->setProperty(PRIMA_RIGA, QVariant::fromValue(QPersistentModelIndex(vista->currentIndex())));
+}
+
+void mostraFineElenco(QTableView *vista, int colonna)
+{
+    const auto prima = vista->property(PRIMA_RIGA).value<QPersistentModelIndex>();
+    vista->setProperty(PRIMA_RIGA, QVariant());
+    if (!prima.isValid() || vista->currentIndex() == prima)
+        vaiAllUltimaRiga(vista, colonna);
+}
+
 int indiceCorrente(const QTableView *vista)
 {
     return vista->currentIndex().row();

@@ -62,6 +62,20 @@ public:
         righe_ = std::move(righe);
         endResetModel();
     }
+    // Rows read after the first ones: appended above the empty last row,
+    // the view left where it stands.
+    void aggiungi(QList<Riga> &&altre)
+    {
+        if (altre.isEmpty())
+            return;
+        const int da = int(righe_.size());
+        beginInsertRows(QModelIndex(), da, da + int(altre.size()) - 1);
+        if (righe_.isEmpty())
+            righe_ = std::move(altre);
+        else
+            righe_.append(std::move(altre));
+        endInsertRows();
+    }
     const QList<Riga> &righe() const { return righe_; }
     // The listed row, or null for the empty last row and outside the grid.
     const Riga *riga(int indice) const
@@ -103,6 +117,12 @@ QTableView *creaVistaGriglia(ModelloGriglia *modello, QWidget *genitore);
 // The view stands on the last listed row, or on the empty one when none is
 // listed, in sight: where a grid filled row by row was left.
 void vaiAllUltimaRiga(QTableView *vista, int colonna = 0);
+
+// A list shown while it is read: with its first rows the view stands on the
+// first one; at its end the view goes where a list read whole was left
+// (vaiAllUltimaRiga), unless the user has moved since.
+void mostraPrimeRighe(QTableView *vista, int colonna = 0);
+void mostraFineElenco(QTableView *vista, int colonna = 0);
 
 // The row a view stands on: its index (-1 for none) and the listed row,
 // null on the empty last row.

@@ -5,8 +5,10 @@
 #include "common/messaggi.h"
 #include "common/filtro_giorno.h"
 #include "common/griglia.h"
+#include "common/lettore.h"
 #include "counter/tracciato.h"
 #include "data/database_routines.h"
+#include "data/rapporto.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -27,6 +29,7 @@ Ricevute_frm::Ricevute_frm(QWidget *genitore)
 {
     setObjectName(QStringLiteral("Ricevute_frm"));
     setWindowTitle(QStringLiteral("Visualizzazione Ricevute"));
+    lettore_ = new Lettore(this);
 
     auto *etichetta = new QLabel(QStringLiteral("Ricerca per giorno:"), this);
     etichetta->setObjectName(QStringLiteral("Label1"));
@@ -79,13 +82,32 @@ void Ricevute_frm::aggiorna()
         }
         giorno = *data;
     }
-    mostra(VisualizzaRicevute(giorno).value_or(QList<RigaRicevuta>()));
+    modello_->imposta({});
+    lettore_->avvia([this, giorno](Consegna &c) {
+        const SegnalatoreDelThread rapporti(
+            [&c](const RapportoZona &rapporto) { c.consegna([rapporto] { segnala(rapporto); }); });
+        const bool riuscito = VisualizzaRicevute(giorno, [this, &c](QList<RigaRicevuta> &righe) {
+                                  c.consegna([this, righe = std::move(righe)] { mostra(righe); });
+                                  return !c.superata();
+                              }).has_value();
+        c.consegna([this, riuscito] { concludi(riuscito); });
+    });
 }
 
 void Ricevute_frm::mostra(QList<RigaRicevuta> righe)
 {
-    modello_->imposta(std::move(righe));
-    vaiAllUltimaRiga(griglia_, Numero);
+    const bool prime = modello_->righeElencate() == 0;
+    modello_->aggiungi(std::move(righe));
+    if (prime)
+        mostraPrimeRighe(griglia_, Numero);
+}
+
+void Ricevute_frm::concludi(bool riuscito)
+{
+    // After a report the list is empty, as when nothing could be read.
+    if (!riuscito)
+        modello_->imposta({});
+    mostraFineElenco(griglia_, Numero);
 }
 
 void Ricevute_frm::cancella()
@@ -100,12 +122,18 @@ void Ricevute_frm::cancella()
                                     QMessageBox::No);
     if (!si || !ricevuta)
         return;
+    // Once the list is whole: the row may be gone with a report meanwhile.
+    lettore_->attendi();
+    if (const RigaRicevuta *scelta = modello_->riga(riga); !scelta || scelta->codice != numero)
+        return;
     if (CancellaRicevuta(numero))
         modello_->rimuovi(riga);
 }
 
 void Ricevute_frm::stampa()
 {
+    // Never a partial list.
+    lettore_->attendi();
     Elenco elenco;
     elenco.documento = QStringLiteral("Elenco ricevute");
     elenco.seconda = SecondaRiga::ElencoRicevute;

@@ -5,11 +5,13 @@
 
 #include <QWidget>
 
+class Lettore;
 class QLineEdit;
 class QTableView;
 
-// The receipts register: lists the receipts of one day or all of them,
-// deletes one, prints the list with its count and sum.
+// The receipts register: lists the receipts of one day or all of them (the
+// first as soon as they are read), deletes one, prints the list with its
+// count and sum.
 class Ricevute_frm final : public QWidget
 {
     Q_OBJECT
@@ -22,8 +24,10 @@ private:
     void cancella();
     void stampa();
     void mostra(QList<RigaRicevuta> righe);
+    void concludi(bool riuscito);
 
     QLineEdit *filtro_ = nullptr;
     QTableView *griglia_ = nullptr;
     ModelloRighe<RigaRicevuta> *modello_ = nullptr;
+    Lettore *lettore_ = nullptr;
 };

@@ -154,9 +154,17 @@ struct RigaRicevuta
 // transaction instead.
 bool AggiungiRicevuta(qint64 totale);
 
+// A long list handed over while it is read, in batches: the receiver takes
+// the rows out of the list it is given, and returns false to stop the read
+// where it is (a newer list was asked for). The routine then returns what a
+// complete read would, without the rows already handed over.
+template <typename Riga>
+using Partite = std::function<bool(QList<Riga> &righe)>;
+
 // Zone 14: the receipts of one day, or all of them for an invalid date, by
 // date then number. No value after a report.
-std::optional<QList<RigaRicevuta>> VisualizzaRicevute(const QDate &giorno = QDate());
+std::optional<QList<RigaRicevuta>> VisualizzaRicevute(const QDate &giorno = QDate(),
+                                                      const Partite<RigaRicevuta> &partite = {});
 
 // Zone 15: deletes one receipt; false after a report.
 bool CancellaRicevuta(qint64 codice);
@@ -190,9 +198,12 @@ struct ElencoOperazioni
 
 // Zone 16: the movements of one operation, narrowed to a type code unless it
 // is empty and to the days from dal to al (both included) where those are
-// valid, by day, article code and type.
+// valid, by day, article code and type. The totals and completo come at the
+// end of the read that gave the rows; partite, when given, receives the rows
+// as they are read, each batch with every type's code.
 ElencoOperazioni VisualizzaOperazioni(qint16 operazione, const QString &codiceTipo, const QDate &dal,
-                                      const QDate &al);
+                                      const QDate &al,
+                                      const std::function<bool(ElencoOperazioni &parte)> &partite = {});
 
 // Zone 17: writes the company row, creating it when the table has none.
 bool SalvaGeneralita(const QString &nome, const QString &info1, const QString &info2,
@@ -243,7 +254,8 @@ std::optional<QList<RigaRimanenza>> VisualizzaRimanenze(qint32 idTipo);
 // Zone 24 too: the stock rows of the type of that code (compared as IdTipo
 // does; the lowest id among equal codes), in one statement; none when there
 // is no such type.
-std::optional<QList<RigaRimanenza>> RimanenzeDelTipo(const QString &codiceTipo);
+std::optional<QList<RigaRimanenza>> RimanenzeDelTipo(const QString &codiceTipo,
+                                                     const Partite<RigaRimanenza> &partite = {});
 
 // Zone 25: the stock rows of every type whose code contains the text, taken
 // literally and without regard to case, in code order, each with its type's

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QVariantList>
 
+#include <functional>
 #include <limits>
 
 class Collegamento;
@@ -13,6 +14,42 @@ struct sqlite3;
 struct sqlite3_stmt;
 struct pg_conn;
 struct pg_result;
+
+// How a list read in batches hands its rows over to partite, when there is
+// one: a screen's worth first, so that the window shows them at once, then
+// ever larger batches, so that the rest costs few hand-overs and a newer
+// list is not kept waiting long. righe is the list within parte the rows
+// are appended to; false means stop reading.
+class Scaglioni final
+{
+public:
+    // Before each row is appended.
+    template <typename Parte, typename Lista>
+    bool prima(const std::function<bool(Parte &)> &partite, Parte &parte, Lista &righe)
+    {
+        if (!partite || righe.size() < soglia_)
+            return true;
+        soglia_ = soglia_ < 16384 ? soglia_ * 4 : soglia_;
+        return consegna(partite, parte, righe);
+    }
+    // After the last row.
+    template <typename Parte, typename Lista>
+    bool fine(const std::function<bool(Parte &)> &partite, Parte &parte, Lista &righe)
+    {
+        return !partite || righe.isEmpty() || consegna(partite, parte, righe);
+    }
+
+private:
+    template <typename Parte, typename Lista>
+    static bool consegna(const std::function<bool(Parte &)> &partite, Parte &parte, Lista &righe)
+    {
+        const bool avanti = partite(parte);
+        righe.clear();
+        return avanti;
+    }
+
+    qsizetype soglia_ = 64;
+};
 
 // A long list read with SQLite's C API on a routine's own connection: no
 // QVariant per column, values still bound. On the server, with libpq on the

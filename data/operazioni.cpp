@@ -97,9 +97,10 @@ private:
 } // namespace
 
 ElencoOperazioni VisualizzaOperazioni(qint16 operazione, const QString &codiceTipo, const QDate &dal,
-                                      const QDate &al)
+                                      const QDate &al, const std::function<bool(ElencoOperazioni &)> &partite)
 {
     ElencoOperazioni elenco;
+    bool fermata = false;
     const bool riuscita = eseguiRoutine(Zona::VisualizzaOperazioni, [&](Sessione &s) {
         // The type's id is looked up inside the statement, as IdTipo would
         // find it (the oldest of equal codes); an unknown code lists nothing.
@@ -127,10 +128,15 @@ ElencoOperazioni VisualizzaOperazioni(qint16 operazione, const QString &codiceTi
         q.successiva();
 
         Codici codici;
+        Scaglioni scaglioni;
         // Rows come grouped by day: each day is read once.
         QByteArray isoPrecedente;
         RigaOperazione riga;
         while (q.prossima()) {
+            if (!scaglioni.prima(partite, elenco, elenco.righe)) {
+                fermata = true;
+                return;
+            }
             riga.id = q.intero(0);
             const QByteArrayView iso = q.utf8(1);
             if (iso != isoPrecedente) {
@@ -146,8 +152,9 @@ ElencoOperazioni VisualizzaOperazioni(qint16 operazione, const QString &codiceTi
             somma(elenco.totaleVendite, riga.prezzoVendita, riga.pezzi);
             somma(elenco.totaleAcquisti, riga.prezzoAcquisto, riga.pezzi);
         }
+        fermata = !scaglioni.fine(partite, elenco, elenco.righe);
     });
-    elenco.completo = riuscita;
+    elenco.completo = riuscita && !fermata;
     if (!riuscita)
         elenco.totaleVendite = elenco.totaleAcquisti = 0;
     return elenco;

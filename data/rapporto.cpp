@@ -16,6 +16,8 @@ Segnalatore &segnalatoreAttivo()
     return segnalatore;
 }
 
+thread_local Segnalatore segnalatoreDelThread;
+
 } // namespace
 
 QString RapportoZona::testo() const
@@ -104,9 +106,21 @@ Segnalatore installaSegnalatore(Segnalatore segnalatore)
     return std::exchange(segnalatoreAttivo(), std::move(segnalatore));
 }
 
+SegnalatoreDelThread::SegnalatoreDelThread(Segnalatore segnalatore)
+    : precedente_(std::exchange(segnalatoreDelThread, std::move(segnalatore)))
+{
+}
+
+SegnalatoreDelThread::~SegnalatoreDelThread()
+{
+    segnalatoreDelThread = std::move(precedente_);
+}
+
 void segnala(const RapportoZona &rapporto)
 {
-    if (segnalatoreAttivo())
+    if (segnalatoreDelThread)
+        segnalatoreDelThread(rapporto);
+    else if (segnalatoreAttivo())
         segnalatoreAttivo()(rapporto);
     else
         qWarning().noquote() << rapporto.testo();

@@ -35,3 +35,18 @@ using Segnalatore = std::function<void(const RapportoZona &)>;
 // Returns the reporter it replaces.
 Segnalatore installaSegnalatore(Segnalatore segnalatore);
 void segnala(const RapportoZona &rapporto);
+
+// While it lives, the reports of routines run on this thread go to its own
+// reporter instead: a list read on a thread of its own hands them to the
+// window's thread, where the installed reporter may show a dialog.
+class SegnalatoreDelThread final
+{
+public:
+    explicit SegnalatoreDelThread(Segnalatore segnalatore);
+    ~SegnalatoreDelThread();
+    SegnalatoreDelThread(const SegnalatoreDelThread &) = delete;
+    SegnalatoreDelThread &operator=(const SegnalatoreDelThread &) = delete;
+
+private:
+    Segnalatore precedente_;
+};

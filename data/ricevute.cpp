@@ -27,7 +27,7 @@ bool AggiungiRicevuta(qint64 totale)
     return eseguiRoutine(Zona::AggiungiRicevuta, [&](Sessione &s) { inserisciRicevuta(s, totale, oggi()); });
 }
 
-std::optional<QList<RigaRicevuta>> VisualizzaRicevute(const QDate &giorno)
+std::optional<QList<RigaRicevuta>> VisualizzaRicevute(const QDate &giorno, const Partite<RigaRicevuta> &partite)
 {
     QList<RigaRicevuta> righe;
     const bool riuscita = eseguiRoutine(Zona::VisualizzaRicevute, [&](Sessione &s) {
@@ -41,7 +41,10 @@ std::optional<QList<RigaRicevuta>> VisualizzaRicevute(const QDate &giorno)
         // Receipts come by day: each day is read once.
         QByteArray isoPrecedente;
         QDate data;
+        Scaglioni scaglioni;
         while (q->prossima()) {
+            if (!scaglioni.prima(partite, righe, righe))
+                return;
             const QByteArrayView iso = q->utf8(1);
             if (iso != isoPrecedente) {
                 isoPrecedente = iso.toByteArray();
@@ -49,6 +52,7 @@ std::optional<QList<RigaRicevuta>> VisualizzaRicevute(const QDate &giorno)
             }
             righe.append({q->intero(0), data, q->intero(2)});
         }
+        scaglioni.fine(partite, righe, righe);
     });
     if (!riuscita)
         return std::nullopt;

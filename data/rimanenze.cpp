@@ -1,4 +1,5 @@
 #include "data/database_routines.h"
+#include "data/lettura.h"
 #include "data/routine.h"
 
 bool CancellaRimanenza(const QString &codice)
@@ -17,13 +18,19 @@ bool AggiornaPrezzo(const QString &codice, qint32 prezzo)
 
 namespace {
 
-std::optional<QList<RigaRimanenza>> righeDiScorta(const QString &sql, const QVariant &tipo)
+std::optional<QList<RigaRimanenza>> righeDiScorta(const char *sql, const QVariant &tipo,
+                                                  const Partite<RigaRimanenza> &partite = {})
 {
     QList<RigaRimanenza> righe;
     const bool riuscito = eseguiRoutine(Zona::VisualizzaRimanenze, [&](Sessione &s) {
-        Righe q = s.esegui(sql, {tipo});
-        while (Sessione::prossima(q))
-            righe.append({colonnaTesto(q, 0), colonnaIntero(q, 1), colonnaIntero(q, 2)});
+        Lettura q(s, sql, {tipo});
+        Scaglioni scaglioni;
+        while (q.prossima()) {
+            if (!scaglioni.prima(partite, righe, righe))
+                return;
+            righe.append({q.testo(0), q.intero(1), q.intero(2)});
+        }
+        scaglioni.fine(partite, righe, righe);
     });
     if (!riuscito)
         return std::nullopt;
@@ -35,14 +42,14 @@ std::optional<QList<RigaRimanenza>> righeDiScorta(const QString &sql, const QVar
 // The (tipo, codice) index gives the rows already in code order.
 std::optional<QList<RigaRimanenza>> VisualizzaRimanenze(qint32 idTipo)
 {
-    return righeDiScorta(QStringLiteral("SELECT codice, prezzo, pezzi FROM rimanenze WHERE tipo=? ORDER BY codice"),
-                         idTipo);
+    return righeDiScorta("SELECT codice, prezzo, pezzi FROM rimanenze WHERE tipo=? ORDER BY codice", idTipo);
 }
 
-std::optional<QList<RigaRimanenza>> RimanenzeDelTipo(const QString &codiceTipo)
+std::optional<QList<RigaRimanenza>> RimanenzeDelTipo(const QString &codiceTipo,
+                                                     const Partite<RigaRimanenza> &partite)
 {
-    return righeDiScorta(QStringLiteral("SELECT codice, prezzo, pezzi FROM rimanenze WHERE tipo ="
-                                        " (SELECT id FROM tipo WHERE codice=? ORDER BY id LIMIT 1)"
-                                        " ORDER BY codice"),
-                         codiceTipo);
+    return righeDiScorta("SELECT codice, prezzo, pezzi FROM rimanenze WHERE tipo ="
+                         " (SELECT id FROM tipo WHERE codice=? ORDER BY id LIMIT 1)"
+                         " ORDER BY codice",
+                         codiceTipo, partite);
 }

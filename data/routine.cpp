@@ -17,6 +17,7 @@
 #include <QUrl>
 
 #include <libpq-fe.h>
+#include <sqlite3.h>
 
 #include <atomic>
 #include <charconv>
@@ -50,6 +51,49 @@ struct ConnessioneDelThread
     QString chiave;
 };
 thread_local ConnessioneDelThread connessioneDelThread;
+
+// This thread's connection to the file, kept open from one routine to the
+// next as the server's is: settings applied and schema checked once.
+struct FileDelThread
+{
+    QSqlDatabase db;
+    QString chiave;
+
+    FileDelThread() = default;
+    FileDelThread(const FileDelThread &) = delete;
+    FileDelThread &operator=(const FileDelThread &) = delete;
+    ~FileDelThread() { chiudi(); }
+    void chiudi()
+    {
+        if (!db.isValid())
+            return;
+        const QString nome = db.connectionName();
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(nome);
+        chiave.clear();
+    }
+};
+thread_local FileDelThread fileDelThread;
+
+sqlite3 *maniglia(const QSqlDatabase &db)
+{
+    const QVariant handle = db.driver()->handle();
+    if (qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3 *const *>(handle.constData());
+}
+
+// A connection kept from an earlier routine serves only while no transaction
+// is left open on it and its file is still the one at the path: a file
+// replaced, moved or deleted under the program is opened again by name.
+bool fileUtilizzabile(const QSqlDatabase &db)
+{
+    sqlite3 *h = db.isOpen() ? maniglia(db) : nullptr;
+    int spostato = 0;
+    return h && sqlite3_get_autocommit(h)
+        && sqlite3_file_control(h, "main", SQLITE_FCNTL_HAS_MOVED, &spostato) == SQLITE_OK && !spostato;
+}
 
 // Why a server could not be reached at all, as a SQLSTATE.
 QString statoSenzaCollegamento(const QString &connessione)
@@ -152,10 +196,17 @@ qint64 importo(std::optional<qint64> risultato)
 }
 
 Sessione::Sessione(const QString &percorso)
-    : nome_(nuovoNomeConnessione())
-    , dialetto_(&Dialetto::delFile())
+    : dialetto_(&Dialetto::delFile())
     , nomeLuogo_(QFileInfo(percorso).absoluteFilePath())
 {
+    FileDelThread &mio = fileDelThread;
+    const QString chiave = QStringLiteral("%1\n%2\n%3").arg(nomeLuogo_).arg(solaLettura()).arg(attesaMs().load());
+    if (mio.chiave == chiave && fileUtilizzabile(mio.db)) {
+        db_ = mio.db;
+        return;
+    }
+    mio.chiudi();
+    nome_ = nuovoNomeConnessione();
     db_ = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), nome_);
     // mode=rw: a missing file is a failure, never a new empty database.
     db_.setDatabaseName(QUrl::fromLocalFile(percorso).toString(QUrl::FullyEncoded)
@@ -164,19 +215,18 @@ Sessione::Sessione(const QString &percorso)
                               .arg(attesaMs().load()));
     if (!db_.open()) {
         const QSqlError errore = db_.lastError();
-        db_ = QSqlDatabase();
-        QSqlDatabase::removeDatabase(nome_);
+        chiudi();
         fallisciDalFile(errore);
     }
     try {
         dialetto_->imposta(*this);
         aggiornaSchema(*this);
     } catch (const ErroreRoutine &) {
-        db_.close();
-        db_ = QSqlDatabase();
-        QSqlDatabase::removeDatabase(nome_);
+        chiudi();
         throw;
     }
+    mio.db = db_;
+    mio.chiave = chiave;
 }
 
 Sessione::Sessione(const SulServer &server)
@@ -241,12 +291,8 @@ void Sessione::chiudi()
     QSqlDatabase::removeDatabase(nome_);
 }
 
-Sessione::~Sessione()
-{
-    // A server connection stays open for the thread's next routine.
-    if (!server_)
-        chiudi();
-}
+// Either connection stays open for the thread's next routine.
+Sessione::~Sessione() = default;
 
 Istruzione Sessione::prepara(const QString &sql)
 {
@@ -318,10 +364,10 @@ sqlite3 *Sessione::motore() const
 {
     if (server_)
         fallisci(1, QStringLiteral("no SQLite handle"));
-    const QVariant handle = db_.driver()->handle();
-    if (qstrcmp(handle.typeName(), "sqlite3*") != 0)
+    sqlite3 *h = maniglia(db_);
+    if (!h)
         fallisci(1, QStringLiteral("no SQLite handle"));
-    return *static_cast<sqlite3 *const *>(handle.constData());
+    return h;
 }
 
 bool Righe::prossima()
@@ -437,8 +483,15 @@ bool eseguiRoutine(Zona zona, const std::function<void(Sessione &)> &corpo)
     for (int tentativo = 1;; ++tentativo) {
         try {
             if (connessione.isEmpty()) {
-                Sessione sessione(percorsoDatabase());
-                corpo(sessione);
+                try {
+                    Sessione sessione(percorsoDatabase());
+                    corpo(sessione);
+                } catch (...) {
+                    // After a failure the next routine starts from a new
+                    // connection, as if none had been kept.
+                    fileDelThread.chiudi();
+                    throw;
+                }
             } else {
                 Sessione sessione(Sessione::SulServer{connessione});
                 corpo(sessione);

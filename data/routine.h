@@ -19,9 +19,10 @@ struct pg_conn;
 struct pg_result;
 class Dialetto;
 
-// The frame every database routine shares: open the file read-write (never
-// creating it), run, close; any failure becomes one zone report and the
-// routine's failure value. Inside a routine, failures travel as ErroreRoutine
+// The frame every database routine shares: this thread's connection to the
+// file (opened read-write, never creating it) or to the server, then the
+// routine; any failure becomes one zone report and the routine's failure
+// value, and the file's connection is opened anew next time. Inside a routine, failures travel as ErroreRoutine
 // and never leave eseguiRoutine.
 
 // Each routine's own zone number, shown only in its report.
@@ -119,7 +120,8 @@ private:
 class Sessione final
 {
 public:
-    // The shop file at percorso.
+    // The shop file at percorso: this thread's connection, kept open from
+    // one routine to the next while it is still that file's.
     explicit Sessione(const QString &percorso);
     // The server of a libpq connection string: this thread's connection,
     // kept open from one routine to the next.

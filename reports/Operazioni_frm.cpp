@@ -1,12 +1,14 @@
 #include "reports/Operazioni_frm.h"
 
 #include "common/elementi.h"
+#include "common/lettore.h"
 #include "common/formati.h"
 #include "common/griglia.h"
 #include "common/messaggi.h"
 #include "common/selettore_tipi.h"
 #include "common/filtro_giorno.h"
 #include "data/database_routines.h"
+#include "data/rapporto.h"
 #include "reports/elenco_operazioni.h"
 
 #include <QComboBox>
@@ -47,6 +49,7 @@ Operazioni_frm::Operazioni_frm(QWidget *genitore)
 {
     setObjectName(QStringLiteral("Operazioni_frm"));
     setWindowTitle(QStringLiteral("Visualizzazione Operazioni"));
+    lettore_ = new Lettore(this);
     creaCampi();
     QLayout *filtri = creaFiltri();
     creaGriglia();
@@ -179,22 +182,63 @@ void Operazioni_frm::aggiorna()
     azzeraSelettoreTipi(tipo_);
 }
 
-bool Operazioni_frm::elenca(qint16 operazione, const QString &codiceTipo, const QDate &dal,
+void Operazioni_frm::elenca(qint16 operazione, const QString &codiceTipo, const QDate &dal,
                             const QDate &al)
 {
     // The old list goes first: a long one need not be held twice.
     modello_->imposta({});
-    ElencoOperazioni elenco = VisualizzaOperazioni(operazione, codiceTipo, dal, al);
-    codiciTipo_ = std::move(elenco.codiciTipo);
-    modello_->imposta(std::move(elenco.righe));
-    vaiAllUltimaRiga(griglia_, Codice);
+    if (!lettore_->inCorso())
+        etichette_ = {elementi_->text(), totaleVendite_->text(), totaleAcquisti_->text()};
+    for (QLabel *etichetta : {elementi_, totaleVendite_, totaleAcquisti_})
+        etichetta->clear();
+    lettore_->avvia([this, operazione, codiceTipo, dal, al](Consegna &c) {
+        const SegnalatoreDelThread rapporti(
+            [&c](const RapportoZona &rapporto) { c.consegna([rapporto] { segnala(rapporto); }); });
+        const ElencoOperazioni fine =
+            VisualizzaOperazioni(operazione, codiceTipo, dal, al, [this, &c](ElencoOperazioni &parte) {
+                c.consegna([this, righe = std::move(parte.righe), tipi = parte.codiciTipo]() mutable {
+                    mostraParte(std::move(righe), tipi);
+                });
+                return !c.superata();
+            });
+        // After a report, the rows read since the last batch too.
+        c.consegna([this, fine] {
+            mostraParte(fine.righe, fine.codiciTipo);
+            concludi(fine);
+        });
+    });
+}
+
+bool Operazioni_frm::attendiElenco()
+{
+    lettore_->attendi();
+    return completo_;
+}
+
+void Operazioni_frm::mostraParte(QList<RigaOperazione> righe, const QHash<qint32, QString> &codiciTipo)
+{
+    const bool prima = modello_->righeElencate() == 0;
+    if (prima)
+        codiciTipo_ = codiciTipo;
+    modello_->aggiungi(std::move(righe));
+    if (prima && modello_->righeElencate() > 0)
+        mostraPrimeRighe(griglia_, Codice);
+}
+
+void Operazioni_frm::concludi(const ElencoOperazioni &fine)
+{
+    completo_ = fine.completo;
+    mostraFineElenco(griglia_, Codice);
     // After a report the labels keep what the last complete list said.
-    if (elenco.completo) {
-        sommaVendite_ = elenco.totaleVendite;
-        sommaAcquisti_ = elenco.totaleAcquisti;
+    if (fine.completo) {
+        sommaVendite_ = fine.totaleVendite;
+        sommaAcquisti_ = fine.totaleAcquisti;
         mostraTotali();
+    } else {
+        elementi_->setText(etichette_.value(0));
+        totaleVendite_->setText(etichette_.value(1));
+        totaleAcquisti_->setText(etichette_.value(2));
     }
-    return elenco.completo;
 }
 
 void Operazioni_frm::cancella()
@@ -208,7 +252,12 @@ void Operazioni_frm::cancella()
     const bool si = chiediConferma(this, domanda, QMessageBox::No);
     if (!si || !movimento)
         return;
-    const RigaOperazione cancellato = *movimento;
+    // The whole list first, so that the totals it ends with lose the row too.
+    lettore_->attendi();
+    const RigaOperazione *scelto = modello_->riga(riga);
+    if (!scelto || scelto->id != id)
+        return;
+    const RigaOperazione cancellato = *scelto;
     if (!CancellaOperazione(id))
         return;
     modello_->rimuovi(riga);
@@ -228,6 +277,8 @@ void Operazioni_frm::mostraTotali()
 
 void Operazioni_frm::stampa()
 {
+    // Never a partial list.
+    lettore_->attendi();
     stampaEAvvisa(this, elencoOperazioni(modello_->righe(), codiciTipo_, sommaVendite_, sommaAcquisti_),
                   generalitaDaStampare());
 }

@@ -9,6 +9,7 @@
 #include <QHash>
 #include <QWidget>
 
+class Lettore;
 class QComboBox;
 class QLabel;
 class QLayout;
@@ -26,8 +27,11 @@ public:
     explicit Operazioni_frm(QWidget *genitore = nullptr);
 
     // Lists the movements of the days from dal to al (both invalid for every
-    // day) with their count and totals; "Aggiorna" lists one day or every day.
-    bool elenca(qint16 operazione, const QString &codiceTipo, const QDate &dal, const QDate &al);
+    // day): the first rows as soon as they are read, the rest as it comes,
+    // the count and totals at the end. "Aggiorna" lists one day or every day.
+    void elenca(qint16 operazione, const QString &codiceTipo, const QDate &dal, const QDate &al);
+    // Waits for the list in course; false when it ended in a report.
+    bool attendiElenco();
 
 private:
     // The constructor's parts: the filter fields; their row with the
@@ -40,6 +44,8 @@ private:
     void cancella();
     void stampa();
     void mostraTotali();
+    void mostraParte(QList<RigaOperazione> righe, const QHash<qint32, QString> &codiciTipo);
+    void concludi(const ElencoOperazioni &fine);
 
     QComboBox *operazione_ = nullptr;
     QComboBox *tipo_ = nullptr;
@@ -53,4 +59,9 @@ private:
     // The totals the labels show, as of the last complete list.
     qint64 sommaVendite_ = 0;
     qint64 sommaAcquisti_ = 0;
+    Lettore *lettore_ = nullptr;
+    bool completo_ = false;
+    // The labels' texts before the list in course, shown again if it ends
+    // in a report.
+    QStringList etichette_;
 };

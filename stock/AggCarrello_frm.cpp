@@ -3,9 +3,11 @@
 #include "common/elementi.h"
 #include "common/formati.h"
 #include "common/griglia.h"
+#include "common/lettore.h"
 #include "common/messaggi.h"
 #include "common/selettore_tipi.h"
 #include "data/database_routines.h"
+#include "data/rapporto.h"
 #include "stock/valori_prodotto.h"
 
 #include <QComboBox>
@@ -38,6 +40,7 @@ AggCarrello_frm::AggCarrello_frm(QWidget *genitore)
 {
     setObjectName(QStringLiteral("AggCarrello_frm"));
     setWindowTitle(QStringLiteral("Visualizzazione Prodotti Rimanenti"));
+    lettore_ = new Lettore(this);
     QLayout *scelta = creaScelta();
     creaGriglia();
     QLayout *pulsanti = creaComandi();
@@ -138,6 +141,7 @@ void AggCarrello_frm::trova(const QString &testo)
                                      " caratteri di controllo."),
                       true);
         ricerca_ = true;
+        lettore_->annulla();
         modello_->imposta({});
         return;
     }
@@ -147,6 +151,7 @@ void AggCarrello_frm::trova(const QString &testo)
         return;
     }
     ricerca_ = true;
+    lettore_->annulla();
     modello_->imposta(TrovaRimanenze(*parte).value_or(QList<RigaRimanenza>()));
     griglia_->setCurrentIndex(modello_->index(0, 0));
 }
@@ -216,9 +221,34 @@ void AggCarrello_frm::mostraTipo(const QString &codiceTipo)
         const QSignalBlocker fermo(trova_);
         trova_->clear();
     }
-    modello_->imposta(codiceTipo.isEmpty() ? QList<RigaRimanenza>()
-                                           : RimanenzeDelTipo(codiceTipo).value_or(QList<RigaRimanenza>()));
-    vaiAllUltimaRiga(griglia_);
+    modello_->imposta({});
+    if (codiceTipo.isEmpty()) {
+        lettore_->annulla();
+        vaiAllUltimaRiga(griglia_);
+        return;
+    }
+    lettore_->avvia([this, codiceTipo](Consegna &c) {
+        const SegnalatoreDelThread rapporti(
+            [&c](const RapportoZona &rapporto) { c.consegna([rapporto] { segnala(rapporto); }); });
+        const bool riuscito = RimanenzeDelTipo(codiceTipo, [this, &c](QList<RigaRimanenza> &righe) {
+                                  c.consegna([this, righe = std::move(righe)] { mostra(righe); });
+                                  return !c.superata();
+                              }).has_value();
+        c.consegna([this, riuscito] {
+            // After a report the grid is empty, as when nothing could be read.
+            if (!riuscito)
+                modello_->imposta({});
+            mostraFineElenco(griglia_);
+        });
+    });
+}
+
+void AggCarrello_frm::mostra(QList<RigaRimanenza> righe)
+{
+    const bool prime = modello_->righeElencate() == 0;
+    modello_->aggiungi(std::move(righe));
+    if (prime)
+        mostraPrimeRighe(griglia_);
 }
 
 void AggCarrello_frm::modifica()

@@ -5,6 +5,7 @@
 
 #include <QWidget>
 
+class Lettore;
 class QComboBox;
 class QLayout;
 class QLineEdit;
@@ -33,6 +34,7 @@ private:
     void collegaTasti();
     void caricaTipi();
     void mostraTipo(const QString &codiceTipo);
+    void mostra(QList<RigaRimanenza> righe);
     void trova(const QString &testo);
     void codiceLetto();
     void modifica();
@@ -45,4 +47,5 @@ private:
     QLineEdit *trova_ = nullptr;
     bool ricerca_ = false; // rows of every type, each showing its own
     QTableView *griglia_ = nullptr;
+    Lettore *lettore_ = nullptr; // a type's rows
 };

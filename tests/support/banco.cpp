@@ -1,5 +1,7 @@
 #include "support/banco.h"
 
+#include "common/lettore.h"
+
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
@@ -145,9 +147,16 @@ void vaiARiga(const QWidget &finestra, int riga)
     v->setCurrentIndex(v->model()->index(riga, 0));
 }
 
+void attendiLetture(const QWidget &finestra)
+{
+    for (Lettore *lettore : finestra.findChildren<Lettore *>())
+        lettore->attendi();
+}
+
 void premi(const QWidget &finestra, const char *pulsante)
 {
     QTest::mouseClick(elemento<QPushButton>(finestra, pulsante), Qt::LeftButton);
+    attendiLetture(finestra);
 }
 
 void premi(const QWidget &finestra, Banco &b, const char *pulsante, int riga, const QStringList &risposte)
@@ -184,4 +193,5 @@ void scegliDalMenu(const QWidget &finestra, const QString &voce)
     const QRect area = elenco->visualRect(tipo->model()->index(tipo->findText(voce), 0));
     QTest::mouseClick(elenco->viewport(), Qt::LeftButton, {}, {area.left() + 5, area.center().y()});
     QTRY_VERIFY(!elenco->isVisible());
+    attendiLetture(finestra);
 }

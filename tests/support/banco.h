@@ -67,6 +67,8 @@ QStringList griglia(const QWidget &finestra);
 void vaiARiga(const QWidget &finestra, int riga);
 // A click on the button; with a row, that row is chosen first, and the box
 // answers are planned after the boxes seen so far are forgotten.
+// Lets every list the window is reading come in whole.
+void attendiLetture(const QWidget &finestra);
 void premi(const QWidget &finestra, const char *pulsante);
 void premi(const QWidget &finestra, Banco &b, const char *pulsante, int riga, const QStringList &risposte);
 void doppioClic(const QWidget &finestra, int riga);
