@@ -15,7 +15,10 @@
 
 #include "common/formati.h"
 #include "common/lettore.h"
+#include "common/messaggi.h"
 #include "counter/Ricevute_frm.h"
+#include "counter/VisCarrello_frm.h"
+#include "counter/stampante.h"
 #include "reports/Operazioni_frm.h"
 #include "stock/AggCarrello_frm.h"
 #include "data/configurazione.h"
@@ -34,6 +37,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QFile>
+#include <QHeaderView>
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -133,6 +137,7 @@ struct Periodo
 
 const Periodo PERIODI[] = {
     {"operazioni_vendite_anno", 2, "", QDate(ANNO, 1, 1), QDate(ANNO, 12, 31)},
+    {"operazioni_vendite_tutte", 2, "", QDate(), QDate()},
     {"operazioni_giorno", 2, "", QDate(ANNO, 5, 15), QDate(ANNO, 5, 15)},
     {"operazioni_tipo_tutti_gli_anni", 2, "Dadi", QDate(), QDate()},
 };
@@ -154,29 +159,53 @@ void Operazioni_Programma(benchmark::State &stato, const Periodo &periodo)
     stato.counters["righe"] = double(righe);
 }
 
+// The register's two statements and their values, as the routine builds them.
+struct IstruzioneOperazioni
+{
+    QByteArray sql;
+    QVariantList valori;
+};
+
+IstruzioneOperazioni istruzioneOperazioni(const Periodo &periodo)
+{
+    IstruzioneOperazioni i{"SELECT p.id, p.dataop, p.codice, p.tipo, p.prezzoacquisto,"
+                           " p.prezzovendita, p.pezzi FROM prodotto p WHERE p.operazione = ?",
+                           {periodo.operazione}};
+    if (*periodo.tipo) {
+        i.sql += " AND p.tipo = (SELECT id FROM tipo WHERE codice = ? ORDER BY id LIMIT 1)";
+        i.valori.append(QString::fromUtf8(periodo.tipo));
+    }
+    if (periodo.dal.isValid()) {
+        i.sql += " AND p.dataop >= ?";
+        i.valori.append(periodo.dal.toString(Qt::ISODate));
+    }
+    if (periodo.al.isValid()) {
+        i.sql += " AND p.dataop <= ?";
+        i.valori.append(periodo.al.toString(Qt::ISODate));
+    }
+    i.sql += " ORDER BY p.dataop, p.codice, p.tipo, p.id";
+    return i;
+}
+
+qint64 leggiOperazioni(Nudo &nudo, const IstruzioneOperazioni &i, qint64 massimo)
+{
+    benchmark::DoNotOptimize(nudo.leggi("SELECT id, codice FROM tipo"));
+    switch (i.valori.size()) {
+    case 1: return nudo.leggi(i.sql.constData(), {i.valori[0]}, massimo);
+    case 2: return nudo.leggi(i.sql.constData(), {i.valori[0], i.valori[1]}, massimo);
+    default: return nudo.leggi(i.sql.constData(), {i.valori[0], i.valori[1], i.valori[2]}, massimo);
+    }
+}
+
+// The program keeps its connection from one list to the next: so does the
+// reference.
 void Operazioni_Riferimento(benchmark::State &stato, const Periodo &periodo)
 {
-    QByteArray sql = "SELECT p.id, p.dataop, p.codice, p.tipo, p.prezzoacquisto,"
-                     " p.prezzovendita, p.pezzi FROM prodotto p WHERE p.operazione = ?";
-    if (*periodo.tipo)
-        sql += " AND p.tipo = (SELECT id FROM tipo WHERE codice = ? ORDER BY id LIMIT 1)";
-    if (periodo.dal.isValid())
-        sql += " AND p.dataop >= ?";
-    if (periodo.al.isValid())
-        sql += " AND p.dataop <= ?";
-    sql += " ORDER BY p.dataop, p.codice, p.tipo, p.id";
-    const QString tipo = QString::fromUtf8(periodo.tipo);
-    const QString dal = periodo.dal.toString(Qt::ISODate);
-    const QString al = periodo.al.toString(Qt::ISODate);
+    const IstruzioneOperazioni istruzione = istruzioneOperazioni(periodo);
+    Nudo nudo(fileGrande());
     qint64 righe = 0;
-    for (auto _ : stato) {
-        Nudo nudo(fileGrande());
-        benchmark::DoNotOptimize(nudo.leggi("SELECT id, codice FROM tipo"));
-        if (*periodo.tipo)
-            righe = nudo.leggi(sql.constData(), {periodo.operazione, tipo});
-        else
-            righe = nudo.leggi(sql.constData(), {periodo.operazione, dal, al});
-    }
+    for (auto _ : stato)
+        righe = leggiOperazioni(nudo, istruzione, std::numeric_limits<qint64>::max());
     stato.counters["righe"] = double(righe);
 }
 
@@ -192,7 +221,11 @@ void registraOperazioni()
     }
 }
 
-// The stock of one type, 400 rows: two routines, two connections ----------------
+// The stock of one type, 400 rows: one statement ---------------------------------
+
+const char *const SQL_RIMANENZE = "SELECT codice, prezzo, pezzi FROM rimanenze WHERE tipo ="
+                                  " (SELECT id FROM tipo WHERE codice=? ORDER BY id LIMIT 1)"
+                                  " ORDER BY codice";
 
 void Rimanenze_Programma(benchmark::State &stato)
 {
@@ -211,22 +244,9 @@ BENCHMARK(Rimanenze_Programma)->Name("rimanenze_tipo/programma")->Unit(benchmark
 
 void Rimanenze_Riferimento(benchmark::State &stato)
 {
-    qint64 id = 0;
-    {
-        Nudo nudo(fileGrande());
-        id = Preparata(nudo, "SELECT id FROM tipo WHERE codice=? ORDER BY id LIMIT 1")
-                 .esegui({QStringLiteral("Viti")});
-    }
-    for (auto _ : stato) {
-        {
-            Nudo nudo(fileGrande());
-            benchmark::DoNotOptimize(nudo.leggi(
-                "SELECT id FROM tipo WHERE codice=? ORDER BY id LIMIT 1", {QStringLiteral("Viti")}));
-        }
-        Nudo nudo(fileGrande());
-        benchmark::DoNotOptimize(nudo.leggi(
-            "SELECT codice, prezzo, pezzi FROM rimanenze WHERE tipo=? ORDER BY codice", {id}));
-    }
+    Nudo nudo(fileGrande());
+    for (auto _ : stato)
+        benchmark::DoNotOptimize(nudo.leggi(SQL_RIMANENZE, {QStringLiteral("Viti")}));
 }
 BENCHMARK(Rimanenze_Riferimento)->Name("rimanenze_tipo/riferimento")->Unit(benchmark::kMillisecond);
 
@@ -246,15 +266,106 @@ void Ricevute_Programma(benchmark::State &stato)
 }
 BENCHMARK(Ricevute_Programma)->Name("ricevute_tutte/programma")->Unit(benchmark::kMillisecond);
 
+const char *const SQL_RICEVUTE = "SELECT codice, dataop, totale FROM ricevuta ORDER BY dataop, codice";
+
 void Ricevute_Riferimento(benchmark::State &stato)
 {
-    for (auto _ : stato) {
-        Nudo nudo(fileGrande());
-        benchmark::DoNotOptimize(
-            nudo.leggi("SELECT codice, dataop, totale FROM ricevuta ORDER BY dataop, codice"));
-    }
+    Nudo nudo(fileGrande());
+    for (auto _ : stato)
+        benchmark::DoNotOptimize(nudo.leggi(SQL_RICEVUTE));
 }
 BENCHMARK(Ricevute_Riferimento)->Name("ricevute_tutte/riferimento")->Unit(benchmark::kMillisecond);
+
+// The first screen of each list ----------------------------------------------
+// From the command to the first screen of rows painted, the rest of the list
+// still being read; the reference reads that many rows with the same
+// statements. Between rounds, untimed, the read is stopped.
+
+struct ListaSchermo
+{
+    const char *nome;
+    std::function<std::unique_ptr<QWidget>()> crea;
+    std::function<void(QWidget &)> avvia;
+    std::function<qint64(Nudo &, qint64 righe)> riferimento;
+};
+
+// Rows a grid shows at once.
+int righeInVista(const QTableView &vista)
+{
+    return vista.viewport()->height() / vista.verticalHeader()->defaultSectionSize() + 1;
+}
+
+int &righeSchermo()
+{
+    static int righe = 0;
+    return righe;
+}
+
+const ListaSchermo LISTE_SCHERMO[] = {
+    {"primo_schermo_vendite_tutte", [] { return std::unique_ptr<QWidget>(new Operazioni_frm); },
+     [](QWidget &f) { static_cast<Operazioni_frm &>(f).elenca(2, QString(), QDate(), QDate()); },
+     [](Nudo &nudo, qint64 righe) { return leggiOperazioni(nudo, istruzioneOperazioni(PERIODI[1]), righe); }},
+    {"primo_schermo_acquisti_tutti", [] { return std::unique_ptr<QWidget>(new Operazioni_frm); },
+     [](QWidget &f) { static_cast<Operazioni_frm &>(f).elenca(1, QString(), QDate(), QDate()); },
+     [](Nudo &nudo, qint64 righe) {
+         return leggiOperazioni(nudo, istruzioneOperazioni({"", 1, "", QDate(), QDate()}), righe);
+     }},
+    {"primo_schermo_ricevute_tutte", [] { return std::unique_ptr<QWidget>(new Ricevute_frm); },
+     [](QWidget &f) { f.findChild<QPushButton *>(QStringLiteral("Command1"))->click(); },
+     [](Nudo &nudo, qint64 righe) { return nudo.leggi(SQL_RICEVUTE, {}, righe); }},
+    {"primo_schermo_rimanenze_tipo", [] { return std::unique_ptr<QWidget>(new AggCarrello_frm); },
+     [](QWidget &f) {
+         auto *tipi = f.findChild<QComboBox *>(QStringLiteral("Combo1"));
+         emit tipi->activated(tipi->findText(QStringLiteral("Viti")));
+     },
+     [](Nudo &nudo, qint64 righe) { return nudo.leggi(SQL_RIMANENZE, {QStringLiteral("Viti")}, righe); }},
+};
+
+void PrimoSchermo_Programma(benchmark::State &stato, const ListaSchermo &lista)
+{
+    impostaConfigurazione({.percorso = fileGrande()});
+    const std::unique_ptr<QWidget> finestra = lista.crea();
+    mostra(*finestra);
+    auto *vista = finestra->findChild<QTableView *>(QStringLiteral("MSFlexGrid1"));
+    auto *lettore = finestra->findChild<Lettore *>();
+    const int schermo = righeInVista(*vista);
+    righeSchermo() = schermo;
+    int righe = 0;
+    for (auto _ : stato) {
+        lista.avvia(*finestra);
+        while (vista->model()->rowCount() - 1 < schermo && lettore->inCorso())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        vista->viewport()->repaint();
+        righe = vista->model()->rowCount() - 1;
+        stato.PauseTiming();
+        lettore->ferma();
+        stato.ResumeTiming();
+    }
+    stato.counters["righe"] = double(righe);
+}
+
+void PrimoSchermo_Riferimento(benchmark::State &stato, const ListaSchermo &lista)
+{
+    // The program's screen, or a typical one when the program was not run.
+    const qint64 schermo = righeSchermo() > 0 ? righeSchermo() : 30;
+    Nudo nudo(fileGrande());
+    qint64 righe = 0;
+    for (auto _ : stato)
+        righe = lista.riferimento(nudo, schermo);
+    stato.counters["righe"] = double(righe);
+}
+
+void registraPrimoSchermo()
+{
+    for (const ListaSchermo &lista : LISTE_SCHERMO) {
+        benchmark::RegisterBenchmark((std::string(lista.nome) + "/programma").c_str(),
+                                     PrimoSchermo_Programma, lista)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark((std::string(lista.nome) + "/riferimento").c_str(),
+                                     PrimoSchermo_Riferimento, lista)
+            ->Unit(benchmark::kMillisecond);
+    }
+}
 
 // Code suggestions for one typed letter --------------------------------------
 
@@ -415,10 +526,9 @@ bool vendiProgramma(const Carrello &carrello)
 
 // The same durable work the lean way: one connection, each statement
 // prepared once, the same PRAGMAs, one transaction.
-void vendiRiferimento(const Carrello &carrello, const QDate &giorno)
+void vendiRiferimento(Nudo &nudo, const Carrello &carrello, const QDate &giorno)
 {
     const QString oggi = giorno.toString(Qt::ISODate);
-    Nudo nudo(fileScrivibile());
     nudo.esegui("PRAGMA cache_size=-16384");
     nudo.esegui("BEGIN IMMEDIATE");
     {
@@ -455,17 +565,92 @@ void Vendita_Programma(benchmark::State &stato)
 }
 BENCHMARK(Vendita_Programma)->Name("vendita_200_righe/programma")->Unit(benchmark::kMillisecond);
 
+// The program keeps its connection from one routine to the next: so does
+// the reference.
 void Vendita_Riferimento(benchmark::State &stato)
 {
     const Carrello carrello = leggiCarrello(fileScrivibile());
+    Nudo nudo(fileScrivibile());
     for (auto _ : stato) {
-        vendiRiferimento(carrello, oggi());
+        vendiRiferimento(nudo, carrello, oggi());
         stato.PauseTiming();
         rimettiCarrello(carrello);
         stato.ResumeTiming();
     }
 }
 BENCHMARK(Vendita_Riferimento)->Name("vendita_200_righe/riferimento")->Unit(benchmark::kMillisecond);
+
+// The same checkout from the cart window's command ------------------------------
+// Yes to the question, the sale, the cart read again, the company read for
+// the receipt's header, the receipt laid out; its printout goes to a printer
+// that keeps nothing, and the closing message is answered at once. The
+// reference runs the same statements on one connection.
+
+class StampanteMuta final : public Stampante
+{
+public:
+    void impostaCarattere(const QString &) override {}
+    void impostaDimensione(int) override {}
+    void impostaGrassetto(bool) override {}
+    void stampaRiga(const QString &riga) override { benchmark::DoNotOptimize(riga.size()); }
+    EsitoStampa fineDocumento() override
+    {
+        ++stampe();
+        return {};
+    }
+    static int &stampe()
+    {
+        static int n = 0;
+        return n;
+    }
+};
+
+void VenditaDalCarrello_Programma(benchmark::State &stato)
+{
+    const Carrello carrello = leggiCarrello(fileScrivibile());
+    impostaConfigurazione({.percorso = fileScrivibile()});
+    const Risponditore prima = installaRisponditore([](const Scatola &scatola) {
+        return std::optional<RispostaScatola>(RispostaScatola{
+            scatola.tipo == Scatola::Tipo::Messaggio ? QMessageBox::Ok : QMessageBox::Yes});
+    });
+    installaFabbricaStampanti([](const QString &) { return std::make_unique<StampanteMuta>(); });
+    VisCarrello_frm finestra;
+    mostra(finestra);
+    auto *aggiorna = finestra.findChild<QPushButton *>(QStringLiteral("Command1"));
+    auto *vendi = finestra.findChild<QPushButton *>(QStringLiteral("Command3"));
+    for (auto _ : stato) {
+        stato.PauseTiming();
+        aggiorna->click();
+        const int stampePrima = StampanteMuta::stampe();
+        stato.ResumeTiming();
+        vendi->click();
+        stato.PauseTiming();
+        if (StampanteMuta::stampe() != stampePrima + 1 || UltimaRicevuta() != carrello.ultimaRicevuta + 1)
+            stato.SkipWithError("vendita non registrata o ricevuta non stampata");
+        rimettiCarrello(carrello);
+        stato.ResumeTiming();
+    }
+    installaRisponditore(prima);
+}
+BENCHMARK(VenditaDalCarrello_Programma)->Name("vendita_dal_carrello/programma")->Unit(benchmark::kMillisecond);
+
+void VenditaDalCarrello_Riferimento(benchmark::State &stato)
+{
+    const Carrello carrello = leggiCarrello(fileScrivibile());
+    Nudo nudo(fileScrivibile());
+    for (auto _ : stato) {
+        vendiRiferimento(nudo, carrello, oggi());
+        benchmark::DoNotOptimize(nudo.leggi("SELECT c.codice, c.tipo, COALESCE(t.codice, ''), c.prezzo, c.pezzi"
+                                            " FROM carrello c LEFT JOIN tipo t ON t.id = c.tipo"
+                                            " ORDER BY c.tipo, c.prezzo"));
+        benchmark::DoNotOptimize(
+            nudo.leggi("SELECT nome, info1, info2, info3, info4 FROM \"generalità\" LIMIT 1"));
+        stato.PauseTiming();
+        rimettiCarrello(carrello);
+        stato.ResumeTiming();
+    }
+}
+BENCHMARK(VenditaDalCarrello_Riferimento)->Name("vendita_dal_carrello/riferimento")->Unit(benchmark::kMillisecond);
 
 // One routine call's own frame, reading a real table: the types ------------
 
@@ -1330,12 +1515,13 @@ int main(int argc, char *argv[])
         if (modo == "programma")
             return vendiProgramma(carrello) ? 0 : 1;
         if (modo == "riferimento")
-            vendiRiferimento(carrello, QDate::currentDate());
+            vendiRiferimento(*std::make_unique<Nudo>(fileScrivibile()), carrello, QDate::currentDate());
         else if (modo != "nessuna")
             return 2;
         return 0;
     }
     registraOperazioni();
+    registraPrimoSchermo();
     std::optional<ServerProva> prova;
     std::optional<Rete> rete;
     if (conServer) {

@@ -50,14 +50,14 @@ Nudo::~Nudo()
     sqlite3_close(db_);
 }
 
-qint64 Nudo::leggi(const char *sql, std::initializer_list<QVariant> valori)
+qint64 Nudo::leggi(const char *sql, std::initializer_list<QVariant> valori, qint64 massimo)
 {
     sqlite3_stmt *stmt = prepara(db_, sql);
     lega(stmt, valori);
     qint64 righe = 0;
     qint64 somma = 0;
-    int esito;
-    while ((esito = sqlite3_step(stmt)) == SQLITE_ROW) {
+    int esito = SQLITE_DONE;
+    while (righe < massimo && (esito = sqlite3_step(stmt)) == SQLITE_ROW) {
         ++righe;
         const int colonne = sqlite3_column_count(stmt);
         for (int c = 0; c < colonne; ++c) {
@@ -68,7 +68,7 @@ qint64 Nudo::leggi(const char *sql, std::initializer_list<QVariant> valori)
         }
     }
     sqlite3_finalize(stmt);
-    if (esito != SQLITE_DONE)
+    if (esito != SQLITE_DONE && righe < massimo)
         throw std::runtime_error(sqlite3_errmsg(db_));
     benchmark::DoNotOptimize(somma);
     return righe;

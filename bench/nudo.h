@@ -5,6 +5,7 @@
 #include <QVariant>
 
 #include <initializer_list>
+#include <limits>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -21,8 +22,10 @@ public:
     Nudo(const Nudo &) = delete;
     Nudo &operator=(const Nudo &) = delete;
 
-    // Prepares, binds, steps every row reading every column; the row count.
-    qint64 leggi(const char *sql, std::initializer_list<QVariant> valori = {});
+    // Prepares, binds, steps every row (at most massimo) reading every
+    // column; the row count.
+    qint64 leggi(const char *sql, std::initializer_list<QVariant> valori = {},
+                 qint64 massimo = std::numeric_limits<qint64>::max());
     void esegui(const char *sql, std::initializer_list<QVariant> valori = {});
     sqlite3 *db() const { return db_; }
 

@@ -29,7 +29,7 @@ bool Consegna::superata() const
     return lettore_.generazione_.load(std::memory_order_relaxed) != generazione_;
 }
 
-void Consegna::posta(std::function<void()> passo)
+void Consegna::posta(std::function<void()> passo, std::function<void()> comunque)
 {
     Lettore *lettore = &lettore_;
     const quint64 mia = generazione_;
@@ -37,7 +37,9 @@ void Consegna::posta(std::function<void()> passo)
     // meanwhile, and with the Lettore when the window is gone.
     QMetaObject::invokeMethod(
         lettore,
-        [lettore, mia, passo = std::move(passo)] {
+        [lettore, mia, passo = std::move(passo), comunque = std::move(comunque)] {
+            if (comunque)
+                comunque();
             if (lettore->generazione_.load() == mia)
                 passo();
         },
@@ -46,9 +48,21 @@ void Consegna::posta(std::function<void()> passo)
 
 void Consegna::consegna(std::function<void()> passo)
 {
-    if (superata())
-        return;
-    posta(std::move(passo));
+    {
+        std::unique_lock<std::mutex> chiave(lettore_.guardia_);
+        lettore_.passoFatto_.wait(chiave, [this] { return lettore_.inAttesa_ < 2 || superata(); });
+        if (superata())
+            return;
+        ++lettore_.inAttesa_;
+    }
+    Lettore *lettore = &lettore_;
+    posta(std::move(passo), [lettore] {
+        {
+            const std::lock_guard<std::mutex> chiave(lettore->guardia_);
+            --lettore->inAttesa_;
+        }
+        lettore->passoFatto_.notify_all();
+    });
     std::function<void()> sosta;
     {
         const std::lock_guard<std::mutex> chiave(guardiaSosta());
@@ -68,9 +82,18 @@ Lettore::Lettore(QObject *finestra)
     thread_->start();
 }
 
+void Lettore::supera()
+{
+    {
+        const std::lock_guard<std::mutex> chiave(guardia_);
+        ++generazione_;
+    }
+    passoFatto_.notify_all();
+}
+
 Lettore::~Lettore()
 {
-    ++generazione_;
+    supera();
     thread_->quit();
     thread_->wait();
     delete lavoratore_;
@@ -79,7 +102,8 @@ Lettore::~Lettore()
 
 void Lettore::avvia(std::function<void(Consegna &)> lettura)
 {
-    const quint64 mia = ++generazione_;
+    supera();
+    const quint64 mia = generazione_.load();
     inCorso_ = true;
     QMetaObject::invokeMethod(
         lavoratore_,
@@ -109,7 +133,7 @@ void Lettore::attendi()
 
 void Lettore::annulla()
 {
-    ++generazione_;
+    supera();
     if (std::exchange(inCorso_, false))
         emit finita();
 }

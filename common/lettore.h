@@ -3,7 +3,9 @@
 #include <QObject>
 
 #include <atomic>
+#include <condition_variable>
 #include <functional>
+#include <mutex>
 
 class QThread;
 class Lettore;
@@ -17,12 +19,15 @@ public:
     // read stops where it is.
     bool superata() const;
     // Runs passo on the window's thread, after the steps handed before it,
-    // unless the read has been overtaken by then.
+    // unless the read has been overtaken by then. Waits while the window has
+    // a few steps still to run: a reader faster than the window would
+    // otherwise pile the whole list up in them.
     void consegna(std::function<void()> passo);
 
 private:
     friend class Lettore;
-    void posta(std::function<void()> passo);
+    // comunque runs on the window's thread even when passo is dropped.
+    void posta(std::function<void()> passo, std::function<void()> comunque = {});
     Consegna(Lettore &lettore, quint64 generazione) : lettore_(lettore), generazione_(generazione) {}
     Lettore &lettore_;
     quint64 generazione_;
@@ -64,8 +69,14 @@ signals:
 
 private:
     friend class Consegna;
+    void supera();
+
     QThread *thread_ = nullptr;
     QObject *lavoratore_ = nullptr; // lives on thread_
     std::atomic<quint64> generazione_{0};
     bool inCorso_ = false;
+    // Steps handed over and not yet run on the window's thread.
+    std::mutex guardia_;
+    std::condition_variable passoFatto_;
+    int inAttesa_ = 0;
 };

@@ -41,10 +41,12 @@ public:
 
 private:
     template <typename Parte, typename Lista>
-    static bool consegna(const std::function<bool(Parte &)> &partite, Parte &parte, Lista &righe)
+    bool consegna(const std::function<bool(Parte &)> &partite, Parte &parte, Lista &righe)
     {
         const bool avanti = partite(parte);
+        // The receiver took the rows and their room: the next batch's is made at once.
         righe.clear();
+        righe.reserve(soglia_);
         return avanti;
     }
 

@@ -10,6 +10,7 @@
 #include "data/database_routines.h"
 #include "data/rapporto.h"
 #include "reports/elenco_operazioni.h"
+#include "reports/modello_operazioni.h"
 
 #include <QComboBox>
 #include <QHash>
@@ -110,17 +111,7 @@ QLayout *Operazioni_frm::creaFiltri()
 
 void Operazioni_frm::creaGriglia()
 {
-    modello_ = new ModelloRighe<RigaOperazione>(
-        {QStringLiteral("ID"), QStringLiteral("Data"), QStringLiteral("Codice"),
-         QStringLiteral("Tipo"), QStringLiteral("Prezzo Acquisto"),
-         QStringLiteral("Prezzo Vendita"), QStringLiteral("n. Pezzi")},
-        [this](const RigaOperazione &riga, int colonna) {
-            return cellaOperazione(riga, codiciTipo_, ColonnaOperazione(colonna));
-        },
-        this);
-    for (ColonnaOperazione c : {ColonnaOperazione::Id, ColonnaOperazione::PrezzoAcquisto,
-                                ColonnaOperazione::PrezzoVendita, ColonnaOperazione::Pezzi})
-        modello_->allineaADestra(int(c));
+    modello_ = new ModelloOperazioni(this);
     griglia_ = creaVistaGriglia(modello_, this);
     // Starting widths in blanks, never narrower than the heading or than a
     // typical cell.
@@ -186,7 +177,7 @@ void Operazioni_frm::elenca(qint16 operazione, const QString &codiceTipo, const 
                             const QDate &al)
 {
     // The old list goes first: a long one need not be held twice.
-    modello_->imposta({});
+    modello_->svuota();
     if (!lettore_->inCorso())
         etichette_ = {elementi_->text(), totaleVendite_->text(), totaleAcquisti_->text()};
     for (QLabel *etichetta : {elementi_, totaleVendite_, totaleAcquisti_})
@@ -196,8 +187,8 @@ void Operazioni_frm::elenca(qint16 operazione, const QString &codiceTipo, const 
             [&c](const RapportoZona &rapporto) { c.consegna([rapporto] { segnala(rapporto); }); });
         const ElencoOperazioni fine =
             VisualizzaOperazioni(operazione, codiceTipo, dal, al, [this, &c](ElencoOperazioni &parte) {
-                c.consegna([this, righe = std::move(parte.righe), tipi = parte.codiciTipo]() mutable {
-                    mostraParte(std::move(righe), tipi);
+                c.consegna([this, righe = std::move(parte.righe), tipi = parte.codiciTipo] {
+                    mostraParte(righe, tipi);
                 });
                 return !c.superata();
             });
@@ -215,12 +206,10 @@ bool Operazioni_frm::attendiElenco()
     return completo_;
 }
 
-void Operazioni_frm::mostraParte(QList<RigaOperazione> righe, const QHash<qint32, QString> &codiciTipo)
+void Operazioni_frm::mostraParte(const QList<RigaOperazione> &righe, const QHash<qint32, QString> &codiciTipo)
 {
     const bool prima = modello_->righeElencate() == 0;
-    if (prima)
-        codiciTipo_ = codiciTipo;
-    modello_->aggiungi(std::move(righe));
+    modello_->aggiungi(righe, codiciTipo);
     if (prima && modello_->righeElencate() > 0)
         mostraPrimeRighe(griglia_, Codice);
 }
@@ -243,7 +232,8 @@ void Operazioni_frm::concludi(const ElencoOperazioni &fine)
 
 void Operazioni_frm::cancella()
 {
-    const auto [riga, movimento] = rigaScelta(griglia_, *modello_);
+    const int riga = indiceCorrente(griglia_);
+    const std::optional<RigaOperazione> movimento = modello_->riga(riga);
     const qint64 id = movimento ? movimento->id : 0;
     const QString codice = movimento ? movimento->codice : QString();
     const QString domanda = QStringLiteral("Si sta tentando di cancellare il prodotto:\n") + codice
@@ -254,17 +244,16 @@ void Operazioni_frm::cancella()
         return;
     // The whole list first, so that the totals it ends with lose the row too.
     lettore_->attendi();
-    const RigaOperazione *scelto = modello_->riga(riga);
-    if (!scelto || scelto->id != id)
+    const std::optional<RigaOperazione> cancellato = modello_->riga(riga);
+    if (!cancellato || cancellato->id != id)
         return;
-    const RigaOperazione cancellato = *scelto;
     if (!CancellaOperazione(id))
         return;
     modello_->rimuovi(riga);
     // The labels follow the list. Each product fitted when the list was
     // read, and so does the sum without it.
-    sommaVendite_ -= cancellato.prezzoVendita * cancellato.pezzi;
-    sommaAcquisti_ -= cancellato.prezzoAcquisto * cancellato.pezzi;
+    sommaVendite_ -= cancellato->prezzoVendita * cancellato->pezzi;
+    sommaAcquisti_ -= cancellato->prezzoAcquisto * cancellato->pezzi;
     mostraTotali();
 }
 
@@ -279,6 +268,9 @@ void Operazioni_frm::stampa()
 {
     // Never a partial list.
     lettore_->attendi();
-    stampaEAvvisa(this, elencoOperazioni(modello_->righe(), codiciTipo_, sommaVendite_, sommaAcquisti_),
+    const auto riga = [this](qsizetype i) { return *modello_->riga(int(i)); };
+    stampaEAvvisa(this,
+                  elencoOperazioni(modello_->righeElencate(), riga, modello_->codiciTipo(), sommaVendite_,
+                                   sommaAcquisti_),
                   generalitaDaStampare());
 }

@@ -2,7 +2,6 @@
 
 #include <QList>
 #include <QStringList>
-#include "common/griglia.h"
 #include "data/database_routines.h"
 
 #include <QDate>
@@ -10,6 +9,7 @@
 #include <QWidget>
 
 class Lettore;
+class ModelloOperazioni;
 class QComboBox;
 class QLabel;
 class QLayout;
@@ -44,15 +44,14 @@ private:
     void cancella();
     void stampa();
     void mostraTotali();
-    void mostraParte(QList<RigaOperazione> righe, const QHash<qint32, QString> &codiciTipo);
+    void mostraParte(const QList<RigaOperazione> &righe, const QHash<qint32, QString> &codiciTipo);
     void concludi(const ElencoOperazioni &fine);
 
     QComboBox *operazione_ = nullptr;
     QComboBox *tipo_ = nullptr;
     QLineEdit *giorno_ = nullptr;
     QTableView *griglia_ = nullptr;
-    ModelloRighe<RigaOperazione> *modello_ = nullptr;
-    QHash<qint32, QString> codiciTipo_;
+    ModelloOperazioni *modello_ = nullptr;
     QLabel *elementi_ = nullptr;
     QLabel *totaleVendite_ = nullptr;
     QLabel *totaleAcquisti_ = nullptr;

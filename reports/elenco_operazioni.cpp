@@ -43,16 +43,16 @@ QString piedeElencoOperazioni(qsizetype elementi, qint64 totaleVendite, qint64 t
         + QStringLiteral("      Totale Acquisti: ") + formatoNumero(totaleAcquisti, MODELLO_DENARO);
 }
 
-Elenco elencoOperazioni(const QList<RigaOperazione> &righe, const QHash<qint32, QString> &tipi,
-                        qint64 totaleVendite, qint64 totaleAcquisti)
+Elenco elencoOperazioni(qsizetype elementi, const std::function<RigaOperazione(qsizetype)> &riga,
+                        const QHash<qint32, QString> &tipi, qint64 totaleVendite, qint64 totaleAcquisti)
 {
     Elenco elenco;
     elenco.documento = QStringLiteral("Elenco operazioni");
     elenco.seconda = SecondaRiga::ElencoOperazioni;
     elenco.intestazione = INTESTAZIONE_ELENCO_OPERAZIONI;
-    elenco.righe.reserve(righe.size());
-    for (const RigaOperazione &riga : righe)
-        elenco.righe.append(rigaElencoOperazioni(riga, tipi));
-    elenco.piede = piedeElencoOperazioni(righe.size(), totaleVendite, totaleAcquisti);
+    elenco.righe.reserve(elementi);
+    for (qsizetype i = 0; i < elementi; ++i)
+        elenco.righe.append(rigaElencoOperazioni(riga(i), tipi));
+    elenco.piede = piedeElencoOperazioni(elementi, totaleVendite, totaleAcquisti);
     return elenco;
 }

@@ -7,6 +7,8 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+
 // The register's columns, as the window shows them.
 enum class ColonnaOperazione {
     Id = 0,
@@ -35,5 +37,6 @@ QString rigaElencoOperazioni(const RigaOperazione &riga, const QHash<qint32, QSt
 // The totals are those the window shows, whatever the rows now listed.
 QString piedeElencoOperazioni(qsizetype elementi, qint64 totaleVendite, qint64 totaleAcquisti);
 
-Elenco elencoOperazioni(const QList<RigaOperazione> &righe, const QHash<qint32, QString> &tipi,
-                        qint64 totaleVendite, qint64 totaleAcquisti);
+// The listing of elementi rows, each given by riga in order.
+Elenco elencoOperazioni(qsizetype elementi, const std::function<RigaOperazione(qsizetype)> &riga,
+                        const QHash<qint32, QString> &tipi, qint64 totaleVendite, qint64 totaleAcquisti);
