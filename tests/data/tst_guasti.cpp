@@ -13,6 +13,7 @@
 #include <QTest>
 
 #include <atomic>
+#include <cstdio>
 #include <thread>
 
 // What only the file has: a kill at any moment, a disk that fills up, a
@@ -158,6 +159,26 @@ private slots:
         QCOMPARE(righe, QStringList({"rapporto 1 8 Il file " + QDir::toNativeSeparators(b.percorso())
                                          + " è di sola lettura: non vi si può scrivere.", "esito 0", "esito 1"}));
         QVERIFY(b.byte() == prima);
+    }
+
+    // The file's connection is kept from one routine to the next, while the
+    // file at the path is still the one it opened: a file put in its place
+    // is read anew, and a deleted one is missing.
+    void fileSostituito()
+    {
+        BancoDati b;
+        b.esegui("INSERT INTO tipo (codice) VALUES ('Prima')");
+        QCOMPARE(CaricaTipi().value_or(QStringList()), QStringList{"Prima"});
+        const QString copia = b.cartella() + "/copia.mdb";
+        QVERIFY(QFile::copy(b.percorso(), copia));
+        QCOMPARE(std::rename(QFile::encodeName(copia).constData(), QFile::encodeName(b.percorso()).constData()), 0);
+        b.esegui("INSERT INTO tipo (codice) VALUES ('Seconda')");
+        QCOMPARE(CaricaTipi().value_or(QStringList()), QStringList({"Prima", "Seconda"}));
+        QVERIFY(b.rapporti.isEmpty());
+        QVERIFY(QFile::remove(b.percorso()));
+        QVERIFY(!CaricaTipi());
+        QCOMPARE(b.zone(), QList<int>{3});
+        QVERIFY(!QFile::exists(b.percorso()));
     }
 
     // A file said made keeps its name through a power cut: the folder that
