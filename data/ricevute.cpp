@@ -27,7 +27,8 @@ bool AggiungiRicevuta(qint64 totale)
     return eseguiRoutine(Zona::AggiungiRicevuta, [&](Sessione &s) { inserisciRicevuta(s, totale, oggi()); });
 }
 
-std::optional<QList<RigaRicevuta>> VisualizzaRicevute(const QDate &giorno, const Partite<RigaRicevuta> &partite)
+std::optional<QList<RigaRicevuta>> VisualizzaRicevute(const QDate &giorno,
+                                                      const Partite<RigaRicevuta> &partite)
 {
     QList<RigaRicevuta> righe;
     const bool riuscita = eseguiRoutine(Zona::VisualizzaRicevute, [&](Sessione &s) {

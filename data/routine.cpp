@@ -200,7 +200,8 @@ Sessione::Sessione(const QString &percorso)
     , nomeLuogo_(QFileInfo(percorso).absoluteFilePath())
 {
     FileDelThread &mio = fileDelThread;
-    const QString chiave = QStringLiteral("%1\n%2\n%3").arg(nomeLuogo_).arg(solaLettura()).arg(attesaMs().load());
+    const QString chiave =
+        QStringLiteral("%1\n%2\n%3").arg(nomeLuogo_).arg(solaLettura()).arg(attesaMs().load());
     if (mio.chiave == chiave && fileUtilizzabile(mio.db)) {
         db_ = mio.db;
         return;

@@ -22,8 +22,8 @@ class Dialetto;
 // The frame every database routine shares: this thread's connection to the
 // file (opened read-write, never creating it) or to the server, then the
 // routine; any failure becomes one zone report and the routine's failure
-// value, and the file's connection is opened anew next time. Inside a routine, failures travel as ErroreRoutine
-// and never leave eseguiRoutine.
+// value, and the file's connection is opened anew next time. Inside a
+// routine, failures travel as ErroreRoutine and never leave eseguiRoutine.
 
 // Each routine's own zone number, shown only in its report.
 enum class Zona : int {

@@ -206,7 +206,8 @@ bool Operazioni_frm::attendiElenco()
     return completo_;
 }
 
-void Operazioni_frm::mostraParte(const QList<RigaOperazione> &righe, const QHash<qint32, QString> &codiciTipo)
+void Operazioni_frm::mostraParte(const QList<RigaOperazione> &righe,
+                                 const QHash<qint32, QString> &codiciTipo)
 {
     const bool prima = modello_->righeElencate() == 0;
     modello_->aggiungi(righe, codiciTipo);

@@ -5,8 +5,9 @@
 # flushes of one checkout. Repetitions are interleaved, so that a program and
 # its reference share the machine's ups and downs.
 # With --scala first, also the shop at 2x and 5x its trade (files made once,
-# the 5x one takes a few minutes): the register, the statistics, the
-# checkout and the peak memory at each size.
+# the 5x one takes a few minutes): the register (a year of sales, every
+# sale), the first screen of each list, the statistics, the checkout and the
+# peak memory at each size.
 # With --server first, only the server cases instead: a private PostgreSQL
 # cluster on 127.0.0.1 is started, the large file copied into it, and the
 # program on it measured against bare libpq; then each counter's action
@@ -80,6 +81,6 @@ for volte in 2 5; do
     uptime
     "$cartella/bench/vorendi-bench" "$file" --benchmark_repetitions="${RIPETIZIONI:-5}" \
         --benchmark_enable_random_interleaving=true --benchmark_report_aggregates_only=true \
-        --benchmark_filter='operazioni_vendite_anno|statistiche_anno|vendita_200_righe' "$@"
+        --benchmark_filter='operazioni_vendite_anno|operazioni_vendite_tutte|primo_schermo|statistiche_anno|vendita_200_righe|vendita_dal_carrello' "$@"
     "$cartella/bench/vorendi-memoria" "$file"
 done

@@ -6,6 +6,7 @@
 
 #include <QComboBox>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSemaphore>
 #include <QTableView>
 #include <QTest>
@@ -25,15 +26,21 @@ class TestElenchi : public QObject
     // hands over, until sblocca().
     QSemaphore via_;
     std::atomic<bool> ferma_{false};
-    void fermaDopoLaPrimaParte() { ferma_ = true; }
+    void fermaDopoLaPrimaParte()
+    {
+        via_.tryAcquire(via_.available());
+        ferma_ = true;
+    }
     void sblocca() { via_.release(); }
 
 private slots:
     void initTestCase()
     {
+        // Never for ever: a test that fails while a read waits here would
+        // otherwise hang in the window's end, which waits for its reader.
         Lettore::impostaSostaDiProva([this] {
             if (ferma_.exchange(false))
-                via_.acquire();
+                via_.tryAcquire(1, 10000);
         });
     }
     void cleanupTestCase() { Lettore::impostaSostaDiProva({}); }
@@ -66,6 +73,11 @@ private slots:
         }
         f->resize(800, 500);
         QVERIFY(mostra(*f));
+        // Whatever the test's end, the read is let go before the window goes.
+        const auto rilascio = qScopeGuard([this] {
+            ferma_ = false;
+            via_.release();
+        });
         const auto etichette = [&] {
             return finestra == "Operazioni_frm"
                 ? etichetta(*f, "Label1") + u'|' + etichetta(*f, "Label2") + u'|' + etichetta(*f, "Label8")
