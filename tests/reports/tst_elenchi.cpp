@@ -179,6 +179,17 @@ private slots:
         righe.removeAt(3);
         QCOMPARE(griglia(f), righe);
         QCOMPARE(b.valore("SELECT count(*) FROM prodotto WHERE id = 5000000000").toInt(), 0);
+        const auto etichette = [&] {
+            return etichetta(f, "Label1") + u'|' + etichetta(f, "Label2") + u'|' + etichetta(f, "Label8");
+        };
+        QCOMPARE(etichette(), "6|-3.000.000.140|");
+        // A list that ends in a report, told on the window's thread, leaves
+        // the labels as the last complete list had them.
+        b.guasta(true);
+        premi(f, "Command1");
+        QCOMPARE(b.zone(), QList<int>{16});
+        QCOMPARE(griglia(f), QStringList{"||||||"});
+        QCOMPARE(etichette(), "6|-3.000.000.140|");
     }
 };
 
