@@ -321,9 +321,9 @@ const ListaSchermo LISTE_SCHERMO[] = {
      [](Nudo &nudo, qint64 righe) { return nudo.leggi(SQL_RIMANENZE, {QStringLiteral("Viti")}, righe); }},
 };
 
-void PrimoSchermo_Programma(benchmark::State &stato, const ListaSchermo &lista)
+void primoSchermo(benchmark::State &stato, const ListaSchermo &lista, const Configurazione &configurazione)
 {
-    impostaConfigurazione({.percorso = fileGrande()});
+    impostaConfigurazione(configurazione);
     const std::unique_ptr<QWidget> finestra = lista.crea();
     mostra(*finestra);
     auto *vista = finestra->findChild<QTableView *>(QStringLiteral("MSFlexGrid1"));
@@ -342,6 +342,12 @@ void PrimoSchermo_Programma(benchmark::State &stato, const ListaSchermo &lista)
         stato.ResumeTiming();
     }
     stato.counters["righe"] = double(righe);
+    impostaConfigurazione({});
+}
+
+void PrimoSchermo_Programma(benchmark::State &stato, const ListaSchermo &lista)
+{
+    primoSchermo(stato, lista, {.percorso = fileGrande()});
 }
 
 void PrimoSchermo_Riferimento(benchmark::State &stato, const ListaSchermo &lista)
@@ -914,6 +920,16 @@ void registraServer()
     // The whole list in one result before any row is read: the usual libpq way.
     benchmark::RegisterBenchmark("server_operazioni_anno_intera/riferimento", OperazioniServer_Riferimento, false)
         ->Unit(benchmark::kMillisecond);
+    // The first screen of each list on the server, program only.
+    for (const ListaSchermo &lista : LISTE_SCHERMO) {
+        benchmark::RegisterBenchmark(
+            (std::string("server_") + lista.nome + "/programma").c_str(),
+            [](benchmark::State &stato, const ListaSchermo *l) {
+                primoSchermo(stato, *l, {.server = connessioneServer()});
+            },
+            &lista)
+            ->Unit(benchmark::kMillisecond);
+    }
 }
 
 // The large file copied into the server's empty database; how long it took.

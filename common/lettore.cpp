@@ -4,6 +4,7 @@
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QThread>
+#include <QTimer>
 
 #include <mutex>
 #include <utility>
@@ -29,7 +30,7 @@ bool Consegna::superata() const
     return lettore_.generazione_.load(std::memory_order_relaxed) != generazione_;
 }
 
-void Consegna::posta(std::function<void()> passo, std::function<void()> comunque)
+void Consegna::posta(std::function<void()> passo, std::function<void()> comunque, bool ultimo)
 {
     Lettore *lettore = &lettore_;
     const quint64 mia = generazione_;
@@ -37,11 +38,11 @@ void Consegna::posta(std::function<void()> passo, std::function<void()> comunque
     // meanwhile, and with the Lettore when the window is gone.
     QMetaObject::invokeMethod(
         lettore,
-        [lettore, mia, passo = std::move(passo), comunque = std::move(comunque)] {
+        [lettore, mia, passo = std::move(passo), comunque = std::move(comunque), ultimo] {
             if (comunque)
                 comunque();
             if (lettore->generazione_.load() == mia)
-                passo();
+                lettore->esegui(passo, ultimo);
         },
         Qt::QueuedConnection);
 }
@@ -80,10 +81,41 @@ Lettore::Lettore(QObject *finestra)
     thread_->setObjectName(QStringLiteral("Lettore"));
     lavoratore_->moveToThread(thread_);
     thread_->start();
+    primoSchermo_ = new QTimer(this);
+    primoSchermo_->setSingleShot(true);
+    connect(primoSchermo_, &QTimer::timeout, this, &Lettore::eseguiRimandati);
+}
+
+// A read's steps of its first frame's time are run together, when it ends
+// or the time is up: a short list is painted once, not once per batch, and
+// a long one shows its first screen all the same.
+void Lettore::esegui(std::function<void()> passo, bool ultimo)
+{
+    constexpr qint64 PRIMO_SCHERMO_MS = 16;
+    const qint64 trascorsi = avviata_.elapsed();
+    if (!ultimo && trascorsi < PRIMO_SCHERMO_MS) {
+        rimandati_.append(std::move(passo));
+        if (!primoSchermo_->isActive())
+            primoSchermo_->start(int(PRIMO_SCHERMO_MS - trascorsi));
+        return;
+    }
+    eseguiRimandati();
+    passo();
+}
+
+void Lettore::eseguiRimandati()
+{
+    primoSchermo_->stop();
+    const QList<std::function<void()>> passi = std::exchange(rimandati_, {});
+    for (const std::function<void()> &passo : passi)
+        passo();
 }
 
 void Lettore::supera()
 {
+    rimandati_.clear();
+    if (primoSchermo_)
+        primoSchermo_->stop();
     {
         const std::lock_guard<std::mutex> chiave(guardia_);
         ++generazione_;
@@ -105,6 +137,7 @@ void Lettore::avvia(std::function<void(Consegna &)> lettura)
     supera();
     const quint64 mia = generazione_.load();
     inCorso_ = true;
+    avviata_.start();
     QMetaObject::invokeMethod(
         lavoratore_,
         [this, mia, lettura = std::move(lettura)] {
@@ -112,10 +145,12 @@ void Lettore::avvia(std::function<void(Consegna &)> lettura)
             if (consegna.superata())
                 return;
             lettura(consegna);
-            consegna.posta([this] {
-                inCorso_ = false;
-                emit finita();
-            });
+            consegna.posta(
+                [this] {
+                    inCorso_ = false;
+                    emit finita();
+                },
+                {}, true);
         },
         Qt::QueuedConnection);
 }

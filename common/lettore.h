@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QElapsedTimer>
+#include <QList>
 #include <QObject>
 
 #include <atomic>
@@ -8,6 +10,7 @@
 #include <mutex>
 
 class QThread;
+class QTimer;
 class Lettore;
 
 // What a read running on the reader's thread may do: ask whether a newer
@@ -26,8 +29,9 @@ public:
 
 private:
     friend class Lettore;
-    // comunque runs on the window's thread even when passo is dropped.
-    void posta(std::function<void()> passo, std::function<void()> comunque = {});
+    // comunque runs on the window's thread even when passo is dropped;
+    // ultimo marks the read's end.
+    void posta(std::function<void()> passo, std::function<void()> comunque = {}, bool ultimo = false);
     Consegna(Lettore &lettore, quint64 generazione) : lettore_(lettore), generazione_(generazione) {}
     Lettore &lettore_;
     quint64 generazione_;
@@ -70,11 +74,17 @@ signals:
 private:
     friend class Consegna;
     void supera();
+    void esegui(std::function<void()> passo, bool ultimo);
+    void eseguiRimandati();
 
     QThread *thread_ = nullptr;
     QObject *lavoratore_ = nullptr; // lives on thread_
     std::atomic<quint64> generazione_{0};
     bool inCorso_ = false;
+    // The steps of a read's first moments, run together (see esegui).
+    QElapsedTimer avviata_;
+    QList<std::function<void()>> rimandati_;
+    QTimer *primoSchermo_ = nullptr;
     // Steps handed over and not yet run on the window's thread.
     std::mutex guardia_;
     std::condition_variable passoFatto_;
