@@ -6,6 +6,7 @@
 #include <QThread>
 #include <QTimer>
 
+#include <chrono>
 #include <mutex>
 #include <utility>
 
@@ -51,7 +52,14 @@ void Consegna::consegna(std::function<void()> passo)
 {
     {
         std::unique_lock<std::mutex> chiave(lettore_.guardia_);
-        lettore_.passoFatto_.wait(chiave, [this] { return lettore_.inAttesa_ < 2 || superata(); });
+        // A window's thread that takes long may be waiting for this very
+        // read: a sale in another window waits for the file this read holds.
+        // Past a short wait the read goes on without waiting, so it ends
+        // and lets the file go.
+        if (frenata_
+            && !lettore_.passoFatto_.wait_for(chiave, std::chrono::milliseconds(50),
+                                              [this] { return lettore_.inAttesa_ < 2 || superata(); }))
+            frenata_ = false;
         if (superata())
             return;
         ++lettore_.inAttesa_;

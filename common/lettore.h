@@ -22,9 +22,9 @@ public:
     // read stops where it is.
     bool superata() const;
     // Runs passo on the window's thread, after the steps handed before it,
-    // unless the read has been overtaken by then. Waits while the window has
-    // a few steps still to run: a reader faster than the window would
-    // otherwise pile the whole list up in them.
+    // unless the read has been overtaken by then. Waits, briefly, while the
+    // window has a few steps still to run: a reader faster than the window
+    // would otherwise pile the whole list up in them.
     void consegna(std::function<void()> passo);
 
 private:
@@ -35,6 +35,7 @@ private:
     Consegna(Lettore &lettore, quint64 generazione) : lettore_(lettore), generazione_(generazione) {}
     Lettore &lettore_;
     quint64 generazione_;
+    bool frenata_ = true;
 };
 
 // A window's long reads, one at a time on a thread of the window's own, so

@@ -1,6 +1,7 @@
 #include "common/formati.h"
 #include "common/lettore.h"
 #include "counter/Ricevute_frm.h"
+#include "data/database_routines.h"
 #include "reports/Operazioni_frm.h"
 #include "support/banco.h"
 
@@ -26,9 +27,13 @@ class TestElenchi : public QObject
     // hands over, until sblocca().
     QSemaphore via_;
     std::atomic<bool> ferma_{false};
+    // Or only says that the first batch was handed over.
+    QSemaphore partita_;
+    std::atomic<bool> avvisa_{false};
     void fermaDopoLaPrimaParte()
     {
         via_.tryAcquire(via_.available());
+        partita_.tryAcquire(partita_.available());
         ferma_ = true;
     }
     void sblocca() { via_.release(); }
@@ -39,6 +44,8 @@ private slots:
         // Never for ever: a test that fails while a read waits here would
         // otherwise hang in the window's end, which waits for its reader.
         Lettore::impostaSostaDiProva([this] {
+            if (avvisa_.exchange(false))
+                partita_.release();
             if (ferma_.exchange(false))
                 via_.tryAcquire(1, 10000);
         });
@@ -155,6 +162,30 @@ private slots:
         QCOMPARE(stampate[true], stampate[false]);
         QVERIFY(stampate[true].size() > 2998);
         QVERIFY(stampate[true].last().contains("2998"));
+    }
+
+    // A write on the window's thread (a sale in another window) while a long
+    // list is read: on the file it waits for the read's lock, and the read,
+    // its batches not taken by the busy window, goes on and lets it go.
+    void scritturaDuranteLettura()
+    {
+        Banco b;
+        b.esegui("INSERT INTO tipo (codice) VALUES ('Viti')");
+        b.esegui("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000)"
+                 " INSERT INTO prodotto (tipo, codice, prezzovendita, prezzoacquisto, pezzi, operazione, dataop)"
+                 " SELECT 1, 'A' || i, i, 0, -1, 2, '2020-05-15' FROM n");
+        const qint64 ultimo = b.valore("SELECT max(id) FROM prodotto").toLongLong();
+        Operazioni_frm f;
+        elemento<QComboBox>(f, "Combo2")->setCurrentIndex(1);
+        QVERIFY(mostra(f));
+        avvisa_ = true;
+        elemento<QPushButton>(f, "Command1")->click();
+        QVERIFY(partita_.tryAcquire(1, 10000));
+        QVERIFY(CancellaOperazione(ultimo));
+        QVERIFY(b.rapporti.isEmpty());
+        attendiLetture(f);
+        QCOMPARE(griglia(f).size(), 3001);
+        QCOMPARE(b.valore("SELECT count(*) FROM prodotto").toInt(), 2999);
     }
 
     // The register keeps its rows small: values that do not fit its compact
