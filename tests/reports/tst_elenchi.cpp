@@ -1,6 +1,7 @@
 #include "common/formati.h"
 #include "common/lettore.h"
 #include "counter/Ricevute_frm.h"
+#include "data/configurazione.h"
 #include "data/database_routines.h"
 #include "reports/Operazioni_frm.h"
 #include "support/banco.h"
@@ -175,6 +176,10 @@ private slots:
                  " INSERT INTO prodotto (tipo, codice, prezzovendita, prezzoacquisto, pezzi, operazione, dataop)"
                  " SELECT 1, 'A' || i, i, 0, -1, 2, '2020-05-15' FROM n");
         const qint64 ultimo = b.valore("SELECT max(id) FROM prodotto").toLongLong();
+        // Time enough for a loaded machine: the fault this catches waits for ever.
+        Configurazione paziente = configurazione();
+        paziente.attesaFileBloccato = std::chrono::seconds(20);
+        impostaConfigurazione(paziente);
         Operazioni_frm f;
         elemento<QComboBox>(f, "Combo2")->setCurrentIndex(1);
         QVERIFY(mostra(f));
